@@ -1,0 +1,118 @@
+#include "K4xDeviceCfgMgr.h"
+
+#include "K4xProperty.h"
+
+#include <cstdlib>
+#include <cstring>
+
+using Zr::Kdt::Trace::PropertyType_Boolean;
+using Zr::Kdt::Trace::PropertyType_Integer;
+using Zr::Kdt::Trace::PropertyType_Text;
+using Zr::Kdt::Trace::PropertyValue;
+
+namespace {
+
+const char kInvalidPropertyName[] = "Invalide property name";
+
+// Booleans travel in the first byte of the integer field; the other three
+// bytes belong to the host and are neither read nor written.
+void StoreBoolByte(PropertyValue& value, bool flag)
+{
+    const unsigned char byte = flag ? 1 : 0;
+    std::memcpy(&value.intValue, &byte, 1);
+}
+
+bool LoadBoolByte(const PropertyValue& value)
+{
+    unsigned char byte = 0;
+    std::memcpy(&byte, &value.intValue, 1);
+    return byte != 0;
+}
+
+}  // namespace
+
+K4xDeviceCfgMgr::K4xDeviceCfgMgr(Zr::Kdt::Trace::DeviceDescriptor* descriptor, uint64_t hostValue)
+    : CDeviceConfigManagerCommon(descriptor, hostValue)
+{
+}
+
+K4xDeviceCfgMgr::~K4xDeviceCfgMgr() = default;
+
+bool K4xDeviceCfgMgr::LoadConfigurationLive() { return false; }
+
+bool K4xDeviceCfgMgr::LoadConfiguration(const std::string& /*fileName*/, int32_t /*fileType*/) { return false; }
+
+bool K4xDeviceCfgMgr::SaveConfiguration(const std::string& /*fileName*/, uint32_t /*fileType*/) { return false; }
+
+bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
+{
+    value.type = PropertyType_Integer;
+    const K4xProperty* property = K4xProperty::Find(name);
+    if (property == nullptr) {
+        m_sErrorText = kInvalidPropertyName;
+        return false;
+    }
+    switch (property->kind) {
+    case K4xProperty::Integer:
+        value.intValue = this->*property->integer;
+        break;
+    case K4xProperty::Text:
+        value.type = PropertyType_Text;
+        value.strValue = this->*property->text;
+        break;
+    case K4xProperty::Protocol:
+        value.type = PropertyType_Boolean;
+        StoreBoolByte(value, m_bTwp_Source);
+        break;
+    case K4xProperty::CycleModeDelta:
+        value.type = PropertyType_Boolean;
+        StoreBoolByte(value, m_bCycleModeDelta);
+        break;
+    }
+    return true;
+}
+
+bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& value)
+{
+    const K4xProperty* property = K4xProperty::Find(name);
+    if (property == nullptr || property->kind == K4xProperty::CycleModeDelta) {
+        m_sErrorText = kInvalidPropertyName;
+        return false;
+    }
+    switch (property->kind) {
+    case K4xProperty::Integer:
+        this->*property->integer = value.intValue;
+        break;
+    case K4xProperty::Text:
+        this->*property->text = value.strValue;
+        break;
+    case K4xProperty::Protocol:
+        m_bTwp_Source = LoadBoolByte(value);
+        break;
+    case K4xProperty::CycleModeDelta:
+        break;
+    }
+    return true;
+}
+
+bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::string& text)
+{
+    const K4xProperty* property = K4xProperty::Find(name);
+    if (property == nullptr) return false;
+    switch (property->kind) {
+    case K4xProperty::Integer:
+        this->*property->integer = std::atoi(text.c_str());
+        return true;
+    case K4xProperty::Text:
+        this->*property->text = text;
+        return true;
+    case K4xProperty::Protocol:
+        m_bTwp_Source = text != "0";
+        return true;
+    case K4xProperty::CycleModeDelta:
+        return false;
+    }
+    return false;
+}
+
+std::string K4xDeviceCfgMgr::GetErrorMessage() { return m_sErrorText; }

@@ -1,0 +1,45 @@
+// The configuration manager of a K4x device: its trace properties, their
+// files and the live connection to the target.
+#pragma once
+
+#include "CDeviceConfigManagerCommon.h"
+
+#include <cstdint>
+#include <string>
+
+struct K4xProperty;
+
+class K4xDeviceCfgMgr : public Zr::Kdt::Trace::CDeviceConfigManagerCommon {
+public:
+    K4xDeviceCfgMgr(Zr::Kdt::Trace::DeviceDescriptor* descriptor, uint64_t hostValue);
+    ~K4xDeviceCfgMgr() override;
+
+    bool LoadConfigurationLive() override;
+    bool LoadConfiguration(const std::string& fileName, int32_t fileType) override;
+    bool SaveConfiguration(const std::string& fileName, uint32_t fileType) override;
+    bool GetProperty(const std::string& name, Zr::Kdt::Trace::PropertyValue& value) override;
+    std::string GetErrorMessage() override;
+    virtual bool SetProperty(const std::string& name, const Zr::Kdt::Trace::PropertyValue& value);
+
+    // Sets one property from its text form in an AETCONFIG payload. Unknown
+    // names give false and leave the error text alone.
+    bool ParsePropertyText(const std::string& name, const std::string& text);
+
+private:
+    friend struct K4xProperty;
+
+    int32_t m_nTraceMode = 0;
+    int32_t m_nEncodingMode = 0;
+    int32_t m_nNumberOfAeg = 0;
+    int32_t m_nMemoryMode = 0;
+    int32_t m_nCemuStatus = 0;
+    std::string m_sEventBit0;
+    std::string m_sEventBit1;
+    std::string m_sEventBit2;
+    std::string m_sEventBit3;
+    // The reason of the latest failure; never cleared.
+    std::string m_sErrorText;
+    const bool m_bCycleModeDelta = true;
+    bool m_bTwp_Source = false;
+    int32_t m_nSyncFrequency = 0;
+};

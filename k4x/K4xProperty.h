@@ -1,0 +1,34 @@
+// The fixed table of K4x trace properties: names, kinds and the members
+// that hold them, in the order in which saves write them.
+#pragma once
+
+#include "K4xDeviceCfgMgr.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct K4xProperty {
+    enum Kind {
+        Integer,         // signed 32-bit, type code 2
+        Text,            // event bits, type code 6
+        Protocol,        // "TWP_Protocol", type code 5
+        CycleModeDelta,  // type code 5, read-only, held by no file
+    };
+
+    const char* name;
+    Kind kind;
+    int32_t K4xDeviceCfgMgr::*integer;
+    std::string K4xDeviceCfgMgr::*text;
+
+    // The property with exactly this name (same length, same bytes), or null.
+    static const K4xProperty* Find(const std::string& name);
+
+    // The properties that files hold, in save order.
+    static const K4xProperty* StoredBegin() { return table; }
+    static const K4xProperty* StoredEnd() { return table + kStoredCount; }
+
+private:
+    static constexpr std::size_t kStoredCount = 11;
+    static const K4xProperty table[kStoredCount + 1];
+};

@@ -1,0 +1,110 @@
+// POSIX backend: dynamic libraries, with names completed as Windows would.
+#include "Platform.h"
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace ZR_KDT {
+namespace platform {
+
+namespace {
+
+constexpr uint32_t kModuleNotFound = 126;  // ERROR_MOD_NOT_FOUND
+constexpr uint32_t kBadImage = 193;        // ERROR_BAD_EXE_FORMAT
+constexpr uint32_t kProcNotFound = 127;    // ERROR_PROC_NOT_FOUND
+
+thread_local uint32_t t_lastError = 0;
+thread_local std::string t_loadDetail;
+
+std::string ExecutableDirectory()
+{
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return std::string();
+    const std::string exe(path, static_cast<size_t>(length));
+    return exe.substr(0, exe.find_last_of('/'));
+}
+
+// "TraceFactory" -> libTraceFactory.so, TraceFactory.so; "x.so.1" -> itself.
+std::vector<std::string> FileNames(const std::string& file)
+{
+    if (file.find('.') != std::string::npos) return {file};
+    return {"lib" + file + ".so", file + ".so"};
+}
+
+// Where a name is looked for; "" stands for dlopen's own search.
+std::vector<std::string> SearchDirectories(const std::string& name)
+{
+    const size_t slash = name.find_last_of('/');
+    if (slash != std::string::npos) return {name.substr(0, slash + 1)};
+    std::vector<std::string> dirs{ExecutableDirectory(), "", "."};
+    const char* path = std::getenv("PATH");
+    std::string rest = path != nullptr ? path : "";
+    for (size_t start = 0; start <= rest.size();) {
+        const size_t colon = std::min(rest.find(':', start), rest.size());
+        if (colon > start) dirs.push_back(rest.substr(start, colon - start));
+        start = colon + 1;
+    }
+    return dirs;
+}
+
+std::string Join(const std::string& dir, const std::string& file)
+{
+    if (dir.empty() || dir.back() == '/') return dir + file;
+    return dir + "/" + file;
+}
+
+ModuleHandle Fail(uint32_t code, std::string detail)
+{
+    t_lastError = code;
+    t_loadDetail = std::move(detail);
+    return nullptr;
+}
+
+}  // namespace
+
+ModuleHandle OpenLibrary(const char* name)
+{
+    if (name == nullptr || *name == '\0') return Fail(kModuleNotFound, "empty library name");
+    const std::string request(name);
+    const std::string file = request.substr(request.find_last_of('/') + 1);
+    for (const std::string& dir : SearchDirectories(request)) {
+        for (const std::string& candidate : FileNames(file)) {
+            const bool systemSearch = dir.empty();
+            const std::string path = systemSearch ? candidate : Join(dir, candidate);
+            if (!systemSearch && ::access(path.c_str(), F_OK) != 0) continue;
+            if (ModuleHandle module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
+            // The first file found decides, as on Windows.
+            if (!systemSearch) {
+                const char* reason = ::dlerror();
+                return Fail(kBadImage, reason != nullptr ? reason : path);
+            }
+        }
+    }
+    return Fail(kModuleNotFound, "no file found for " + request);
+}
+
+ProcAddress FindSymbol(ModuleHandle module, const char* symbol)
+{
+    void* address = module != nullptr && symbol != nullptr ? ::dlsym(module, symbol) : nullptr;
+    if (address == nullptr) t_lastError = kProcNotFound;
+    return reinterpret_cast<ProcAddress>(address);
+}
+
+void CloseLibrary(ModuleHandle module)
+{
+    if (module != nullptr) ::dlclose(module);
+}
+
+uint32_t LastErrorCode() { return t_lastError; }
+
+std::string LastLoadErrorDetail() { return t_loadDetail; }
+
+}  // namespace platform
+}  // namespace ZR_KDT

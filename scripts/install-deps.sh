@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the builds need, when they are missing.
+#   scripts/install-deps.sh linux     native build and tests
+#   scripts/install-deps.sh windows   also mingw-w64 and Wine
+set -euo pipefail
+
+packages=(cmake ninja-build g++ googletest)
+if [ "${1:-linux}" = windows ]; then
+  # wine64 alone has no /usr/bin/wine.
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
