@@ -3,7 +3,9 @@
 // closest POSIX equivalent. Nothing here throws.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace ZR_KDT {
@@ -31,6 +33,87 @@ uint32_t LastErrorCode();
 
 // Extra words on the last failed OpenLibrary of this thread ("" if none).
 std::string LastLoadErrorDetail();
+
+// ---- environment ------------------------------------------------------------
+
+// GetEnvironmentVariableA: false when the variable is not set.
+bool GetEnvironment(const char* name, std::string& value);
+
+// SetEnvironmentVariableA: visible at once and inherited by child processes.
+bool SetEnvironment(const char* name, const char* value);
+
+// ---- processes and threads --------------------------------------------------
+
+uint32_t CurrentProcessId();
+
+// id when a process with that id runs, else 0 (also for id 0).
+uint64_t FindProcessById(uint64_t id);
+
+// GetCurrentThreadId; the kernel thread id on POSIX.
+uint32_t CurrentThreadId();
+
+// A lock that its holder may take again: a critical section on Windows, a
+// recursive pthread mutex on POSIX.
+class RecursiveMutex {
+public:
+    RecursiveMutex();
+    ~RecursiveMutex();
+    RecursiveMutex(const RecursiveMutex&) = delete;
+    RecursiveMutex& operator=(const RecursiveMutex&) = delete;
+
+    void Lock();
+    void Unlock();
+
+private:
+    alignas(8) unsigned char m_native[64];
+};
+
+// ---- time ---------------------------------------------------------------------
+
+struct LocalTime {
+    int year;          // four digits
+    int month;         // 1 to 12
+    int dayOfWeek;     // 0 is Sunday
+    int day;           // 1 to 31
+    int hour;          // 0 to 23
+    int minute;        // 0 to 59
+    int second;        // 0 to 59
+    int milliseconds;  // 0 to 999
+};
+
+// GetLocalTime.
+LocalTime ReadLocalTime();
+
+// ---- files and directories ----------------------------------------------------
+
+#if defined(_WIN32)
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// _mkdir: 0 when the directory was created, -1 when it exists or fails.
+int MakeDirectory(const char* path);
+
+// CreateDirectoryA with default security: one level, true when created.
+bool CreateOneDirectory(const char* path);
+
+// _getcwd into a buffer of the given size; false when it does not fit or fails.
+bool WorkingDirectory(char* buffer, std::size_t size);
+
+// _stat64i32 succeeds: the path names something that can be examined.
+bool PathExists(const char* path);
+
+// GetDiskFreeSpaceExA: bytes available to the caller on the volume of
+// directory (the current volume for null). False when the query fails.
+bool FreeDiskSpace(const char* directory, uint64_t& bytes);
+
+// _fsopen(path, mode, _SH_DENYNO): other handles, in this and other
+// processes, may read and write the file while it is open.
+std::FILE* OpenSharedFile(const char* path, const char* mode);
+
+// OutputDebugStringA; one line on standard error on POSIX.
+void DebugOutput(const char* text);
 
 }  // namespace platform
 }  // namespace ZR_KDT
