@@ -1,0 +1,61 @@
+#include "K4xTextFormat.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+std::string FoldLineEnds(std::string text)
+{
+    std::string folded;
+    folded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        folded += text[i];
+    }
+    return folded;
+}
+
+void TrimNameEnd(std::string& name)
+{
+    const std::size_t keep = name.find_last_not_of(" =");
+    name.erase(keep == std::string::npos ? 0 : keep + 1);
+}
+
+void TrimValueStart(std::string& value) { value.erase(0, std::min(value.find_first_not_of(" ="), value.size())); }
+
+}  // namespace
+
+K4xTextReader::K4xTextReader(std::string text) : m_text(FoldLineEnds(std::move(text))) {}
+
+// Reads up to the delimiter (consumed) or the end of the text; false when
+// the field would exceed kMaxField characters.
+bool K4xTextReader::ReadUpTo(char delimiter, std::string& field)
+{
+    const std::size_t stop = std::min(m_text.find(delimiter, m_pos), m_text.size());
+    if (stop - m_pos > kMaxField) return false;
+    field.assign(m_text, m_pos, stop - m_pos);
+    m_pos = std::min(stop + 1, m_text.size());
+    return true;
+}
+
+K4xTextReader::Result K4xTextReader::Next(std::string& name, std::string& value)
+{
+    name.clear();
+    value.clear();
+    if (m_pos >= m_text.size()) return End;
+    if (!ReadUpTo('=', name)) return TooLong;
+    // An empty name (a line starting with "=") has no value of its own:
+    // the rest of the line becomes the start of the next name.
+    if (name.empty()) return Entry;
+    if (!ReadUpTo('\n', value)) return TooLong;
+    TrimValueStart(value);
+    TrimNameEnd(name);
+    return Entry;
+}
+
+std::string FormatTextLine(const char* name, const std::string& value)
+{
+    std::string line = std::string(name) + " = " + value + "\n";
+    return line.size() <= K4xTextReader::kMaxField ? line : std::string();
+}

@@ -1,0 +1,43 @@
+// The text configuration format: one entry per line, name "=" value.
+//
+// As the reader sees it:
+//   - A name is everything up to the next "="; line ends are ordinary
+//     characters there, so a name may run across lines. Trailing blanks and
+//     "=" are trimmed from the name; leading characters never are.
+//   - The value is the rest of the line after that "=", up to a line feed
+//     (consumed) or the end of the text. Leading "=" and blanks are trimmed;
+//     tabs and trailing blanks stay.
+//   - There are no comments, sections, quotes or escapes.
+//   - A name and a value hold at most 1023 characters each.
+// The writer puts name, " = ", value and a line feed on each line.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class K4xTextReader {
+public:
+    enum Result {
+        Entry,    // name and value hold the next entry; name may be empty
+        End,      // the text is used up
+        TooLong,  // a name or value exceeds kMaxField; reading stops here
+    };
+
+    static constexpr std::size_t kMaxField = 1023;
+
+    // text is the file's bytes; a carriage return before a line feed is
+    // part of the line end, as text mode reads it on Windows.
+    explicit K4xTextReader(std::string text);
+
+    Result Next(std::string& name, std::string& value);
+
+private:
+    bool ReadUpTo(char delimiter, std::string& field);
+
+    std::string m_text;
+    std::size_t m_pos = 0;
+};
+
+// One line of the text file, or "" when it would not fit the writer's
+// 1024-byte line buffer (terminator included).
+std::string FormatTextLine(const char* name, const std::string& value);
