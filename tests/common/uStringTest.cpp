@@ -1,0 +1,140 @@
+// Replacement, splitting and number conversion rules of uString.
+#include "uString.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+using ZR_KDT::uString;
+
+template <typename Call>
+std::string ErrorOf(Call call)
+{
+    try {
+        call();
+    } catch (const std::runtime_error& failure) {
+        EXPECT_NE(dynamic_cast<const uString::error*>(&failure), nullptr);
+        return failure.what();
+    }
+    return "no error";
+}
+
+std::string Replaced(std::string text, const char* pattern, const char* replacement)
+{
+    EXPECT_EQ(uString::ReplaceAll(text, pattern, replacement), text.c_str());
+    return text;
+}
+
+TEST(uStringTest, ReplaceAllResumesBehindThePatternAndNeverLoops)
+{
+    EXPECT_EQ(Replaced("C:/a/b", "/", "\\"), "C:\\a\\b");
+    EXPECT_EQ(Replaced("x.dll", ".dll", ""), "x");
+    EXPECT_EQ(Replaced("a.dll.dll", ".dll", ""), "a.dll");
+    EXPECT_EQ(Replaced("aaaa", "aa", "a"), "aaa");
+    EXPECT_EQ(Replaced("plain", "/", "\\"), "plain");
+    EXPECT_EQ(Replaced("a/b", "/", "//"), "a//b");
+    // Guards: an empty pattern, and a replacement that matches again inside itself.
+    EXPECT_EQ(Replaced("abc", "", "x"), "abc");
+    EXPECT_EQ(Replaced("aa", "a", "ba"), "baba");
+
+    std::string text = "keep";
+    EXPECT_EQ(ErrorOf([&] { uString::ReplaceAll(text, nullptr, nullptr); }),
+              "unable to perform string replacement from null original text");
+    EXPECT_EQ(ErrorOf([&] { uString::ReplaceAll(text, "e", nullptr); }),
+              "unable to perform string replacement with null replacement text");
+    EXPECT_EQ(text, "keep");
+}
+
+TEST(uStringTest, SplitAtTheFirstDelimiter)
+{
+    std::string left = "old", right = "old";
+    EXPECT_EQ(uString::Split("a\\b\\c", left, right, "\\"), 2);
+    EXPECT_EQ(left + "|" + right, "a|b\\c");
+    EXPECT_EQ(uString::Split("abc", left, right, "\\"), 1);
+    EXPECT_EQ(left + "|" + right, "abc|");
+    EXPECT_EQ(uString::Split("", left, right, "\\"), 0);
+    EXPECT_EQ(left + "|" + right, "|");
+    EXPECT_EQ(uString::Split("\\abc", left, right, "\\"), 2);
+    EXPECT_EQ(left + "|" + right, "|abc");
+    EXPECT_EQ(uString::Split("ab::cd", left, right, "::"), 2);
+    EXPECT_EQ(left + "|" + right, "ab|cd");
+    EXPECT_EQ(uString::Split("abc", left, right, ""), 2);
+    EXPECT_EQ(left + "|" + right, "|abc");
+
+    right = "x\\y\\z";  // the text is right's own characters
+    EXPECT_EQ(uString::Split(right.c_str(), left, right, "\\"), 2);
+    EXPECT_EQ(left + "|" + right, "x|y\\z");
+    left = "p\\q";
+    EXPECT_EQ(uString::Split(left.c_str(), left, right, "\\"), 2);
+    EXPECT_EQ(left + "|" + right, "p|q");
+
+    EXPECT_EQ(ErrorOf([&] { uString::Split(nullptr, left, right, nullptr); }), "unable to split null string");
+    EXPECT_EQ(ErrorOf([&] { uString::Split("a", left, right, nullptr); }), "unable to split with null delimeter");
+    EXPECT_EQ(left + "|" + right, "p|q");
+}
+
+TEST(uStringTest, ToNumericChoosesTheBaseFromThePrefix)
+{
+    constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
+    const std::pair<const char*, uint64_t> cases[] = {
+        {"42", 42},
+        {"0x1F", 31},
+        {"0X1f", 31},
+        {"010", 8},
+        {"0777", 511},
+        {"0", 0},
+        {"0x", 0},
+        {"12abc", 12},
+        {"abc", 0},
+        {" 42", 42},
+        {"08", 0},
+        {"-1", kMax},
+        {"0xg", 0},
+        {"0x10z", 16},
+        {"0xFFFFFFFFFFFFFFFF", kMax},
+        {"0x1FFFFFFFFFFFFFFFF", kMax},
+        {"18446744073709551616", kMax},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(uString::ToNumeric<uint64_t>(text), expected) << text;
+    // Single bytes are read as numbers, not as characters.
+    EXPECT_EQ(uString::ToNumeric<uint8_t>("65"), 65);
+    EXPECT_EQ(uString::ToNumeric<int8_t>("-5"), -5);
+    EXPECT_EQ(uString::ToNumeric<int32_t>("-1"), -1);
+
+    EXPECT_EQ(ErrorOf([] { uString::ToNumeric<uint64_t>(nullptr); }), "unable to convert null string to numeric");
+    EXPECT_EQ(ErrorOf([] { uString::ToNumeric<uint64_t>(""); }), "unable to convert empty string to numeric");
+}
+
+TEST(uStringTest, ToStringAppendsTheFirstWord)
+{
+    std::string out = "pid=";
+    EXPECT_EQ(&uString::ToString<int32_t>(out, -5, 0, 0, 0, 0), &out);
+    EXPECT_EQ(out, "pid=-5");
+    out.clear();
+    EXPECT_EQ(uString::ToString<uint32_t>(out, 42, 0, 0, 5, 0), "42");  // blank padding dropped
+    out.clear();
+    EXPECT_EQ(uString::ToString<uint32_t>(out, 42, 0, 0, 5, '0'), "00042");
+    out.clear();
+    EXPECT_EQ(uString::ToString<int32_t>(out, 42, std::ios::showpos, 0, 0, 0), "+42");
+    out.clear();
+    EXPECT_EQ(uString::ToString<uint64_t>(out, std::numeric_limits<uint64_t>::max(), 0, 0, 0, 0),
+              "18446744073709551615");
+    out.clear();
+    EXPECT_EQ(uString::ToString<int32_t>(out, std::numeric_limits<int32_t>::min(), 0, 0, 0, 0), "-2147483648");
+}
+
+TEST(uStringTest, FormatNumberReplacesOrAppendsAndCutsLongOutput)
+{
+    std::string out = "old";
+    EXPECT_STREQ(uString::FormatNumber(7, out, false, nullptr), "7");
+    EXPECT_STREQ(uString::FormatNumber(126, out, true, " GetLastError() returned %d"), "7 GetLastError() returned 126");
+    EXPECT_EQ(uString::FormatNumber(1, out, false, "%x"), out.c_str());
+
+    const std::string longFormat = std::string(2000, 'x') + "%d";
+    uString::FormatNumber(5, out, false, longFormat.c_str());
+    EXPECT_EQ(out, std::string(1023, 'x'));
+}
+
+}  // namespace
