@@ -123,5 +123,9 @@ std::FILE* OpenSharedFile(const char* path, const char* mode);
 // OutputDebugStringA; one line on standard error on POSIX.
 void DebugOutput(const char* text);
 
+// _setmode(_O_BINARY): no line-end translation on the stream. POSIX streams
+// are binary already. False when the mode cannot be set.
+bool SetBinaryMode(std::FILE* stream);
+
 }  // namespace platform
 }  // namespace ZR_KDT

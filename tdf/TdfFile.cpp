@@ -1,0 +1,207 @@
+// TDF container files. All integers are unsigned 32-bit little-endian; all
+// offsets are absolute and stay below 2 GiB.
+//
+//   File
+//   offset  size  field
+//   0       4     signature "TDF2" (0x32464454)
+//   4       ...   sections, one behind the other, in the order appended;
+//                 no count, no index, no end marker: the file's end ends them
+//
+//   Section (offsets relative to its first byte)
+//   0       4     length L: the whole section, header included; the next
+//                 section starts at (section start + L)
+//   4       4     version, chosen by the writer; readers match it exactly
+//   8       4     name length N
+//   12      N     name, not NUL-terminated, compared case-sensitively
+//   12 + N  L-12-N  data
+//
+// Reader limits: L above 0x8000000, N of 260 or more, L below 12 + N, a
+// header cut off by the end of the file, or a section reaching past 2 GiB
+// ends a search without a match. The first matching section wins.
+#include "TdfFile.h"
+
+#include "TdfFormat.h"
+#include "TdfSectionWalker.h"
+#include "cVexaError.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <string>
+
+using namespace TdfFormat;
+
+namespace {
+
+[[noreturn]] void Fail(const char* message)
+{
+    throw Zr::Kdt::Vexa::cVexaError(message, Zr::Kdt::Vexa::cVexaErrorIF::Severity_Error);
+}
+
+StreamGuard Open(const char* path, const char* mode) { return StreamGuard(std::fopen(path, mode)); }
+
+// Opens for binary reading and checks the signature; the stream then stands
+// at the first section.
+StreamGuard OpenForReading(const char* path)
+{
+    StreamGuard stream = Open(path, "rb");
+    if (!stream) Fail("Could not open TDF file as specified.");
+    if (!ReadSignature(stream.get())) Fail("Invalid TDF format.");
+    return stream;
+}
+
+StreamGuard OpenForUpdate(const char* path)
+{
+    StreamGuard stream = Open(path, "r+b");
+    if (!stream) Fail("Could not open TDF file as specified.");
+    return stream;
+}
+
+bool SeekTo(std::FILE* stream, uint64_t offset)
+{
+    return offset <= kOffsetLimit && std::fseek(stream, static_cast<long>(offset), SEEK_SET) == 0;
+}
+
+bool SeekToEnd(std::FILE* stream, uint64_t& offset)
+{
+    if (std::fseek(stream, 0, SEEK_END) != 0) return false;
+    const long position = std::ftell(stream);
+    if (position < 0) return false;
+    offset = static_cast<uint64_t>(position);
+    return true;
+}
+
+// The flush makes a full disk show up here rather than unseen in fclose.
+bool RewriteSectionLength(std::FILE* stream, uint32_t headerOffset, uint32_t length)
+{
+    return SeekTo(stream, headerOffset) && WriteU32(stream, length) && std::fflush(stream) == 0;
+}
+
+// The header at the offset is trusted to be the file's last section, but its
+// length is still capped: one inside the header would write over it.
+uint32_t ReadStoredLength(std::FILE* stream, uint32_t headerOffset)
+{
+    uint32_t length = 0;
+    if (!SeekTo(stream, headerOffset) || !ReadU32(stream, length) || length < kSectionHeaderSize ||
+        length > kMaxSectionLength) {
+        Fail("Write I/O error - unable to determine section length.");
+    }
+    return length;
+}
+
+}  // namespace
+
+bool TdfFile::IsTdfFile(const char* path)
+{
+    if (path == nullptr || !HasExtension(path, "tdf")) return false;
+    StreamGuard stream = Open(path, "rb");
+    return stream && ReadSignature(stream.get());
+}
+
+void TdfFile::GetSectionSize(const char* path, const char* name, uint32_t version, uint32_t& dataLength)
+{
+    dataLength = 0;
+    if (!FileExists(path)) Fail("File name passed to load file is not valid.");
+    StreamGuard stream = OpenForReading(path);
+    if (!FindSection(stream.get(), name, version, dataLength)) Fail("Section size cannot be located in the file.");
+}
+
+void TdfFile::LoadSection(const char* path, const char* name, uint32_t version, void* buffer, uint32_t bufferSize,
+                          uint32_t& bytesRead)
+{
+    bytesRead = 0;
+    if (!FileExists(path)) Fail("File name passed to load is not valid.");
+    if (!HasExtension(path, "tdf")) Fail("TDF file extension must be .tdf.");
+    if (buffer == nullptr || bufferSize == 0) Fail("No buffer allocated to load section data.");
+    StreamGuard stream = OpenForReading(path);
+    uint32_t dataLength = 0;
+    if (!FindSection(stream.get(), name, version, dataLength)) {
+        Fail((std::string(name != nullptr ? name : "") + " section cannot be located in the file.").c_str());
+    }
+    const std::size_t got = std::fread(buffer, 1, std::min(bufferSize, dataLength), stream.get());
+    if (std::ferror(stream.get())) Fail("Read I/O error - section data corrupted.");
+    bytesRead = static_cast<uint32_t>(got);
+}
+
+void TdfFile::AppendSectionHeader(const char* path, const char* name, uint32_t version, uint32_t& headerOffset)
+{
+    headerOffset = 0;
+    if (!FileExists(path)) Fail("File name passed to save file is not valid.");
+    StreamGuard stream = OpenForUpdate(path);
+    const uint64_t headerSize = kSectionHeaderSize + (name != nullptr ? std::strlen(name) : 0);
+    uint64_t end = 0;
+    if (!SeekToEnd(stream.get(), end) || !FitsWithin(end, headerSize, kOffsetLimit)) {
+        Fail("Write error -  TDF section header size.");
+    }
+    headerOffset = static_cast<uint32_t>(end);
+    if (!WriteU32(stream.get(), 0)) Fail("Write error -  TDF section header size.");
+    if (!WriteSectionNameAndVersion(stream.get(), name, version)) Fail("Write error -  TDF section name and version.");
+    if (!RewriteSectionLength(stream.get(), headerOffset, static_cast<uint32_t>(headerSize))) {
+        Fail("Write error - size of TDF header.");
+    }
+}
+
+void TdfFile::SaveSectionData(const char* path, uint32_t headerOffset, const void* data, uint32_t elementSize,
+                              uint32_t elementCount, uint32_t& sectionLength)
+{
+    sectionLength = 0;
+    if (!FileExists(path)) Fail("File name passed to save file is not valid.");
+    if (headerOffset < kFirstSectionOffset) Fail("Section header offset to save data is not valid.");
+    if (data == nullptr) Fail("No data to write TDF.");
+    StreamGuard stream = OpenForUpdate(path);
+    const uint32_t length = ReadStoredLength(stream.get(), headerOffset);
+    const uint64_t byteCount = static_cast<uint64_t>(elementSize) * elementCount;
+    // A section that grew past the reader's limit could never be read back.
+    if (!FitsWithin(length, byteCount, kMaxSectionLength) || !SeekTo(stream.get(), uint64_t{headerOffset} + length) ||
+        std::fwrite(data, elementSize, elementCount, stream.get()) != elementCount) {
+        Fail("Write I/O error - unable to write section data.");
+    }
+    if (std::fflush(stream.get()) != 0 || std::ferror(stream.get())) Fail("Write error - section data corrupted.");
+    sectionLength = static_cast<uint32_t>(length + byteCount);
+    if (!RewriteSectionLength(stream.get(), headerOffset, sectionLength)) Fail("Write error - size of TDF header.");
+}
+
+bool TdfFile::HasExtension(const char* path, const char* extension)
+{
+    if (path == nullptr || extension == nullptr) return false;
+    const std::size_t pathLength = std::strlen(path);
+    const std::size_t extensionLength = std::strlen(extension);
+    if (pathLength <= extensionLength) return false;
+    const char* tail = path + (pathLength - extensionLength);
+    if (tail[-1] != '.') return false;
+    for (std::size_t i = 0; i < extensionLength; ++i) {
+        const int left = std::toupper(static_cast<unsigned char>(tail[i]));
+        if (left != std::toupper(static_cast<unsigned char>(extension[i]))) return false;
+    }
+    return true;
+}
+
+bool TdfFile::FileExists(const char* path)
+{
+    if (path == nullptr || *path == '\0') return false;
+    return Open(path, "r") != nullptr;
+}
+
+bool TdfFile::FindSection(std::FILE* stream, const char* name, uint32_t version, uint32_t& dataLength)
+{
+    if (stream == nullptr) return false;
+    dataLength = 0;
+    if (name == nullptr) return false;
+    TdfSectionWalker walker(stream);
+    TdfSectionHeader header;
+    while (walker.Next(header)) {
+        // Compared as NUL-terminated strings: a stored name stops at its first NUL.
+        if (header.version == version && std::strcmp(header.name, name) == 0) {
+            dataLength = header.dataLength;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TdfFile::WriteSectionNameAndVersion(std::FILE* stream, const char* name, uint32_t version)
+{
+    const std::size_t nameLength = name != nullptr ? std::strlen(name) : 0;
+    if (!WriteU32(stream, version) || !WriteU32(stream, static_cast<uint32_t>(nameLength))) return false;
+    return nameLength == 0 || std::fwrite(name, 1, nameLength, stream) == nameLength;
+}

@@ -1,0 +1,32 @@
+// Little-endian field access, independent of the host's byte order.
+#include "TdfFormat.h"
+
+namespace TdfFormat {
+
+bool ReadU32(std::FILE* stream, uint32_t& value)
+{
+    unsigned char bytes[4] = {0, 0, 0, 0};
+    const std::size_t got = std::fread(bytes, 1, sizeof bytes, stream);
+    value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return got == sizeof bytes;
+}
+
+bool WriteU32(std::FILE* stream, uint32_t value)
+{
+    const unsigned char bytes[4] = {
+        static_cast<unsigned char>(value),
+        static_cast<unsigned char>(value >> 8),
+        static_cast<unsigned char>(value >> 16),
+        static_cast<unsigned char>(value >> 24),
+    };
+    return std::fwrite(bytes, 1, sizeof bytes, stream) == sizeof bytes;
+}
+
+bool ReadSignature(std::FILE* stream)
+{
+    uint32_t value = 0;
+    return ReadU32(stream, value) && value == kSignature;
+}
+
+}  // namespace TdfFormat

@@ -1,0 +1,56 @@
+// Steps through the section headers of an open TDF stream, one hop per
+// section, without reading any section's data.
+#pragma once
+
+#include "TdfFormat.h"
+
+#include <cstdint>
+#include <cstdio>
+
+struct TdfSectionHeader {
+    uint32_t offset;  // first byte of the section
+    uint32_t length;  // whole section, header included
+    uint32_t version;
+    uint32_t nameLength;                    // below TdfFormat::kNameBufferSize
+    uint32_t dataLength;                    // length - 12 - nameLength, never negative
+    char name[TdfFormat::kNameBufferSize];  // NUL-terminated copy of the name
+};
+
+class TdfSectionWalker {
+public:
+    // Why the walk stopped; every value but Status_Ok and Status_End means
+    // that the header at GetOffset() cannot be trusted.
+    enum Status {
+        Status_Ok,
+        Status_End,
+        Status_ReadError,
+        Status_Truncated,
+        Status_LengthTooLarge,
+        Status_PastOffsetLimit,
+        Status_NameTooLong,
+        Status_LengthBelowHeader,
+    };
+
+    // The stream stands at the first section (just behind the signature).
+    explicit TdfSectionWalker(std::FILE* stream);
+
+    // Reads the next section's header and name. On true the stream stands at
+    // the section's first data byte; on false the walk is over for good.
+    bool Next(TdfSectionHeader& header);
+
+    Status GetStatus() const { return m_eStatus; }
+    // Offset of the section that Next() read last, or tried to read.
+    uint32_t GetOffset() const { return m_nOffset; }
+
+    static const char* StatusText(Status status);
+
+private:
+    bool Stop(Status status);
+    Status ShortReadStatus() const;
+    bool ReadHeader(TdfSectionHeader& header);
+
+    std::FILE* m_pStream;
+    uint32_t m_nOffset;
+    uint32_t m_nNextOffset;
+    Status m_eStatus;
+};
