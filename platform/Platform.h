@@ -92,6 +92,14 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
+// The variable that stands in for an unset USERPROFILE: none on Windows,
+// HOME on POSIX.
+#if defined(_WIN32)
+constexpr const char* kProfileFallbackVariable = nullptr;
+#else
+constexpr const char* kProfileFallbackVariable = "HOME";
+#endif
+
 // _mkdir: 0 when the directory was created, -1 when it exists or fails.
 int MakeDirectory(const char* path);
 

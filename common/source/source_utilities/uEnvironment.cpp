@@ -1,0 +1,133 @@
+// Environment variables, the working directory and the trace directories.
+#include "uEnvironment.h"
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+
+#include "Platform.h"
+#include "uString.h"
+
+namespace ZR_KDT {
+
+namespace {
+
+constexpr std::size_t kWorkingDirectorySize = 260;
+
+// The calling thread's value slot. Map nodes never move, so a slot stays put
+// while other threads add theirs; the lock covers only the table itself.
+std::string& ThreadSlot()
+{
+    static std::mutex s_tableLock;
+    static std::map<uint32_t, std::string> s_slots;
+    const uint32_t thread = platform::CurrentThreadId();
+    std::lock_guard<std::mutex> guard(s_tableLock);
+    return s_slots[thread];
+}
+
+std::string ProfileDirectory()
+{
+    std::string profile = GetEnvironmentValue("USERPROFILE");
+    if (profile.empty() && platform::kProfileFallbackVariable != nullptr) {
+        profile = GetEnvironmentValue(platform::kProfileFallbackVariable);
+    }
+    return profile;
+}
+
+// <trace directory>/<name>, created when missing.
+const char* TraceSubdirectory(std::string& out, const char* name)
+{
+    GetTraceDirectory(out);
+    AppendPathComponent(out, name);
+    CreateDirectoryPath(out.c_str());  // an existing directory is the normal case
+    return out.c_str();
+}
+
+}  // namespace
+
+const char* GetEnvironmentValue(const char* name)
+{
+    if (name == nullptr) throw source_utilities_error("failed set an environment variable name to null");
+    std::string& slot = ThreadSlot();
+    platform::GetEnvironment(name, slot);  // leaves "" when not set
+    return slot.c_str();
+}
+
+bool SetEnvironmentValue(const char* name, const char* value)
+{
+    if (name == nullptr) throw source_utilities_error("failed set an environment variable name to null");
+    if (value == nullptr) throw source_utilities_error("failed set an environment variable value to null");
+    return platform::SetEnvironment(name, value);
+}
+
+const char* GetWorkingDirectory(std::string& out)
+{
+    char buffer[kWorkingDirectorySize];
+    if (!platform::WorkingDirectory(buffer, sizeof buffer)) {
+        throw source_utilities_error("failed to get current working directory");
+    }
+    out = buffer;
+    return out.c_str();
+}
+
+const char* GetTraceDirectory(std::string& out)
+{
+    const std::string profile = ProfileDirectory();
+    if (profile.empty()) throw source_utilities_error("failed to read environment variable \"USERPROFILE\"");
+    out = profile;
+    AppendPathComponent(out, ".ZR-trace");
+    return out.c_str();
+}
+
+const char* GetTraceLoggingDirectory(std::string& out)
+{
+    GetTraceDirectory(out);
+    CreateDirectoryPath(out.c_str());  // an existing directory is the normal case
+    return out.c_str();
+}
+
+const char* GetTraceDataDirectory(std::string& out) { return TraceSubdirectory(out, "data"); }
+
+const char* GetTraceSettingsDirectory(std::string& out) { return TraceSubdirectory(out, "settings"); }
+
+int CreateDirectoryPath(const char* path)
+{
+    if (path == nullptr) return -1;
+    const char separator[] = {platform::kPathSeparator, '\0'};
+    std::string rest(path);
+    std::string component;
+    std::string accumulated;
+    int result = 0;
+    // A leading separator gives an empty first component, so an absolute
+    // path accumulates from the root.
+    while (uString::Split(rest.c_str(), component, rest, separator) != 0) {
+        accumulated += component;
+        accumulated += platform::kPathSeparator;
+        if (!component.empty() && component.back() == ':') continue;  // a drive, such as C:
+        result = platform::MakeDirectory(accumulated.c_str());
+    }
+    return result;
+}
+
+void AppendPathComponent(std::string& path, const char* name)
+{
+    if (!path.empty() && path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+    if (name != nullptr) path += name;
+    NormalizePath(path);
+}
+
+void NormalizePath(std::string& path)
+{
+    constexpr char kOther = platform::kPathSeparator == '\\' ? '/' : '\\';
+    const char other[] = {kOther, '\0'};
+    const char single[] = {platform::kPathSeparator, '\0'};
+    const char doubled[] = {platform::kPathSeparator, platform::kPathSeparator, '\0'};
+    uString::ReplaceAll(path, other, single);
+    // One pass skips the byte behind each fold, so repeat until stable.
+    for (std::string before; before != path;) {
+        before = path;
+        uString::ReplaceAll(path, doubled, single);
+    }
+}
+
+}  // namespace ZR_KDT

@@ -1,0 +1,100 @@
+// String helpers: replacement, splitting and integer conversions.
+#include "uString.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace ZR_KDT {
+
+uString::error::error(const std::string& message) : source_utilities_error(message) {}
+
+uString::error::~error() = default;
+
+const char* uString::ReplaceAll(std::string& text, const char* pattern, const char* replacement)
+{
+    if (pattern == nullptr) throw error(std::string("unable to perform string replacement from null original text"));
+    if (replacement == nullptr)
+        throw error(std::string("unable to perform string replacement with null replacement text"));
+    const std::size_t patternLength = std::strlen(pattern);
+    const std::size_t replacementLength = std::strlen(replacement);
+    // Guards against endless loops: an empty pattern changes nothing, and a
+    // replacement holding the pattern at offset P or more resumes behind itself.
+    if (patternLength == 0) return text.c_str();
+    const bool selfMatching = std::string(replacement).find(pattern, patternLength) != std::string::npos;
+    const std::size_t step = selfMatching ? replacementLength : patternLength;
+    for (std::size_t at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at + step)) {
+        text.replace(at, patternLength, replacement);
+    }
+    return text.c_str();
+}
+
+int uString::Split(const char* text, std::string& left, std::string& right, const char* delimiter)
+{
+    if (text == nullptr) throw error(std::string("unable to split null string"));
+    if (delimiter == nullptr) throw error(std::string("unable to split with null delimeter"));
+    const std::string copy(text);  // text may point into left or right
+    const std::size_t at = copy.find(delimiter);
+    if (at != std::string::npos) {
+        left = copy.substr(0, at);
+        right = copy.substr(at + std::strlen(delimiter));
+        return 2;
+    }
+    left = copy;
+    right.clear();
+    return left.empty() ? 0 : 1;
+}
+
+void uString::PrepareNumeric(const char* text, std::stringstream& stream)
+{
+    if (text == nullptr) throw error(std::string("unable to convert null string to numeric"));
+    if (*text == '\0') throw error(std::string("unable to convert empty string to numeric"));
+    if (text[0] != '0') {
+        stream << text;
+    } else if (text[1] == '\0') {
+        stream << 0;
+    } else if (text[1] == 'x' || text[1] == 'X') {
+        if (text[2] == '\0') {
+            stream << 0;
+        } else {
+            stream.setf(std::ios::hex, std::ios::basefield);
+            stream << (text + 2);
+        }
+    } else {
+        stream.setf(std::ios::oct, std::ios::basefield);
+        stream << (text + 1);
+    }
+}
+
+template <typename T>
+std::string& uString::ToString(std::string& out, T value, int32_t flags, int32_t precision, int32_t width, char fill)
+{
+    std::stringstream stream;
+    if (flags != 0) stream.setf(static_cast<std::ios::fmtflags>(flags));
+    if (precision != 0) stream.precision(precision);
+    if (width != 0) stream.width(width);
+    if (fill != 0) stream.fill(fill);
+    stream << value;
+    std::string word;
+    stream >> word;
+    out += word;
+    return out;
+}
+
+template std::string& uString::ToString<int32_t>(std::string&, int32_t, int32_t, int32_t, int32_t, char);
+template std::string& uString::ToString<uint32_t>(std::string&, uint32_t, int32_t, int32_t, int32_t, char);
+template std::string& uString::ToString<uint64_t>(std::string&, uint64_t, int32_t, int32_t, int32_t, char);
+
+const char* uString::FormatNumber(uint32_t value, std::string& out, bool append, const char* format)
+{
+    char buffer[1024];
+    // snprintf never writes past the buffer; longer output is cut.
+    if (std::snprintf(buffer, sizeof buffer, format != nullptr ? format : "%d", value) < 0) buffer[0] = '\0';
+    if (append) {
+        out += buffer;
+    } else {
+        out = buffer;
+    }
+    return out.c_str();
+}
+
+}  // namespace ZR_KDT

@@ -1,0 +1,43 @@
+// Win32 backend: process ids and the Toolhelp process walk.
+#include "Platform.h"
+
+#include <windows.h>
+
+// After windows.h, whose types it uses.
+#include <tlhelp32.h>
+
+namespace ZR_KDT {
+namespace platform {
+
+namespace {
+
+// The ANSI entry; its size field must say 304 before every call.
+constexpr DWORD kProcessEntrySize = 304;
+static_assert(sizeof(PROCESSENTRY32) == kProcessEntrySize, "ANSI PROCESSENTRY32 expected");
+static_assert(sizeof(PROCESSENTRY32::szExeFile[0]) == 1, "ANSI PROCESSENTRY32 expected");
+
+}  // namespace
+
+uint32_t CurrentProcessId() { return ::GetCurrentProcessId(); }
+
+uint64_t FindProcessById(uint64_t id)
+{
+    if (id == 0) return 0;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = kProcessEntrySize;
+    uint64_t found = 0;
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID == id) {
+            found = id;
+            break;
+        }
+        entry.dwSize = kProcessEntrySize;
+    }
+    ::CloseHandle(snapshot);
+    return found;
+}
+
+}  // namespace platform
+}  // namespace ZR_KDT
