@@ -1,0 +1,51 @@
+#include "uFile.h"
+
+#include <climits>
+
+#include "Platform.h"
+
+namespace ZR_KDT {
+
+uFile::uFile(const char* path, const char* mode)
+    : m_bOpen(false), m_sPath(path != nullptr ? path : ""), m_pMode(mode), m_pFile(nullptr)
+{
+}
+
+uFile::~uFile() = default;
+
+bool uFile::Open(const char* path, const char* mode)
+{
+    if (path != nullptr) m_sPath = path;
+    m_pMode = mode;
+    m_pFile = mode != nullptr ? platform::OpenSharedFile(m_sPath.c_str(), mode) : nullptr;
+    m_bOpen = m_pFile != nullptr;
+    return m_bOpen;
+}
+
+bool uFile::Close()
+{
+    m_bOpen = false;
+    if (m_pFile == nullptr) return false;
+    uMutex::Hold hold(m_lock);
+    // The stream is gone whatever fclose reports.
+    std::fclose(m_pFile);
+    m_pFile = nullptr;
+    return true;
+}
+
+int uFile::Write(const void* data, std::size_t count)
+{
+    if (!m_bOpen || data == nullptr) return 0;
+    uMutex::Hold hold(m_lock);
+    const std::size_t written = std::fwrite(data, 1, count, m_pFile);
+    return written > INT_MAX ? INT_MAX : static_cast<int>(written);
+}
+
+bool uFile::Flush()
+{
+    if (!m_bOpen) return false;
+    uMutex::Hold hold(m_lock);
+    return std::fflush(m_pFile) == 0;
+}
+
+}  // namespace ZR_KDT

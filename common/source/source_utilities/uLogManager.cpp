@@ -1,0 +1,130 @@
+#include "uLogManager.h"
+
+#include <atomic>
+#include <climits>
+#include <cstdlib>
+#include <mutex>
+
+#include "Platform.h"
+#include "uEnvironment.h"
+
+namespace ZR_KDT {
+
+namespace {
+
+// Below this, logging stays off rather than fill the volume of the log.
+constexpr uint64_t kMinimumFreeBytes = 5120000;
+
+std::atomic<FreeSpaceQuery> g_freeSpaceQuery{platform::FreeDiskSpace};
+
+// Serialises set-ups; in the system they all run in manager constructors.
+std::mutex g_initializeLock;
+
+// As atoi: leading blanks, an optional sign and decimal digits; anything
+// else gives 0. Values beyond int32_t are held at its limits, which are
+// outside every level.
+int32_t ReadLevel(const char* variable)
+{
+    const std::string text = GetEnvironmentValue(variable);
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+// The value of directoryVariable; empty for a null name.
+std::string ReadDirectory(const char* directoryVariable)
+{
+    return directoryVariable != nullptr ? std::string(GetEnvironmentValue(directoryVariable)) : std::string();
+}
+
+bool EnoughFreeSpace(const std::string& directory)
+{
+    uint64_t available = 0;
+    const FreeSpaceQuery query = g_freeSpaceQuery.load();
+    return query(directory.empty() ? nullptr : directory.c_str(), available) && available >= kMinimumFreeBytes;
+}
+
+}  // namespace
+
+uLogManager::uLogManager() : m_pLogger(nullptr), m_nLevel(0), m_bReuseByName(false) {}
+
+uLogManager& uLogManager::Instance()
+{
+    // Never destroyed: components may log from other static destructors.
+    static uLogManager* const manager = new uLogManager();
+    return *manager;
+}
+
+bool uLogManager::Initialize(const char* fileName, const char* levelVariable, const char* directoryVariable,
+                             bool reuseByName)
+{
+    if (fileName == nullptr || levelVariable == nullptr) return false;
+    std::lock_guard<std::mutex> hold(g_initializeLock);
+    m_bReuseByName = reuseByName;
+    // The current logger stays current until a new one is ready, so that a
+    // level set earlier never stands without a logger.
+    if (reuseByName) {
+        if (uLogger* found = Find(fileName)) {
+            m_pLogger = found;
+            return true;
+        }
+    } else if (m_pLogger != nullptr) {
+        return true;
+    }
+
+    const std::string directory = ReadDirectory(directoryVariable);
+    const std::string path = directory.empty() ? fileName : directory + platform::kPathSeparator + fileName;
+    if (!EnoughFreeSpace(directory)) return false;
+    // Usually exists already: the failure is of no interest.
+    if (!directory.empty()) platform::CreateOneDirectory(directory.c_str());
+
+    uLogger* logger = new uLogger(path.c_str(), true);
+    const int32_t level = ApplyLevel(*logger, ReadLevel(levelVariable));
+    m_pLogger = logger;
+    m_nLevel = level;
+    if (m_bReuseByName) m_loggers[fileName] = logger;
+
+    std::string settings;
+    std::string data;
+    logger->Log(1, 2, "Logger : trace user settings directory is %s", GetTraceSettingsDirectory(settings));
+    logger->Log(1, 2, "Logger : trace temporary data directory is %s", GetTraceDataDirectory(data));
+    return true;
+}
+
+uLogger* uLogManager::Find(const char* fileName)
+{
+    if (fileName == nullptr) return nullptr;
+    const auto entry = m_loggers.find(fileName);
+    return entry != m_loggers.end() ? entry->second : nullptr;
+}
+
+FreeSpaceQuery uLogManager::SetFreeSpaceQuery(FreeSpaceQuery query)
+{
+    return g_freeSpaceQuery.exchange(query != nullptr ? query : platform::FreeDiskSpace);
+}
+
+// Turns the value of the level variable into destinations, and returns the
+// level that components compare their thresholds with.
+int32_t uLogManager::ApplyLevel(uLogger& logger, int32_t value)
+{
+    struct Destinations {
+        bool console;
+        bool debugger;
+        int32_t level;
+    };
+    static const Destinations kLevels[] = {
+        {false, false, 1}, {true, false, 1}, {false, false, 2}, {true, false, 2}, {true, true, 2}, {true, true, 3},
+    };
+    if (value < 1 || value > 6) {
+        logger.SetEnabled(false);
+        return value;
+    }
+    const Destinations& chosen = kLevels[value - 1];
+    logger.SetEnabled(true);
+    logger.m_bEchoToConsole = chosen.console;
+    logger.m_bEchoToDebugger = chosen.debugger;
+    return chosen.level;
+}
+
+}  // namespace ZR_KDT

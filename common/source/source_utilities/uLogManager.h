@@ -1,0 +1,61 @@
+// The process-wide logging set-up: the current logger, the verbosity level
+// and the loggers made so far, by log file name.
+//
+// Calling idiom:
+//   uLogManager& log = uLogManager::Instance();
+//   if (log.m_nLevel >= 1) log.m_pLogger->Log(1, 2, "DCM: %s", text);
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "uLogger.h"
+
+namespace ZR_KDT {
+
+// Bytes available to the caller on the volume of directory (the current
+// volume for null); false when the query fails.
+using FreeSpaceQuery = bool (*)(const char* directory, uint64_t& bytes);
+
+class uLogManager {
+public:
+    // The manager, created with no logger and level 0 by the first call on
+    // any thread. It and its loggers live until the process ends.
+    static uLogManager& Instance();
+
+    // Makes the logger of fileName current. With reuseByName, a logger
+    // registered under fileName is taken as it is; otherwise a logger already
+    // current stays. A new logger writes to the value of directoryVariable,
+    // a separator and fileName, and levelVariable gives its level:
+    //   1: file            -> m_nLevel 1      4: file, stdout  -> 2
+    //   2: file, stdout    -> 1               5: + debugger    -> 2
+    //   3: file            -> 2               6: + debugger    -> 3
+    //   anything else: logger disabled, m_nLevel the value read.
+    // False for a null fileName or levelVariable, and when fewer than
+    // 5,120,000 bytes are free for the log (no logger is made then; the
+    // current one, if any, stays). Throws source_utilities_error when the
+    // trace directories cannot be resolved for the two lines it writes.
+    bool Initialize(const char* fileName, const char* levelVariable, const char* directoryVariable, bool reuseByName);
+
+    // The logger registered under exactly fileName, or null.
+    uLogger* Find(const char* fileName);
+
+    // Replaces the free-space query (for tests: a full disk without a full
+    // disk); null restores the system's. Returns the query used before.
+    static FreeSpaceQuery SetFreeSpaceQuery(FreeSpaceQuery query);
+
+    uLogger* m_pLogger;
+    int32_t m_nLevel;
+    bool m_bReuseByName;
+    std::map<std::string, uLogger*> m_loggers;
+
+private:
+    uLogManager();
+    uLogManager(const uLogManager&) = delete;
+    uLogManager& operator=(const uLogManager&) = delete;
+
+    static int32_t ApplyLevel(uLogger& logger, int32_t value);
+};
+
+}  // namespace ZR_KDT

@@ -1,0 +1,68 @@
+// One log: formats a line at a time and writes it to its file, and on request
+// to standard output and the debugger.
+#pragma once
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "uFile.h"
+#include "uMutex.h"
+
+namespace ZR_KDT {
+
+class uLogManager;
+
+// Line layout, for category 1 and stamp style 2 at 14:03:07.045:
+//   "M     14:03:07:045 | <message>\n"
+// The prefix is six characters: the letters M, W, F, A, E for the category
+// bits 1, 2, 4, 8, 16 (a blank for each bit not set), and a blank. The
+// stamp style picks "%m/%d/%y | " (1), "%H:%M:%S:%s | " (2),
+// "%m/%d/%y %H:%M:%S:%s | " (3) or " " (any other value).
+class uLogger {
+public:
+    // Opens nothing: the first line written opens path, appending ("a+") or
+    // truncating ("w+").
+    uLogger(const char* path, bool append);
+    virtual ~uLogger();
+    uLogger(const uLogger&) = delete;
+    uLogger& operator=(const uLogger&) = delete;
+
+    // Switching off also closes the file. Returns the previous setting.
+    bool SetEnabled(bool on);
+
+    // Writes one line, printf-style; nothing for a disabled logger or
+    // categories 0. A message too long for the 4096-byte line is cut at the
+    // end of the line buffer, and the line still ends with its line feed.
+    void Log(unsigned categories, int stampStyle, const char* format, ...) __attribute__((format(gnu_printf, 4, 5)));
+    void LogV(unsigned categories, int stampStyle, const char* format, va_list args)
+        __attribute__((format(gnu_printf, 4, 0)));
+
+    // Replaces the line end of line (CR LF, LF CR, LF or CR, one of them) by
+    // one line feed, in place, and writes the line to every destination.
+    // length 0 stands for the length of the text; line must have room for
+    // two more bytes behind length. Returns the new length.
+    int WriteLine(char* line, unsigned length);
+
+private:
+    friend class uLogManager;  // sets the destinations
+
+    std::size_t FormatLine(unsigned categories, int stampStyle, const char* format, va_list args);
+
+    uFile m_file;
+    std::string m_sPath;
+    std::atomic<bool> m_bEnabled;  // tested before the lock is taken
+    bool m_bEchoToConsole;
+    bool m_bEchoToDebugger;
+    bool m_bAppend;
+    bool m_bFileOpen;
+    // Recursive because LogV holds it while WriteLine, which callers may
+    // also use on their own, takes it again.
+    uMutex m_lock;
+    uint32_t m_nBufferSize;
+    std::unique_ptr<char[]> m_pBuffer;
+};
+
+}  // namespace ZR_KDT

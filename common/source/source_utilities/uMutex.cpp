@@ -1,0 +1,31 @@
+#include "uMutex.h"
+
+namespace ZR_KDT {
+
+// A thread sees its own id as owner only while it holds the lock: nobody else
+// writes its id, and it clears the owner itself on its last Unlock. So relaxed
+// loads are enough to tell the holder from everybody else.
+uMutex::uMutex() : m_nLockCount(0), m_nOwnerThreadId(0) {}
+
+uMutex::~uMutex() = default;
+
+bool uMutex::Lock()
+{
+    m_criticalSection.Lock();
+    m_nOwnerThreadId.store(platform::CurrentThreadId(), std::memory_order_relaxed);
+    m_nLockCount.fetch_add(1, std::memory_order_relaxed);
+    return true;
+}
+
+bool uMutex::Unlock()
+{
+    if (m_nOwnerThreadId.load(std::memory_order_relaxed) != platform::CurrentThreadId()) return false;
+    if (m_nLockCount.load(std::memory_order_relaxed) <= 0) return false;
+    if (m_nLockCount.fetch_sub(1, std::memory_order_relaxed) == 1) {
+        m_nOwnerThreadId.store(0, std::memory_order_relaxed);
+    }
+    m_criticalSection.Unlock();
+    return true;
+}
+
+}  // namespace ZR_KDT

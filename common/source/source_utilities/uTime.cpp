@@ -1,0 +1,106 @@
+#include "uTime.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+#include <vector>
+
+#include "Platform.h"
+
+namespace ZR_KDT {
+
+namespace {
+
+// The shared record. Its lock keeps a reader from seeing half of one time and
+// half of another when threads outside the logger's lock construct uTimes.
+std::mutex g_recordLock;
+platform::LocalTime g_record{};
+
+platform::LocalTime Snapshot()
+{
+    std::lock_guard<std::mutex> hold(g_recordLock);
+    return g_record;
+}
+
+// Replaces every token in buffer, left to right, when the whole result with
+// its NUL fits into size bytes; otherwise leaves the text as it is and
+// returns false.
+bool Substitute(char* buffer, std::size_t size, const char* token, const char* replacement)
+{
+    const std::size_t tokenLength = std::strlen(token);
+    const std::size_t replacementLength = std::strlen(replacement);
+    std::size_t count = 0;
+    for (const char* at = std::strstr(buffer, token); at != nullptr; at = std::strstr(at + 1, token)) ++count;
+    if (count == 0) return true;
+    const std::size_t length = std::strlen(buffer);
+    if (length - count * tokenLength + count * replacementLength + 1 > size) return false;
+    // Each step moves the text in one direction only, so no intermediate
+    // text is longer than the larger of the old and the new one.
+    for (char* at = std::strstr(buffer, token); at != nullptr; at = std::strstr(at + replacementLength, token)) {
+        std::memmove(at + replacementLength, at + tokenLength, std::strlen(at + tokenLength) + 1);
+        std::memcpy(at, replacement, replacementLength);
+    }
+    return true;
+}
+
+std::tm BrokenDown(const platform::LocalTime& time)
+{
+    std::tm broken{};
+    broken.tm_year = time.year - 1900;
+    broken.tm_mon = time.month - 1;
+    broken.tm_mday = time.day;
+    broken.tm_hour = time.hour;
+    broken.tm_min = time.minute;
+    broken.tm_sec = time.second;
+    broken.tm_wday = time.dayOfWeek;
+    broken.tm_isdst = 0;
+    return broken;
+}
+
+}  // namespace
+
+uTime::uTime()
+{
+    const platform::LocalTime now = platform::ReadLocalTime();
+    std::lock_guard<std::mutex> hold(g_recordLock);
+    g_record = now;
+}
+
+uTime::~uTime() = default;
+
+int uTime::GetYear() const { return Snapshot().year; }
+
+int uTime::GetMonth() const { return Snapshot().month; }
+
+int uTime::GetDay() const { return Snapshot().day; }
+
+char* uTime::Format(char* buffer, int size, const char* format) const
+{
+    if (buffer == nullptr || size <= 0) return nullptr;
+    const std::size_t capacity = static_cast<std::size_t>(size);
+    const platform::LocalTime time = Snapshot();
+    std::strncpy(buffer, format != nullptr ? format : "", capacity);
+    buffer[capacity - 1] = '\0';
+
+    char milliseconds[16];
+    std::snprintf(milliseconds, sizeof milliseconds, "%03d", time.milliseconds);
+    // "%s" means other things to each runtime's strftime (seconds since the
+    // epoch, or an invalid pattern), so a stamp without room for its
+    // milliseconds comes out empty.
+    if (!Substitute(buffer, capacity, "%s", milliseconds)) {
+        buffer[0] = '\0';
+        return buffer;
+    }
+    // A millisecond count has at most three digits: "%#s" always fits.
+    std::snprintf(milliseconds, sizeof milliseconds, "%d", time.milliseconds);
+    Substitute(buffer, capacity, "%#s", milliseconds);
+
+    const std::tm broken = BrokenDown(time);
+    const std::vector<char> pattern(buffer, buffer + std::strlen(buffer) + 1);
+    // strftime leaves the buffer undefined when the result does not fit.
+    if (std::strftime(buffer, capacity, pattern.data(), &broken) == 0) buffer[0] = '\0';
+    return buffer;
+}
+
+}  // namespace ZR_KDT

@@ -1,0 +1,18 @@
+// Win32 backend: the local time of day.
+#include <windows.h>
+
+#include "Platform.h"
+
+namespace ZR_KDT {
+namespace platform {
+
+LocalTime ReadLocalTime()
+{
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    return LocalTime{now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                     now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+}
+
+}  // namespace platform
+}  // namespace ZR_KDT

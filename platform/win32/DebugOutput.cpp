@@ -1,0 +1,15 @@
+// Win32 backend: text for an attached debugger.
+#include <windows.h>
+
+#include "Platform.h"
+
+namespace ZR_KDT {
+namespace platform {
+
+void DebugOutput(const char* text)
+{
+    if (text != nullptr) ::OutputDebugStringA(text);
+}
+
+}  // namespace platform
+}  // namespace ZR_KDT
