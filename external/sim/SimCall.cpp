@@ -1,7 +1,5 @@
 #include "SimCall.h"
 
-#include "SimSupport.h"
-
 #include <array>
 #include <atomic>
 
@@ -40,10 +38,3 @@ void CountCall(SimCall call) { ++g_counts[Index(call)]; }
 long CallCount(SimCall call) { return g_counts[Index(call)].load(); }
 
 }  // namespace k4xsim
-
-long SimCallCount(const char* name)
-{
-    k4xsim::SimCall call;
-    if (name == nullptr || !k4xsim::FindSimCall(name, call)) return -1;
-    return k4xsim::CallCount(call);
-}

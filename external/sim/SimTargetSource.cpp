@@ -1,6 +1,5 @@
 #include "SimTargetSource.h"
 
-#include "SimSupport.h"
 #include "SimTargetParser.h"
 
 #include <cstdio>
@@ -46,6 +45,13 @@ bool ReadDescription(const std::string& path, std::string& text, std::string& er
 
 }  // namespace
 
+void SetTargetPath(const char* path)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_overridden = path != nullptr;
+    g_overridePath = path != nullptr ? path : "";
+}
+
 SimTarget LoadTarget()
 {
     SimTarget target = DefaultTarget();
@@ -59,10 +65,3 @@ SimTarget LoadTarget()
 }
 
 }  // namespace k4xsim
-
-void SimSetTarget(const char* path)
-{
-    std::lock_guard<std::mutex> lock(k4xsim::g_mutex);
-    k4xsim::g_overridden = path != nullptr;
-    k4xsim::g_overridePath = path != nullptr ? path : "";
-}

@@ -210,6 +210,10 @@ TEST(SimModules, EachVariantFolderLacksOnlyItsExport)
         for (const char* name : {"ConnectChannelServer", "DisconnectChannelServer"}) {
             EXPECT_EQ(navro.Find<void (*)()>(name) == nullptr, std::string(name) == variant.missing) << name;
         }
+        for (const SimModule* module : {&factory, &navro}) {
+            EXPECT_NE(module->Find<void (*)()>("SimCallCount"), nullptr);
+            EXPECT_NE(module->Find<void (*)()>("SimSetTarget"), nullptr);
+        }
     }
     SimModule serverless("serverless", "TraceFactory");
     serverless.UseTarget("");
