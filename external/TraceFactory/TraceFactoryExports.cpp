@@ -1,0 +1,48 @@
+// The exports of the simulated trace factory library. Test variants leave
+// out an export (K4X_SIM_WITHOUT_CREATE, K4X_SIM_WITHOUT_DESTROY) or make
+// factories that never store a channel server (K4X_SIM_SERVERLESS).
+#include "SimSupport.h"
+#include "SimTargetSource.h"
+#include "SimTraceFactory.h"
+
+#include <type_traits>
+
+namespace {
+
+using k4xsim::SimCall;
+
+k4xsim::SimRegistry<k4xsim::SimTraceFactory>& Factories()
+{
+    static k4xsim::SimRegistry<k4xsim::SimTraceFactory> factories;
+    return factories;
+}
+
+}  // namespace
+
+extern "C" {
+
+#if !defined(K4X_SIM_WITHOUT_CREATE)
+K4X_SIM_EXPORT Zr::Kdt::Trace::TraceFactory* CreateTraceFactory()
+{
+    k4xsim::CountCall(SimCall::CreateTraceFactory);
+    k4xsim::SimTarget target = k4xsim::LoadTarget();
+#if defined(K4X_SIM_SERVERLESS)
+    target.Fault(SimCall::CreateChannelServer).kind = k4xsim::SimFault::Null;
+#endif
+    k4xsim::ThrowIfInjected(target, SimCall::CreateTraceFactory);
+    if (k4xsim::NullInjected(target, SimCall::CreateTraceFactory)) return nullptr;
+    return Factories().Add(std::make_unique<k4xsim::SimTraceFactory>(std::move(target)));
+}
+static_assert(std::is_same<decltype(&CreateTraceFactory), CreateTraceFactoryFn>::value, "CreateTraceFactoryFn");
+#endif
+
+#if !defined(K4X_SIM_WITHOUT_DESTROY)
+K4X_SIM_EXPORT void DestroyTraceFactory(Zr::Kdt::Trace::TraceFactory* factory)
+{
+    k4xsim::CountCall(SimCall::DestroyTraceFactory);
+    // Ignore a factory that this library did not make: there is nothing to free.
+    Factories().Remove(factory);
+}
+static_assert(std::is_same<decltype(&DestroyTraceFactory), DestroyTraceFactoryFn>::value, "DestroyTraceFactoryFn");
+#endif
+}

@@ -1,0 +1,15 @@
+// The test-support exports, compiled into every stand-in module itself so
+// that each exports them whichever of its own functions it has.
+#include "SimSupport.h"
+
+#include "SimCall.h"
+#include "SimTargetSource.h"
+
+long SimCallCount(const char* name)
+{
+    k4xsim::SimCall call;
+    if (name == nullptr || !k4xsim::FindSimCall(name, call)) return -1;
+    return k4xsim::CallCount(call);
+}
+
+void SimSetTarget(const char* path) { k4xsim::SetTargetPath(path); }

@@ -1,0 +1,29 @@
+// Reads the text form of a target description (documented with an example
+// in external/README.md):
+//
+//   # comment            ; comment
+//   [cpus]               one "name = output file" line per CPU, in order
+//   [twp-source]         "status = <0..4294967295>", "text = <reply text>"
+//   [faults]             "<call> = throw | null | throw after <N>"
+//
+// Blanks around names and values are dropped, and a carriage return before
+// a line feed belongs to the line end. Each section and each key appears at
+// most once. A section that the text leaves out keeps what the target had;
+// [cpus] replaces the whole CPU list, so an empty [cpus] means no CPUs.
+#pragma once
+
+#include "SimTarget.h"
+
+#include <string>
+
+namespace k4xsim {
+
+// Applies `text` over `target`. False with `error` = "line N: what is
+// wrong" when the text is malformed; `target` is then partly updated.
+bool ParseTarget(const std::string& text, SimTarget& target, std::string& error);
+
+// Applies one [faults] entry, e.g. "GetLiveCpus", "throw after 1". False
+// with `error` when the call cannot fail that way.
+bool ParseFault(const std::string& call, const std::string& value, SimTarget& target, std::string& error);
+
+}  // namespace k4xsim

@@ -1,0 +1,67 @@
+#include "SimTargetSource.h"
+
+#include "SimTargetParser.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+
+namespace k4xsim {
+
+namespace {
+
+constexpr std::size_t kMaxDescription = 64 * 1024;
+
+std::mutex g_mutex;
+bool g_overridden = false;
+std::string g_overridePath;
+
+std::string DescriptionPath()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_overridden) return g_overridePath;
+    const char* path = std::getenv("K4X_SIM_TARGET");
+    return path != nullptr ? path : "";
+}
+
+bool ReadDescription(const std::string& path, std::string& text, std::string& error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = "cannot open the file";
+        return false;
+    }
+    std::istreambuf_iterator<char> it(file), end;
+    for (; it != end && text.size() <= kMaxDescription; ++it) text.push_back(*it);
+    if (text.size() > kMaxDescription) {
+        error = "larger than 64 KiB";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void SetTargetPath(const char* path)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_overridden = path != nullptr;
+    g_overridePath = path != nullptr ? path : "";
+}
+
+SimTarget LoadTarget()
+{
+    SimTarget target = DefaultTarget();
+    const std::string path = DescriptionPath();
+    if (path.empty()) return target;
+    std::string text, error;
+    if (ReadDescription(path, text, error) && ParseTarget(text, target, error)) return target;
+    std::fprintf(stderr, "K4x simulator: target description %s: %s; the target is unreachable\n", path.c_str(),
+                 error.c_str());
+    return UnreachableTarget();
+}
+
+}  // namespace k4xsim
