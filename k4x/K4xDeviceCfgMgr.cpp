@@ -1,6 +1,7 @@
 #include "K4xDeviceCfgMgr.h"
 
 #include "K4xProperty.h"
+#include "uString.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -34,15 +35,13 @@ bool LoadBoolByte(const PropertyValue& value)
 K4xDeviceCfgMgr::K4xDeviceCfgMgr(Zr::Kdt::Trace::DeviceDescriptor* descriptor, uint64_t hostValue)
     : CDeviceConfigManagerCommon(descriptor, hostValue)
 {
+    // A device that was never configured has no settings file: the
+    // defaults stay and the error text stays empty.
+    const std::string settings = SettingsFileName();
+    if (!settings.empty()) K4xDeviceCfgMgr::LoadConfiguration(settings, 1);
 }
 
-K4xDeviceCfgMgr::~K4xDeviceCfgMgr() = default;
-
-bool K4xDeviceCfgMgr::LoadConfigurationLive() { return false; }
-
-bool K4xDeviceCfgMgr::LoadConfiguration(const std::string& /*fileName*/, int32_t /*fileType*/) { return false; }
-
-bool K4xDeviceCfgMgr::SaveConfiguration(const std::string& /*fileName*/, uint32_t /*fileType*/) { return false; }
+K4xDeviceCfgMgr::~K4xDeviceCfgMgr() { DisconnectChannelServer(); }
 
 bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
 {
@@ -116,3 +115,15 @@ bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::stri
 }
 
 std::string K4xDeviceCfgMgr::GetErrorMessage() { return m_sErrorText; }
+
+// The CPU name with "/" as "-" and blanks as "_", then "-TCfg.txt"; empty
+// when there is no name to build it from. Names of any length are kept
+// whole: a cut name could reach another device's settings.
+std::string K4xDeviceCfgMgr::SettingsFileName() const
+{
+    if (m_pDescriptor == nullptr || m_pDescriptor->cpuName == nullptr) return std::string();
+    std::string name = m_pDescriptor->cpuName;
+    ZR_KDT::uString::ReplaceAll(name, "/", "-");
+    ZR_KDT::uString::ReplaceAll(name, " ", "_");
+    return name + "-TCfg.txt";
+}

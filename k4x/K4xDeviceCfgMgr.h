@@ -3,9 +3,12 @@
 #pragma once
 
 #include "CDeviceConfigManagerCommon.h"
+#include "ChannelDriver.h"
+#include "uDll.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct K4xProperty;
 
@@ -28,6 +31,19 @@ public:
 private:
     friend struct K4xProperty;
 
+    bool LoadTextConfiguration(const char* fileName);
+    bool ApplyTextEntry(const std::string& name, const std::string& value);
+    bool LoadTdfConfiguration(const char* path);
+    bool LoadSectionData(const char* path, uint32_t version, std::vector<char>& data);
+    void ApplyAetConfigVersion1(const std::vector<char>& data);
+    bool SaveTextConfiguration(const char* fileName);
+    bool SaveTdfConfiguration(const char* path);
+    std::string ValueText(const K4xProperty& property) const;
+    std::string SettingsFileName() const;
+    bool ConnectDriverInstance();
+    bool QueryLiveTwpSource();
+    void DisconnectChannelServer() noexcept;
+
     int32_t m_nTraceMode = 0;
     int32_t m_nEncodingMode = 0;
     int32_t m_nNumberOfAeg = 0;
@@ -42,4 +58,9 @@ private:
     const bool m_bCycleModeDelta = true;
     bool m_bTwp_Source = false;
     int32_t m_nSyncFrequency = 0;
+    // The channel driver's server and this CPU's instance; released only
+    // through the driver library, and only together.
+    Zr::Kdt::Trace::ChannelServer* m_pChannelServer = nullptr;
+    Zr::Kdt::Trace::ChannelDriverInstance* m_pChannelDriverInstance = nullptr;
+    ZR_KDT::uDll m_channelDriverDll{nullptr, 0xFFFFFFFF};
 };

@@ -1,5 +1,6 @@
 #include "SimTargetSource.h"
 
+#include "Platform.h"
 #include "SimTargetParser.h"
 
 #include <cstdio>
@@ -23,8 +24,11 @@ std::string DescriptionPath()
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     if (g_overridden) return g_overridePath;
-    const char* path = std::getenv("K4X_SIM_TARGET");
-    return path != nullptr ? path : "";
+    // The process environment as the library sees it, also for variables
+    // set after start-up (the C runtime's copy would miss those on Windows).
+    std::string path;
+    ZR_KDT::platform::GetEnvironment("K4X_SIM_TARGET", path);
+    return path;
 }
 
 bool ReadDescription(const std::string& path, std::string& text, std::string& error)

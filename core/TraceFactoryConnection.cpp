@@ -1,0 +1,73 @@
+// The connection to the trace factory library and its channel server.
+#include "CDeviceConfigManagerCommon.h"
+#include "uLogManager.h"
+
+namespace Zr {
+namespace Kdt {
+namespace Trace {
+
+namespace {
+
+const char kFactoryLibrary[] = "TraceFactory";
+
+template <typename... Args>
+void Log(unsigned category, const char* format, Args... args)
+{
+    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
+    if (log.m_nLevel >= 1) log.m_pLogger->Log(category, 2, format, args...);
+}
+
+const unsigned kProgress = 1;
+const unsigned kFailure = 16;
+
+}  // namespace
+
+bool CDeviceConfigManagerCommon::OpenChannelServer()
+{
+    if (m_pChannelServer != nullptr) return true;
+    Log(kProgress, "DCM: Loading factory DLL - %s ", kFactoryLibrary);
+    if (m_pTraceFactory == nullptr) {
+        if (!m_traceFactoryDll.FindAndLoad(kFactoryLibrary, 0xFFFFFFFF)) return false;
+        auto create = reinterpret_cast<CreateTraceFactoryFn>(m_traceFactoryDll.GetSymbol("CreateTraceFactory"));
+        if (create == nullptr) {
+            Log(kFailure, "STM DCM: Cannot get Trace Facotry Dll ");
+            return false;
+        }
+        Log(kProgress, "STM DCM: Creating Trace factory");
+        try {
+            m_pTraceFactory = create();
+        } catch (...) {
+            Log(kFailure, "STM DCM: Exception in creating trace factory object ");
+            return false;
+        }
+    }
+    if (m_pTraceFactory != nullptr && m_pChannelServer == nullptr) {
+        try {
+            m_pTraceFactory->CreateChannelServer(&m_pChannelServer, true);
+            Log(kProgress, "stm DCM: Done -creating/Connecting Channel Server ");
+        } catch (...) {
+            Log(kFailure, "STM DCM: Exception in creating Channel Server ");
+            return false;
+        }
+    }
+    return m_pChannelServer != nullptr;
+}
+
+void CDeviceConfigManagerCommon::CloseChannelServer() noexcept
+{
+    if (m_pChannelServer == nullptr || m_pTraceFactory == nullptr) return;
+    // Whatever the libraries throw here, destruction goes on.
+    try {
+        Log(kProgress, "DCM: Destroying Channel Server ");
+        m_pTraceFactory->DestroyChannelServer(m_pChannelServer, 0);
+        m_pChannelServer = nullptr;
+        auto destroy = reinterpret_cast<DestroyTraceFactoryFn>(m_traceFactoryDll.GetSymbol("DestroyTraceFactory"));
+        if (destroy != nullptr) destroy(m_pTraceFactory);
+        m_traceFactoryDll.Unload();
+    } catch (...) {
+    }
+}
+
+}  // namespace Trace
+}  // namespace Kdt
+}  // namespace Zr

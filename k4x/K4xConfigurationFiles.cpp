@@ -1,0 +1,273 @@
+// Loading and saving a K4x configuration: text files in the settings
+// directory and "AETCONFIG" sections of TDF files.
+#include "AetConfigPayload.h"
+#include "K4xDeviceCfgMgr.h"
+#include "K4xProperty.h"
+#include "K4xTextFormat.h"
+#include "Platform.h"
+#include "TdfFile.h"
+#include "cVexaError.h"
+#include "uEnvironment.h"
+#include "uLogManager.h"
+#include "uString.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <vector>
+
+using Zr::Kdt::Vexa::cVexaError;
+
+namespace {
+
+const char kSection[] = "AETCONFIG";
+const uint32_t kCurrentVersion = 2;
+const uint32_t kOldVersion = 1;
+// Readers refuse sections above 0x8000000 bytes, header included.
+const std::size_t kMaxPayload = 0x8000000 - 12 - (sizeof kSection - 1);
+
+const char kFailedToOpen[] = "Failed to open file";
+const char kFailedToWrite[] = "Failed to write file";
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The settings directory as published in the environment, the platform's
+// separator, and the name.
+std::string SettingsPath(const char* name)
+{
+    return std::string(ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR")) + ZR_KDT::platform::kPathSeparator + name;
+}
+
+bool CanOpenForReading(const std::string& path) { return File(std::fopen(path.c_str(), "r")) != nullptr; }
+
+bool ReadWholeFile(std::FILE* file, std::string& bytes)
+{
+    char chunk[4096];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    return std::ferror(file) == 0;
+}
+
+void LogProgress(const char* format, const char* argument)
+{
+    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
+    if (log.m_nLevel >= 1) log.m_pLogger->Log(1, 2, format, argument);
+}
+
+}  // namespace
+
+bool K4xDeviceCfgMgr::LoadConfiguration(const std::string& fileName, int32_t fileType)
+{
+    if (fileName.empty()) return false;
+    switch (fileType) {
+    case 1:
+    case 4:
+        return LoadTextConfiguration(fileName.c_str());
+    case 0:
+        return LoadTdfConfiguration(fileName.c_str());
+    default:
+        return true;
+    }
+}
+
+bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
+{
+    if (fileName == nullptr) return false;
+    const std::string path = SettingsPath(fileName);
+    // A missing settings file is the normal case for a new device.
+    if (!CanOpenForReading(path)) return false;
+    LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
+
+    std::string bytes;
+    {
+        File file(std::fopen(path.c_str(), "rb"));
+        if (file == nullptr) {
+            m_sErrorText = kFailedToOpen;
+            return false;
+        }
+        if (!ReadWholeFile(file.get(), bytes)) return false;
+    }
+    K4xTextReader reader(std::move(bytes));
+    std::string name, value;
+    for (;;) {
+        switch (reader.Next(name, value)) {
+        case K4xTextReader::End:
+            return true;
+        case K4xTextReader::TooLong:
+            m_sErrorText = "Configuration entry longer than 1023 characters";
+            return false;
+        case K4xTextReader::Entry:
+            if (!ApplyTextEntry(name, value)) {
+                m_sErrorText = "Invalide property name";
+                return false;
+            }
+        }
+    }
+}
+
+// Stores one entry of a text file; false for a name that no file may hold.
+bool K4xDeviceCfgMgr::ApplyTextEntry(const std::string& name, const std::string& value)
+{
+    if (name.empty()) return true;
+    const K4xProperty* property = K4xProperty::Find(name);
+    if (property == nullptr) return false;
+    switch (property->kind) {
+    case K4xProperty::Integer:
+        this->*property->integer = std::atoi(value.c_str());
+        return true;
+    case K4xProperty::Text:
+        this->*property->text = value;
+        return true;
+    case K4xProperty::Protocol:
+        m_bTwp_Source = std::atoi(value.c_str()) != 0;
+        return true;
+    case K4xProperty::CycleModeDelta:
+        break;
+    }
+    return false;
+}
+
+bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
+{
+    if (path == nullptr) return false;
+    TdfFile tdf;
+    if (!tdf.IsTdfFile(path)) return false;
+    std::vector<char> data;
+    try {
+        if (!LoadSectionData(path, kCurrentVersion, data)) return false;
+        for (const auto& [name, value] : ParseAetConfigVersion2(data.data(), data.size()))
+            ParsePropertyText(name, value);
+        return true;
+    } catch (const cVexaError&) {
+        // No usable current section: the older binary form may be there.
+    }
+    try {
+        if (!LoadSectionData(path, kOldVersion, data)) return false;
+    } catch (const cVexaError& error) {
+        m_sErrorText = error.GetMessageText();
+        return false;
+    }
+    ApplyAetConfigVersion1(data);
+    return true;
+}
+
+// Reads one "AETCONFIG" section into data, sized exactly; false (with the
+// error text set) when the memory cannot be had. Container errors throw.
+bool K4xDeviceCfgMgr::LoadSectionData(const char* path, uint32_t version, std::vector<char>& data)
+{
+    TdfFile tdf;
+    uint32_t size = 0;
+    tdf.GetSectionSize(path, kSection, version, size);
+    try {
+        data.assign(size, '\0');
+    } catch (const std::bad_alloc&) {
+        m_sErrorText = "Memory allocation failure";
+        return false;
+    }
+    uint32_t read = 0;
+    tdf.LoadSection(path, kSection, version, data.data(), size, read);
+    return true;
+}
+
+void K4xDeviceCfgMgr::ApplyAetConfigVersion1(const std::vector<char>& data)
+{
+    const AetConfigVersion1 payload =
+        ParseAetConfigVersion1(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    for (const auto& [name, value] : payload.integers) this->*K4xProperty::Find(name)->integer = value;
+    for (const auto& [name, text] : payload.eventBits) this->*K4xProperty::Find(name)->text = text;
+    m_bTwp_Source = false;
+}
+
+bool K4xDeviceCfgMgr::SaveConfiguration(const std::string& fileName, uint32_t fileType)
+{
+    if (fileName.empty()) return false;
+    std::string name = fileName;
+    // A TDF path keeps its directory separators where "/" is the platform's own.
+    if (fileType != 0 || ZR_KDT::platform::kPathSeparator != '/') ZR_KDT::uString::ReplaceAll(name, "/", "-");
+    ZR_KDT::uString::ReplaceAll(name, " ", "_");
+    switch (fileType) {
+    case 1:
+        return SaveTextConfiguration(name.c_str());
+    case 0:
+        return SaveTdfConfiguration(name.c_str());
+    case 2:
+        return SaveTextConfiguration((name + ".dcm").c_str());
+    default:
+        m_sErrorText = "Invalid file type";
+        return false;
+    }
+}
+
+bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
+{
+    if (fileName == nullptr) return false;
+    std::string text;
+    for (const K4xProperty* p = K4xProperty::StoredBegin(); p != K4xProperty::StoredEnd(); ++p) {
+        const std::string line = FormatTextLine(p->name, ValueText(*p));
+        if (line.empty()) {
+            // Refused before the file is touched: the reader could not take it back.
+            m_sErrorText = std::string("Value of ") + p->name + " too long for a text configuration line";
+            return false;
+        }
+        text += line;
+    }
+    const std::string path = SettingsPath(fileName);
+    File file(std::fopen(path.c_str(), "w"));
+    if (file == nullptr) {
+        m_sErrorText = kFailedToOpen;
+        return false;
+    }
+    LogProgress("K4xDeviceCfgMgr: Found output file %s ", path.c_str());
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
+                         std::fflush(file.get()) == 0 && std::fclose(file.release()) == 0;
+    if (!written) {
+        m_sErrorText = kFailedToWrite;
+        return false;
+    }
+    return true;
+}
+
+bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
+{
+    TdfFile tdf;
+    // The container code never creates TDF files: no file, nothing to do.
+    if (!tdf.IsTdfFile(path)) return true;
+    std::string payload;
+    for (const K4xProperty* p = K4xProperty::StoredBegin(); p != K4xProperty::StoredEnd(); ++p) {
+        payload += std::string(p->name) + "=" + ValueText(*p) + "\n";
+    }
+    if (payload.size() > kMaxPayload) {
+        m_sErrorText = "Configuration too large for a TDF section";
+        return false;
+    }
+    try {
+        uint32_t offset = 0, length = 0;
+        tdf.AppendSectionHeader(path, kSection, kCurrentVersion, offset);
+        tdf.SaveSectionData(path, offset, payload.data(), 1, static_cast<uint32_t>(payload.size()), length);
+    } catch (const cVexaError& error) {
+        m_sErrorText = error.GetMessageText();
+        return false;
+    }
+    return true;
+}
+
+// The stored form of a property: decimal integers, the text as it is, and
+// 1 or 0 for the protocol flag.
+std::string K4xDeviceCfgMgr::ValueText(const K4xProperty& property) const
+{
+    switch (property.kind) {
+    case K4xProperty::Integer:
+        return std::to_string(this->*property.integer);
+    case K4xProperty::Text:
+        return this->*property.text;
+    case K4xProperty::Protocol:
+        return m_bTwp_Source ? "1" : "0";
+    case K4xProperty::CycleModeDelta:
+        break;
+    }
+    return std::string();
+}

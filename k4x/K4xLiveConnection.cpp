@@ -1,0 +1,99 @@
+// The live connection to the target through the channel-driver library.
+#include "ChannelDriver.h"
+#include "K4xDeviceCfgMgr.h"
+#include "uLogManager.h"
+
+#include <cstdlib>
+
+using Zr::Kdt::Trace::PropertyReply;
+
+namespace {
+
+const char kDriverLibrary[] = "NAVRO";
+
+void Log(unsigned category, const char* format, const char* argument = "")
+{
+    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
+    if (log.m_nLevel >= 1) log.m_pLogger->Log(category, 2, format, argument);
+}
+
+}  // namespace
+
+bool K4xDeviceCfgMgr::LoadConfigurationLive()
+{
+    if (m_pDescriptor == nullptr) return false;
+    try {
+        OpenChannelServer();
+    } catch (...) {
+        // Without the trace factory only the output-file lookup suffers.
+    }
+    if (m_pChannelDriverInstance == nullptr && !ConnectDriverInstance()) return false;
+    if (!LoadConfiguration(SettingsFileName(), 1)) return false;
+    m_bTwp_Source = QueryLiveTwpSource();
+    Log(1, "K4xDeviceCfgMgr: Live m_bTwp_Source %s.", m_bTwp_Source ? "true" : "false");
+    return true;
+}
+
+bool K4xDeviceCfgMgr::ConnectDriverInstance()
+{
+    bool loaded = false;
+    try {
+        loaded = m_channelDriverDll.FindAndLoad(kDriverLibrary, 0xFFFFFFFF);
+    } catch (...) {
+        // An unreadable working directory ends the load like a missing file.
+    }
+    if (!loaded) {
+        m_sErrorText = "Cannot load channel driver.";
+        return false;
+    }
+    auto connect = reinterpret_cast<ConnectChannelServerFn>(m_channelDriverDll.GetSymbol("ConnectChannelServer"));
+    if (connect == nullptr) {
+        m_sErrorText = "Could not get channel driver proc address.";
+        return false;
+    }
+    try {
+        m_pChannelServer = connect();
+        if (m_pChannelServer != nullptr) {
+            m_pChannelServer->OpenDriverInstance(m_pDescriptor->cpuName != nullptr ? m_pDescriptor->cpuName : "",
+                                                 &m_pChannelDriverInstance);
+        }
+    } catch (...) {
+        // A driver that throws while connecting gives no instance.
+    }
+    if (m_pChannelDriverInstance == nullptr) {
+        m_sErrorText = "Could not connect to channel driver instance.";
+        return false;
+    }
+    return true;
+}
+
+// The target's "TWP Source": its reply when present, the loaded value when
+// the target has none, and false when asking fails.
+bool K4xDeviceCfgMgr::QueryLiveTwpSource()
+{
+    try {
+        PropertyReply reply{};
+        m_pChannelDriverInstance->QueryProperty("TWP Source", &reply);
+        if (reply.status != 0) return m_bTwp_Source;
+        return reply.value != nullptr && std::atol(reply.value) != 0;
+    } catch (...) {
+        Log(16, "K4xDeviceCfgMgr LoadConfigurationLive: get TWP_SOURCE failed");
+        return false;
+    }
+}
+
+void K4xDeviceCfgMgr::DisconnectChannelServer() noexcept
+{
+    if (m_pChannelServer == nullptr) return;
+    try {
+        auto disconnect =
+            reinterpret_cast<DisconnectChannelServerFn>(m_channelDriverDll.GetSymbol("DisconnectChannelServer"));
+        if (disconnect == nullptr) return;
+        Log(1, "K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL");
+        disconnect(m_pChannelServer);
+        m_pChannelServer = nullptr;
+        m_pChannelDriverInstance = nullptr;
+    } catch (...) {
+        // The driver's failure to let go must not take the host down.
+    }
+}
