@@ -2,12 +2,18 @@
 # Installs the Debian packages that the builds need, when they are missing.
 #   scripts/install-deps.sh linux     native build and tests
 #   scripts/install-deps.sh windows   also mingw-w64 and Wine
+#   scripts/install-deps.sh fuzz      also clang 14 and libFuzzer (scripts/fuzz.sh)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest)
 if [ "${1:-linux}" = windows ]; then
   # wine64 alone has no /usr/bin/wine.
   packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+fi
+if [ "${1:-linux}" = fuzz ]; then
+  # libclang-rt-14-dev carries the sanitizer and fuzzer runtimes that
+  # -fsanitize=fuzzer,address,undefined links.
+  packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev)
 fi
 
 missing=()
