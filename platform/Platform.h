@@ -92,6 +92,13 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
+// Separates the directories of PATH.
+#if defined(_WIN32)
+constexpr char kPathListSeparator = ';';
+#else
+constexpr char kPathListSeparator = ':';
+#endif
+
 // The variable that stands in for an unset USERPROFILE: none on Windows,
 // HOME on POSIX.
 #if defined(_WIN32)
@@ -126,6 +133,14 @@ void DebugOutput(const char* text);
 // _setmode(_O_BINARY): no line-end translation on the stream. POSIX streams
 // are binary already. False when the mode cannot be set.
 bool SetBinaryMode(std::FILE* stream);
+
+// ---- programs ------------------------------------------------------------------
+
+// GetModuleFileNameA of the running program; "" when it cannot be told.
+std::string ExecutablePath();
+
+// _isatty: the stream is a terminal (a console on Windows).
+bool IsTerminal(std::FILE* stream);
 
 }  // namespace platform
 }  // namespace ZR_KDT

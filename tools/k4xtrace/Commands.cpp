@@ -1,0 +1,98 @@
+#include "Commands.h"
+
+#include <cstdint>
+
+namespace k4xtrace {
+
+namespace {
+
+const OptionSpec kJson = {"--json", nullptr, "print JSON for scripts"};
+
+}  // namespace
+
+const std::vector<CommandSpec>& Commands()
+{
+    static const std::vector<CommandSpec> commands = {
+        {"show",
+         "CPU",
+         "show every property of the CPU's configuration",
+         "Shows every trace property of the CPU's configuration: its settings file\n"
+         "when there is one, the library's defaults otherwise.",
+         {kJson},
+         1,
+         1,
+         ShowCommand},
+        {"get",
+         "CPU NAME...",
+         "print the values of properties",
+         "Prints the value of each named property, one a line (text as stored,\n"
+         "booleans as true or false).",
+         {kJson},
+         2,
+         SIZE_MAX,
+         GetCommand},
+        {"set",
+         "CPU NAME=VALUE...",
+         "change properties and save them",
+         "Changes properties and saves the configuration, to the CPU's settings file\n"
+         "unless --to names another store. Each value is read by the property's type:\n"
+         "integers in decimal or 0x hexadecimal, booleans as true, false, 1 or 0, text\n"
+         "as given (without line ends). Nothing is saved when any assignment fails.",
+         {{"--to", "STORE", "save here instead (see Stores in k4xtrace --help)"}},
+         2,
+         SIZE_MAX,
+         SetCommand},
+        {"save",
+         "CPU STORE",
+         "copy the CPU's configuration to a store",
+         "Saves the CPU's configuration (its settings file, or the defaults) to STORE.\n"
+         "Text files go to the settings directory; a TDF container must exist already.",
+         {},
+         2,
+         2,
+         SaveCommand},
+        {"load",
+         "CPU STORE",
+         "load a configuration from a store and show it",
+         "Loads STORE into a manager of the CPU and shows the result. Properties that\n"
+         "the store leaves out keep the values of the CPU's settings file.",
+         {kJson},
+         2,
+         2,
+         LoadCommand},
+        {"diff",
+         "CPU STORE1 STORE2",
+         "compare two stores property by property",
+         "Loads each store into a manager of the CPU and prints the properties that\n"
+         "differ. Exit status as diff(1): 0 the same, 1 different, 2 trouble.",
+         {},
+         3,
+         3,
+         DiffCommand},
+        {"live",
+         "CPU [OTHER_CPU...]",
+         "connect to the live target, show its TWP source and output files",
+         "Connects the CPU's manager to the live target through the channel driver\n"
+         "(NAVRO) and the trace factory (TraceFactory), then shows the live TWP source\n"
+         "and the output file of the CPU and of each OTHER_CPU. When the live system\n"
+         "does not know a CPU, the library asks the host: k4xtrace answers from\n"
+         "--answer, or asks you when standard input is a terminal.",
+         {{"--answer", "[CPU=]PATH", "the output file to answer with (for CPU, or for any); repeatable"}, kJson},
+         1,
+         SIZE_MAX,
+         LiveCommand},
+        {"info",
+         "CPU",
+         "show the library, the device and the trace directories",
+         "Shows which library was loaded, the device information of a new manager,\n"
+         "the trace directories that the library published, the settings file and\n"
+         "the logging state.",
+         {},
+         1,
+         1,
+         InfoCommand},
+    };
+    return commands;
+}
+
+}  // namespace k4xtrace

@@ -1,0 +1,47 @@
+// info: where the library and its files are, as a manager sees them.
+#include "Commands.h"
+#include "Platform.h"
+#include "Session.h"
+#include "Store.h"
+#include "TraceEnvironment.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace k4xtrace {
+
+namespace {
+
+void Line(const char* label, const std::string& value)
+{
+    std::printf("%-20s %s\n", label, value.empty() ? "(not set)" : value.c_str());
+}
+
+}  // namespace
+
+int InfoCommand(Session& session, const Invocation& invocation)
+{
+    std::unique_ptr<Device> device = session.NewDevice(invocation.arguments[0]);
+    if (!device) return kExitFailed;
+    uint32_t first = 0;
+    uint32_t second = 0;
+    std::string name;
+    device->Manager().GetDeviceInfo(first, second, name);
+    Store settings;
+    Store::Parse("settings", settings);
+    const std::string settingsFile = settings.LoadPath(*device);
+    const bool present = ZR_KDT::platform::PathExists(settingsFile.c_str());
+
+    Line("library:", session.LibraryPath());
+    Line("device:", name + " (numbers " + std::to_string(first) + " and " + std::to_string(second) + ")");
+    Line("profile:", Environment("USERPROFILE"));
+    Line("trace directory:", Environment("ZR_TRACE_LOGGING_DIR"));
+    Line("settings directory:", Environment("ZR_TRACE_SETTINGS_DIR"));
+    Line("data directory:", Environment("ZR_TRACE_DATA_DIR"));
+    Line("settings file:", settingsFile + (present ? "" : " (not present: defaults)"));
+    Line("debug client:", Environment("ZR_TRACE_DEBUGCLIENT_PID"));
+    Line("logging:", LoggingOn() ? "level " + Environment("ZR_TRACE_LOGGING") + ", " + LogFilePath() : "off");
+    return kExitSuccess;
+}
+
+}  // namespace k4xtrace

@@ -1,0 +1,39 @@
+// One run of the tool against the loaded library: makes the managers the
+// command needs and reports failures the same way for every command.
+#pragma once
+
+#include "CommandLine.h"
+#include "ConfigLibrary.h"
+
+#include <memory>
+#include <string>
+
+namespace k4xtrace {
+
+class Session {
+public:
+    explicit Session(const Invocation& invocation) : m_invocation(invocation) {}
+
+    // Loads the library; false after printing the reason.
+    bool Open();
+
+    // A manager for the CPU, or null after printing the reason. Warns when
+    // the settings file that the manager loaded first was malformed.
+    std::unique_ptr<Device> NewDevice(const std::string& cpu);
+
+    // "k4xtrace: WHAT: REASON" on stderr; returns kExitFailed.
+    int Fail(const std::string& what, const std::string& reason) const;
+
+    // Names the trace log on stderr when logging is on and a manager made it.
+    void ReportLog() const;
+
+    const std::string& LibraryPath() const { return m_libraryPath; }
+
+private:
+    const Invocation& m_invocation;
+    ConfigLibrary m_library;
+    std::string m_libraryPath;
+    std::string m_logFile;
+};
+
+}  // namespace k4xtrace

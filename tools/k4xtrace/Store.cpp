@@ -1,0 +1,132 @@
+#include "Store.h"
+
+#include "Platform.h"
+#include "TraceEnvironment.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace k4xtrace {
+
+namespace {
+
+namespace platform = ZR_KDT::platform;
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+bool HasTdfExtension(const std::string& text)
+{
+    if (text.size() <= 4 || text[text.size() - 4] != '.') return false;
+    std::string extension = text.substr(text.size() - 3);
+    for (char& c : extension) c = static_cast<char>(c | 0x20);
+    return extension == "tdf";
+}
+
+std::string InSettings(const std::string& name)
+{
+    return Environment("ZR_TRACE_SETTINGS_DIR") + platform::kPathSeparator + name;
+}
+
+// The file's size, or the largest value for a file that is not there.
+std::uintmax_t SizeOf(const std::string& path)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? static_cast<std::uintmax_t>(-1) : size;
+}
+
+}  // namespace
+
+bool Store::Parse(const std::string& text, Store& store)
+{
+    store.m_label = text;
+    store.m_name = text.substr(text.find(':') + 1);
+    if (text == "settings") {
+        store.m_kind = Kind_Settings;
+    } else if (StartsWith(text, "text:")) {
+        store.m_kind = Kind_Text;
+    } else if (StartsWith(text, "dcm:")) {
+        store.m_kind = Kind_Dcm;
+    } else if (StartsWith(text, "tdf:") || HasTdfExtension(text)) {
+        store.m_kind = Kind_Tdf;
+        if (!StartsWith(text, "tdf:")) store.m_name = text;
+        // The Windows library reads "/" in a path to save to as part of a name.
+        store.m_name = std::filesystem::path(store.m_name).make_preferred().string();
+    } else {
+        store.m_kind = Kind_Text;
+        store.m_name = text;
+    }
+    return store.m_kind == Kind_Settings || !store.m_name.empty();
+}
+
+std::string Store::LoadPath(const Device& device) const
+{
+    switch (m_kind) {
+    case Kind_Settings:
+        return InSettings(SettingsFileName(device.Cpu()));
+    case Kind_Text:
+        return InSettings(m_name);
+    case Kind_Dcm:
+        return InSettings(m_name + ".dcm");
+    case Kind_Tdf:
+        break;
+    }
+    return m_name;
+}
+
+std::string Store::SavePath(const Device& device) const
+{
+    switch (m_kind) {
+    case Kind_Settings:
+        return InSettings(SettingsFileName(device.Cpu()));
+    case Kind_Text:
+        return InSettings(SavedName(m_name));
+    case Kind_Dcm:
+        return InSettings(SavedName(m_name) + ".dcm");
+    case Kind_Tdf:
+        break;
+    }
+    return m_name;
+}
+
+bool Store::Load(Device& device, std::string& error) const
+{
+    if (m_kind == Kind_Tdf) {
+        return device.Load(
+            m_name, 0, m_name + " is no TDF container (its name must end in .tdf and the file begin with TDF2)", error);
+    }
+    const std::string name = m_kind == Kind_Settings ? SettingsFileName(device.Cpu())
+                             : m_kind == Kind_Dcm    ? m_name + ".dcm"
+                                                     : m_name;
+    return device.Load(name, 1, "cannot read " + LoadPath(device), error);
+}
+
+bool Store::Save(Device& device, std::string& error) const
+{
+    switch (m_kind) {
+    case Kind_Settings:
+        return device.Save(SettingsFileName(device.Cpu()), 1, error);
+    case Kind_Text:
+        return device.Save(m_name, 1, error);
+    case Kind_Dcm:
+        return device.Save(m_name, 2, error);
+    case Kind_Tdf:
+        break;
+    }
+    return SaveTdf(device, error);
+}
+
+// The library reports success and writes nothing when the path names no
+// TDF container, so the host checks that the file grew.
+bool Store::SaveTdf(Device& device, std::string& error) const
+{
+    const std::uintmax_t before = SizeOf(m_name);
+    if (!device.Save(m_name, 0, error)) return false;
+    if (SizeOf(m_name) != before) return true;
+    error = "nothing written: the library appends only to an existing TDF container whose name ends in .tdf";
+    if (m_name.find(' ') != std::string::npos) error += ", and it replaces blanks in the path by \"_\"";
+    error += " (k4xtdf create PATH makes an empty container)";
+    return false;
+}
+
+}  // namespace k4xtrace

@@ -1,0 +1,86 @@
+#include "TraceEnvironment.h"
+
+#include "Platform.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace k4xtrace {
+
+namespace {
+
+namespace platform = ZR_KDT::platform;
+
+// The directory as an absolute path in the platform's form; "" if it is none.
+std::string Directory(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error)) return std::string();
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? std::string() : absolute.lexically_normal().make_preferred().string();
+}
+
+bool ProfileKnown()
+{
+    if (!Environment("USERPROFILE").empty()) return true;
+    const char* fallback = platform::kProfileFallbackVariable;
+    return fallback != nullptr && !Environment(fallback).empty();
+}
+
+bool SetDirectory(const char* option, const std::string& path, std::string& directory, std::string& error)
+{
+    directory = Directory(path);
+    if (directory.empty()) error = std::string(option) + " " + path + ": no such directory";
+    // Trailing separators would double in the paths the library builds.
+    while (directory.size() > 1 && directory.back() == platform::kPathSeparator && directory.end()[-2] != ':') {
+        directory.pop_back();
+    }
+    return !directory.empty();
+}
+
+}  // namespace
+
+bool ApplyEnvironment(const GlobalOptions& options, std::string& error)
+{
+    std::string directory;
+    if (!options.profile.empty()) {
+        if (!SetDirectory("--profile", options.profile, directory, error)) return false;
+        platform::SetEnvironment("USERPROFILE", directory.c_str());
+    }
+    if (!ProfileKnown()) {
+        error = "no profile directory: USERPROFILE is not set (--profile DIR names one)";
+        return false;
+    }
+    if (!options.logLevel.empty()) platform::SetEnvironment("ZR_TRACE_LOGGING", options.logLevel.c_str());
+    if (!options.live.empty()) {
+        if (!SetDirectory("--live", options.live, directory, error)) return false;
+        const std::string path = Environment("PATH");
+        const std::string searched = path.empty() ? directory : directory + platform::kPathListSeparator + path;
+        platform::SetEnvironment("PATH", searched.c_str());
+    }
+    return true;
+}
+
+bool LoggingOn()
+{
+    const int level = std::atoi(Environment("ZR_TRACE_LOGGING").c_str());
+    return level >= 1 && level <= 6;
+}
+
+std::string LogFilePath()
+{
+    const platform::LocalTime now = platform::ReadLocalTime();
+    return Environment("ZR_TRACE_LOGGING_DIR") + platform::kPathSeparator + "zr_trace_log_" +
+           std::to_string(now.month) + std::to_string(now.day) + std::to_string(now.year) + "_" +
+           Environment("ZR_TRACE_DEBUGCLIENT_PID") + ".txt";
+}
+
+std::string Environment(const char* name)
+{
+    std::string value;
+    platform::GetEnvironment(name, value);
+    return value;
+}
+
+}  // namespace k4xtrace
