@@ -2,11 +2,9 @@
 #include "Platform.h"
 
 #include <dlfcn.h>
-#include <limits.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,10 +22,7 @@ thread_local std::string t_loadDetail;
 
 std::string ExecutableDirectory()
 {
-    char path[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return std::string();
-    const std::string exe(path, static_cast<size_t>(length));
+    const std::string exe = ExecutablePath();
     return exe.substr(0, exe.find_last_of('/'));
 }
 
@@ -44,10 +39,10 @@ std::vector<std::string> SearchDirectories(const std::string& name)
     const size_t slash = name.find_last_of('/');
     if (slash != std::string::npos) return {name.substr(0, slash + 1)};
     std::vector<std::string> dirs{ExecutableDirectory(), "", "."};
-    const char* path = std::getenv("PATH");
-    std::string rest = path != nullptr ? path : "";
+    std::string rest;
+    GetEnvironment("PATH", rest);
     for (size_t start = 0; start <= rest.size();) {
-        const size_t colon = std::min(rest.find(':', start), rest.size());
+        const size_t colon = std::min(rest.find(kPathListSeparator, start), rest.size());
         if (colon > start) dirs.push_back(rest.substr(start, colon - start));
         start = colon + 1;
     }
