@@ -2,13 +2,16 @@
 # Installs the Debian packages that the builds need, when they are missing.
 #   scripts/install-deps.sh linux     native build and tests
 #   scripts/install-deps.sh windows   also mingw-w64 and Wine
+#   scripts/install-deps.sh bench     also Google Benchmark, spdlog and Python (bench/)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest)
-if [ "${1:-linux}" = windows ]; then
+case "${1:-linux}" in
   # wine64 alone has no /usr/bin/wine.
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
-fi
+  windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
+  # spdlog is only the benchmarks' yardstick for the logger.
+  bench) packages+=(libbenchmark-dev libspdlog-dev python3) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
