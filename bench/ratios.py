@@ -13,10 +13,19 @@ UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
 SHAPES = [(10, 1024), (10, 8192), (10, 65536), (1000, 1024), (1000, 8192), (1000, 65536), (100000, 1024)]
 
 
-def load_medians(path):
+def load_aggregates(path, aggregate):
     with open(path) as f:
         runs = json.load(f)["benchmarks"]
-    return {r["run_name"]: r for r in runs if r.get("aggregate_name") == "median"}
+    return {r["run_name"]: r for r in runs if r.get("aggregate_name") == aggregate}
+
+
+def spread(path):
+    """The repetitions' coefficient of variation: how far to trust a ratio."""
+    cvs = sorted((run["cpu_time"] * 100, name) for name, run in load_aggregates(path, "cv").items())
+    if cvs:
+        worst, name = cvs[-1]
+        print(f"Spread of repetitions (CPU time cv): median {statistics.median(c for c, _ in cvs):.0f}%, "
+              f"worst {worst:.0f}% ({name})")
 
 
 class Figures:
@@ -104,10 +113,11 @@ def manager(fig, first_path):
 def main():
     if len(sys.argv) != 3:
         sys.exit("usage: ratios.py K4X_BENCH_JSON FIRST_MANAGER_SAMPLES")
-    fig = Figures(load_medians(sys.argv[1]))
+    fig = Figures(load_aggregates(sys.argv[1], "median"))
     for section in (tdf, text, logger):
         section(fig)
     manager(fig, sys.argv[2])
+    spread(sys.argv[1])
 
 
 if __name__ == "__main__":
