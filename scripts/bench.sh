@@ -32,14 +32,19 @@ bin=build/bench/bin
 unset ZR_TRACE_DEBUGCLIENT_PID ZR_TRACE_LOGGING_DIR ZR_TRACE_DATA_DIR ZR_TRACE_SETTINGS_DIR
 export ZR_TRACE_LOGGING=0
 
-"$bin/k4x_bench" --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
+# Every file of the run (175 MB of TDF files at most) lives here and goes
+# with it, even when the run is interrupted.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+TMPDIR=$work "$bin/k4x_bench" --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
   --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true \
   --benchmark_out="$results/k4x_bench.json" --benchmark_out_format=json >"$results/k4x_bench.txt"
 grep -E '^(Run on|Load Average|Benchmark|BM_.*_median )' "$results/k4x_bench.txt"
 
 # One process per sample; the profile is shared, as a debugger's is.
-profile=$(mktemp -d)
-trap 'rm -rf "$profile"' EXIT
+profile=$work/profile
+mkdir "$profile"
 settings=$(USERPROFILE=$profile "$bin/k4x_first_manager" prepare)
 for _ in $(seq "$samples"); do
   USERPROFILE=$profile "$bin/k4x_first_manager" measure "$settings"
