@@ -44,12 +44,28 @@ std::string SettingsPath(const char* name)
 
 bool CanOpenForReading(const std::string& path) { return File(std::fopen(path.c_str(), "r")) != nullptr; }
 
+// Room for the bytes from the current position to the end, so that a large
+// file is not copied again and again while the string grows.
+bool ReserveRest(std::FILE* file, std::string& bytes)
+{
+    const long here = std::ftell(file);
+    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return false;
+    const long end = std::ftell(file);
+    if (end > here) bytes.reserve(bytes.size() + static_cast<std::size_t>(end - here));
+    return std::fseek(file, here, SEEK_SET) == 0;
+}
+
+// A short read is the end: no further read to hear it again. Only a file
+// longer than one chunk pays for measuring its length.
 bool ReadWholeFile(std::FILE* file, std::string& bytes)
 {
     char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-    return std::ferror(file) == 0;
+    for (;;) {
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+        bytes.append(chunk, got);
+        if (got < sizeof chunk) return std::ferror(file) == 0;
+        if (bytes.size() == sizeof chunk && !ReserveRest(file, bytes)) return false;
+    }
 }
 
 void LogProgress(const char* format, const char* argument)

@@ -5,15 +5,18 @@
 
 namespace {
 
+// In place: a text without carriage returns, the usual case on POSIX, is
+// neither copied nor rewritten.
 std::string FoldLineEnds(std::string text)
 {
-    std::string folded;
-    folded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        folded += text[i];
+    std::size_t out = text.find('\r');
+    if (out == std::string::npos) return text;
+    for (std::size_t in = out; in < text.size(); ++in) {
+        if (text[in] == '\r' && in + 1 < text.size() && text[in + 1] == '\n') continue;
+        text[out++] = text[in];
     }
-    return folded;
+    text.resize(out);
+    return text;
 }
 
 void TrimNameEnd(std::string& name)

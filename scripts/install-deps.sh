@@ -3,18 +3,19 @@
 #   scripts/install-deps.sh linux     native build and tests
 #   scripts/install-deps.sh windows   also mingw-w64 and Wine
 #   scripts/install-deps.sh fuzz      also clang 14 and libFuzzer (scripts/fuzz.sh)
+#   scripts/install-deps.sh bench     also Google Benchmark, spdlog and Python (bench/)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ googletest)
-if [ "${1:-linux}" = windows ]; then
+case "${1:-linux}" in
   # wine64 alone has no /usr/bin/wine.
-  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
-fi
-if [ "${1:-linux}" = fuzz ]; then
+  windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
   # libclang-rt-14-dev carries the sanitizer and fuzzer runtimes that
   # -fsanitize=fuzzer,address,undefined links.
-  packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev)
-fi
+  fuzz) packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev) ;;
+  # spdlog is only the benchmarks' yardstick for the logger.
+  bench) packages+=(libbenchmark-dev libspdlog-dev python3) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

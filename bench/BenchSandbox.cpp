@@ -1,0 +1,80 @@
+#include "BenchSandbox.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "K4xDeviceCfgMgr.h"
+#include "Platform.h"
+#include "uEnvironment.h"
+
+namespace k4xbench {
+
+namespace {
+
+std::filesystem::path g_root;
+
+[[noreturn]] void Die(const std::string& what)
+{
+    std::fprintf(stderr, "k4x bench: %s\n", what.c_str());
+    std::exit(2);
+}
+
+}  // namespace
+
+void CreateSandbox()
+{
+    const std::string name = "k4x-bench-" + std::to_string(ZR_KDT::platform::CurrentProcessId());
+    g_root = std::filesystem::temp_directory_path() / name;
+    std::error_code error;
+    std::filesystem::remove_all(g_root, error);
+    if (!std::filesystem::create_directories(g_root, error)) Die("cannot create " + g_root.string());
+    ZR_KDT::SetEnvironmentValue("USERPROFILE", g_root.string().c_str());
+    // A log would measure the disk, not the code under test.
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_LOGGING", "0");
+}
+
+void RemoveSandbox()
+{
+    std::error_code error;
+    if (!g_root.empty()) std::filesystem::remove_all(g_root, error);
+}
+
+std::string SandboxPath(const std::string& name) { return (g_root / name).string(); }
+
+std::string SettingsPath(const std::string& name)
+{
+    std::string path = ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR");
+    if (path.empty()) Die("no settings directory: no manager was created yet");
+    ZR_KDT::AppendPathComponent(path, name.c_str());
+    return path;
+}
+
+std::string CpuSettingsName() { return std::string(kCpuName) + "-TCfg.txt"; }
+
+bool SaveCpuSettings()
+{
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor(kCpuName);
+    K4xDeviceCfgMgr manager(&descriptor, 0);
+    if (manager.SaveConfiguration(CpuSettingsName(), 1)) return true;
+    std::fprintf(stderr, "k4x bench: cannot save %s: %s\n", CpuSettingsName().c_str(),
+                 manager.GetErrorMessage().c_str());
+    return false;
+}
+
+Zr::Kdt::Trace::DeviceDescriptor MakeDescriptor(const char* cpuName)
+{
+    Zr::Kdt::Trace::DeviceDescriptor descriptor{};
+    descriptor.cpuName = cpuName;
+    return descriptor;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) Die("cannot create " + path);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written) Die("cannot write " + path);
+}
+
+}  // namespace k4xbench

@@ -1,0 +1,124 @@
+#!/usr/bin/env python3
+"""Turns one run of k4x_bench (JSON, median aggregates) and the samples of
+k4x_first_manager into the figures and ratios of docs/benchmarks.md.
+
+Single-threaded figures are CPU time (the machine is shared, so wall time
+also counts other processes); the threaded logger figures are wall time.
+"""
+import json
+import statistics
+import sys
+
+UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
+SHAPES = [(10, 1024), (10, 8192), (10, 65536), (1000, 1024), (1000, 8192), (1000, 65536), (100000, 1024)]
+
+
+def load_aggregates(path, aggregate):
+    with open(path) as f:
+        runs = json.load(f)["benchmarks"]
+    return {r["run_name"]: r for r in runs if r.get("aggregate_name") == aggregate}
+
+
+def spread(path):
+    """The repetitions' coefficient of variation: how far to trust a ratio."""
+    cvs = sorted((run["cpu_time"] * 100, name) for name, run in load_aggregates(path, "cv").items())
+    if cvs:
+        worst, name = cvs[-1]
+        print(f"Spread of repetitions (CPU time cv): median {statistics.median(c for c, _ in cvs):.0f}%, "
+              f"worst {worst:.0f}% ({name})")
+
+
+class Figures:
+    def __init__(self, medians):
+        self.medians = medians
+
+    def cpu(self, name):
+        run = self.medians[name]
+        return run["cpu_time"] * UNIT_NS[run["time_unit"]]
+
+    def real(self, name):
+        run = self.medians[name]
+        return run["real_time"] * UNIT_NS[run["time_unit"]]
+
+    def counter(self, name, key):
+        return self.medians[name][key]
+
+
+def fmt_ns(ns):
+    for unit, scale in (("s", 1e9), ("ms", 1e6), ("us", 1e3)):
+        if ns >= scale:
+            return f"{ns / scale:.3g} {unit}"
+    return f"{ns:.3g} ns"
+
+
+def tdf(fig):
+    print("TDF: last of N sections (CPU time per call)")
+    print(f"  {'sections':>8} {'data':>6} {'find':>10} {'load':>10} {'whole read':>11} {'per hop':>9} {'whole/find':>10}")
+    for n, size in SHAPES:
+        key = f"sections:{n}/data:{size}"
+        find = fig.cpu(f"BM_TdfFindLast/{key}")
+        load = fig.cpu(f"BM_TdfLoadLast/{key}")
+        whole = fig.cpu(f"BM_ReadWholeFile/{key}")
+        print(f"  {n:>8} {size // 1024:>4}Ki {fmt_ns(find):>10} {fmt_ns(load):>10} {fmt_ns(whole):>11} "
+              f"{fmt_ns(find / n):>9} {whole / find:>10.2f}")
+    hop = {s: fig.cpu(f"BM_TdfFindLast/sections:1000/data:{s}") / 1000 for s in (1024, 8192, 65536)}
+    print(f"  per hop at N=1000: 64 KiB / 1 KiB = {hop[65536] / hop[1024]:.2f} "
+          f"(data x64), 64 KiB / 8 KiB = {hop[65536] / hop[8192]:.2f} (data x8)")
+    for size in (1024, 65536):
+        grow = fig.cpu(f"BM_TdfFindLast/sections:1000/data:{size}") / fig.cpu(f"BM_TdfFindLast/sections:10/data:{size}")
+        print(f"  find, N=1000 / N=10 at {size // 1024} KiB: {grow:.1f} (N x100)")
+    grow = fig.cpu("BM_TdfFindLast/sections:100000/data:1024") / fig.cpu("BM_TdfFindLast/sections:1000/data:1024")
+    print(f"  find, N=100000 / N=1000 at 1 KiB: {grow:.1f} (N x100)")
+
+
+def text(fig):
+    print("Text settings file (CPU time per file)")
+    for lines in (10000, 100000):
+        load = fig.cpu(f"BM_LoadConfiguration/lines:{lines}")
+        reader = fig.cpu(f"BM_TextReaderInMemory/lines:{lines}")
+        fgets = fig.cpu(f"BM_FgetsLoop/lines:{lines}")
+        print(f"  {lines:>6} lines: load {fmt_ns(load)}, reader in memory {fmt_ns(reader)}, fgets {fmt_ns(fgets)}; "
+              f"load/fgets {load / fgets:.2f}, reader/fgets {reader / fgets:.2f}, per line {fmt_ns(load / lines)}")
+
+
+def logger(fig):
+    print("Logger: lines per second, flush per line (wall time)")
+    for threads in (1, 4):
+        ours = fig.counter(f"BM_uLoggerLine/real_time/threads:{threads}", "items_per_second")
+        theirs = fig.counter(f"BM_spdlogLine/real_time/threads:{threads}", "items_per_second")
+        print(f"  {threads} thread(s): uLogger {ours:,.0f}/s, spdlog {theirs:,.0f}/s; spdlog/uLogger {theirs / ours:.2f}")
+    off = fig.cpu("BM_LogCallWhenOff")
+    empty = fig.cpu("BM_EmptyLoop")
+    print(f"  log call with logging off {fmt_ns(off)}, empty loop {fmt_ns(empty)}; "
+          f"difference {fmt_ns(off - empty)} per call")
+
+
+def manager(fig, first_path):
+    print("Manager create + destroy (CPU time)")
+    made = fig.cpu("BM_ManagerCreateDestroy")
+    bare = fig.cpu("BM_ManagerCreateDestroyUnconfigured")
+    opened = fig.cpu("BM_SettingsOpenClose")
+    print(f"  later in a process: {fmt_ns(made)} with its settings file, {fmt_ns(bare)} without; "
+          f"fopen+fclose {fmt_ns(opened)}; ratios {made / opened:.2f} and {bare / opened:.2f}")
+    with open(first_path) as f:
+        samples = [list(map(int, line.split())) for line in f if line.strip()]
+    first_open, first_made, later_open, later_made = (statistics.median(col) for col in zip(*samples))
+    print(f"  fresh process, median of {len(samples)} (wall time): first manager {fmt_ns(first_made)}, "
+          f"first fopen+fclose {fmt_ns(first_open)}; later manager {fmt_ns(later_made)}, "
+          f"later fopen+fclose {fmt_ns(later_open)}")
+    print(f"  first manager / first open {first_made / first_open:.1f}, first / later manager "
+          f"{first_made / later_made:.1f}, later manager / later open {later_made / later_open:.2f}")
+
+
+def main():
+    if len(sys.argv) != 3:
+        sys.exit("usage: ratios.py K4X_BENCH_JSON FIRST_MANAGER_SAMPLES")
+    fig = Figures(load_aggregates(sys.argv[1], "median"))
+    for section in (tdf, text, logger):
+        section(fig)
+    manager(fig, sys.argv[2])
+    spread(sys.argv[1])
+
+
+if __name__ == "__main__":
+    main()

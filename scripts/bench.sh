@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds the release benchmarks (preset "bench") and runs them: Google
+# Benchmark for everything measured inside one process, and a fresh process
+# per sample for the first manager of a process. Prints the machine, the
+# figures and the ratios that docs/benchmarks.md explains; keeps the raw
+# results in build/bench/results/.
+#   scripts/bench.sh [repetitions [first-manager samples]]   (default 5 21)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+repetitions=${1:-5}
+samples=${2:-21}
+
+bash scripts/install-deps.sh bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j2
+
+results=build/bench/results
+mkdir -p "$results"
+bin=build/bench/bin
+
+{
+  echo "nproc:    $(nproc)"
+  echo "cpu:      $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
+  echo "kernel:   $(uname -r)"
+  compiler=$(sed -n "s/^CMAKE_CXX_COMPILER:[A-Z]*=//p" build/bench/CMakeCache.txt)
+  echo "compiler: $("$compiler" --version | head -n1)"
+  echo "load:     $(uptime | sed 's/.*load average/load average/')"
+} | tee "$results/machine.txt"
+
+# The managers must not see the caller's trace environment or log.
+unset ZR_TRACE_DEBUGCLIENT_PID ZR_TRACE_LOGGING_DIR ZR_TRACE_DATA_DIR ZR_TRACE_SETTINGS_DIR
+export ZR_TRACE_LOGGING=0
+
+# Every file of the run (175 MB of TDF files at most) lives here and goes
+# with it, even when the run is interrupted.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+TMPDIR=$work "$bin/k4x_bench" --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
+  --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$results/k4x_bench.json" --benchmark_out_format=json >"$results/k4x_bench.txt"
+grep -E '^(Run on|Load Average|Benchmark|BM_.*_median )' "$results/k4x_bench.txt"
+
+# One process per sample; the profile is shared, as a debugger's is.
+profile=$work/profile
+mkdir "$profile"
+settings=$(USERPROFILE=$profile "$bin/k4x_first_manager" prepare)
+for _ in $(seq "$samples"); do
+  USERPROFILE=$profile "$bin/k4x_first_manager" measure "$settings"
+done >"$results/first_manager.txt"
+
+echo "load after: $(uptime | sed 's/.*load average/load average/')" | tee -a "$results/machine.txt"
+python3 bench/ratios.py "$results/k4x_bench.json" "$results/first_manager.txt" | tee "$results/ratios.txt"
