@@ -108,6 +108,26 @@ TEST(Bootstrap, SecondManagerReusesTheEnvironment)
     EXPECT_EQ(ZR_KDT::uLogManager::Instance().m_loggers.size(), 1u);
 }
 
+TEST(Bootstrap, ReleasedLoggingStartsAgainWithTheNextManager)
+{
+    LiveSession session("default");
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
+    {
+        K4xDeviceCfgMgr first(&descriptor, 0);
+    }
+    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
+    log.Release();
+    EXPECT_EQ(log.m_nLevel, 0);
+    EXPECT_EQ(log.m_pLogger, nullptr);
+    EXPECT_TRUE(log.m_loggers.empty());
+    log.Release();
+
+    K4xDeviceCfgMgr second(&descriptor, 0);
+    EXPECT_EQ(log.m_nLevel, 1);
+    EXPECT_EQ(session.LogFiles().size(), 1u);
+    EXPECT_EQ(session.CountLogStarting("M:Logger : trace user settings directory is "), 2);
+}
+
 TEST(Bootstrap, WithoutProfileConstructionSucceedsAndRetriesLater)
 {
     LiveSession session("default");
