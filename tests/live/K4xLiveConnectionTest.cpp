@@ -83,6 +83,8 @@ struct TwpReply {
     bool expected;
 };
 
+void PrintTo(const TwpReply& reply, std::ostream* out) { *out << reply.name; }
+
 class LiveTwpSource : public K4xLiveConnection, public ::testing::WithParamInterface<TwpReply> {};
 
 TEST_P(LiveTwpSource, ReplyDecides)

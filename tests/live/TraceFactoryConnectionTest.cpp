@@ -130,6 +130,8 @@ struct FactoryFault {
     long factories;  // CreateTraceFactory calls after two attempts
 };
 
+void PrintTo(const FactoryFault& fault, std::ostream* out) { *out << fault.fault; }
+
 class TraceFactoryFault : public TraceFactoryConnection, public ::testing::WithParamInterface<FactoryFault> {};
 
 TEST_P(TraceFactoryFault, FailsWithItsMessage)
