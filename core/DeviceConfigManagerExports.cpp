@@ -1,9 +1,20 @@
 // The two factory functions that hosts look up by name.
 #include "DeviceConfigManager.h"
 #include "K4xDeviceCfgMgr.h"
+#include "uLogManager.h"
 
 using Zr::Kdt::Trace::CDeviceConfigManager;
 using Zr::Kdt::Trace::DeviceDescriptor;
+
+namespace {
+
+// The loggers go with the library: a host that unloads it keeps neither
+// their memory nor an open log file. Later log calls see level 0.
+struct LoggersReleasedAtUnload {
+    ~LoggersReleasedAtUnload() { ZR_KDT::uLogManager::Instance().Release(); }
+} g_loggersReleasedAtUnload;
+
+}  // namespace
 
 extern "C" K4X_API CDeviceConfigManager* CreateDeviceConfigManager(DeviceDescriptor* descriptor, uint64_t hostValue)
 {

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdlib>
 #include <mutex>
+#include <new>
+#include <set>
 
 #include "Platform.h"
 #include "uEnvironment.h"
@@ -52,7 +54,10 @@ uLogManager::uLogManager() : m_pLogger(nullptr), m_nLevel(0), m_bReuseByName(fal
 uLogManager& uLogManager::Instance()
 {
     // Never destroyed: components may log from other static destructors.
-    static uLogManager* const manager = new uLogManager();
+    // Static storage, not the heap: nothing of the manager is left behind
+    // when the module that holds it is unloaded.
+    alignas(uLogManager) static unsigned char storage[sizeof(uLogManager)];
+    static uLogManager* const manager = new (storage) uLogManager();
     return *manager;
 }
 
@@ -97,6 +102,18 @@ uLogger* uLogManager::Find(const char* fileName)
     if (fileName == nullptr) return nullptr;
     const auto entry = m_loggers.find(fileName);
     return entry != m_loggers.end() ? entry->second : nullptr;
+}
+
+void uLogManager::Release()
+{
+    std::lock_guard<std::mutex> hold(g_initializeLock);
+    // Level first: callers test it before they touch the logger.
+    m_nLevel = 0;
+    std::set<uLogger*> loggers{m_pLogger};
+    for (const auto& entry : m_loggers) loggers.insert(entry.second);
+    m_pLogger = nullptr;
+    m_loggers.clear();
+    for (uLogger* logger : loggers) delete logger;
 }
 
 FreeSpaceQuery uLogManager::SetFreeSpaceQuery(FreeSpaceQuery query)

@@ -21,7 +21,7 @@ using FreeSpaceQuery = bool (*)(const char* directory, uint64_t& bytes);
 class uLogManager {
 public:
     // The manager, created with no logger and level 0 by the first call on
-    // any thread. It and its loggers live until the process ends.
+    // any thread. It is never destroyed; its loggers live until Release.
     static uLogManager& Instance();
 
     // Makes the logger of fileName current. With reuseByName, a logger
@@ -40,6 +40,11 @@ public:
 
     // The logger registered under exactly fileName, or null.
     uLogger* Find(const char* fileName);
+
+    // Closes and frees every logger; logging is off (level 0, no logger)
+    // until the next Initialize. For the library's unload: its loggers must
+    // not outlive the module that made them.
+    void Release();
 
     // Replaces the free-space query (for tests: a full disk without a full
     // disk); null restores the system's. Returns the query used before.

@@ -1,0 +1,159 @@
+// The trace environment that the first manager of a process sets up.
+#include "K4xDeviceCfgMgr.h"
+#include "LiveSession.h"
+#include "Platform.h"
+#include "uEnvironment.h"
+#include "uLogManager.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace k4xtest {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Variable(const char* name) { return ZR_KDT::GetEnvironmentValue(name); }
+
+std::string OwnId() { return std::to_string(ZR_KDT::platform::CurrentProcessId()); }
+
+// The log file name for the id, whichever side of midnight the manager saw.
+void ExpectOneLogFileFor(const LiveSession& session, const std::string& id, const std::string& before)
+{
+    const std::vector<std::string> files = session.LogFiles();
+    ASSERT_EQ(files.size(), 1u);
+    if (files[0] != before) {
+        EXPECT_EQ(files[0], TodaysLogFileName(id));
+    }
+}
+
+TEST(Bootstrap, UnsetDebugClientBecomesThisProcess)
+{
+    LiveSession session("default");
+    // Inherited directory variables are overwritten, never read.
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DATA_DIR", "inherited");
+    const std::string before = TodaysLogFileName(OwnId());
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
+    K4xDeviceCfgMgr manager(&descriptor, 0);
+
+    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), OwnId());
+    ExpectOneLogFileFor(session, OwnId(), before);
+    EXPECT_EQ(Variable("ZR_TRACE_LOGGING_DIR"), session.TraceDirectory());
+    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
+    std::string data = session.TraceDirectory();
+    ZR_KDT::AppendPathComponent(data, "data");
+    EXPECT_EQ(Variable("ZR_TRACE_DATA_DIR"), data);
+    EXPECT_TRUE(fs::is_directory(data));
+    EXPECT_TRUE(fs::is_directory(session.SettingsDirectory()));
+    EXPECT_EQ(session.CountLog("M:Logger : trace user settings directory is " + session.SettingsDirectory()), 1);
+}
+
+TEST(Bootstrap, RunningDebugClientIsKeptAsWritten)
+{
+    LiveSession session("default");
+    // The number names this process; the text after it proves that the
+    // variable was kept rather than written anew.
+    const std::string id = OwnId() + "-client";
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID", id.c_str());
+    const std::string before = TodaysLogFileName(id);
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
+    K4xDeviceCfgMgr manager(&descriptor, 0);
+    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), id);
+    ExpectOneLogFileFor(session, id, before);
+}
+
+class StaleDebugClient : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(StaleDebugClient, IsReplacedByThisProcess)
+{
+    LiveSession session("default");
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID", GetParam());
+    const std::string before = TodaysLogFileName(OwnId());
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
+    K4xDeviceCfgMgr manager(&descriptor, 0);
+    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), OwnId());
+    ExpectOneLogFileFor(session, OwnId(), before);
+}
+
+// No process has the first id: beyond Linux's pid_max, and not a multiple of
+// 4 as Windows ids are.
+std::string IdCase(const ::testing::TestParamInfo<const char*>& param)
+{
+    static const char* const kNames[] = {"Exited", "Zero", "Text"};
+    return kNames[param.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, StaleDebugClient, ::testing::Values("2147483646", "0", "debugger"), IdCase);
+
+TEST(Bootstrap, SecondManagerReusesTheEnvironment)
+{
+    LiveSession session("default");
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
+    {
+        K4xDeviceCfgMgr first(&descriptor, 0);
+    }
+    const std::string settings = Variable("ZR_TRACE_SETTINGS_DIR");
+    const std::string other = session.NewFolder("other-profile");
+    ZR_KDT::SetEnvironmentValue("USERPROFILE", other.c_str());
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID", "debugger");
+
+    K4xDeviceCfgMgr second(&descriptor, 0);
+    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), settings);
+    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), "debugger");
+    EXPECT_FALSE(fs::exists(fs::path(other) / ".ZR-trace"));
+    // One logger for the process: its opening lines are written once.
+    EXPECT_EQ(session.LogFiles().size(), 1u);
+    EXPECT_EQ(session.CountLogStarting("M:Logger : trace user settings directory is "), 1);
+    EXPECT_EQ(ZR_KDT::uLogManager::Instance().m_loggers.size(), 1u);
+}
+
+TEST(Bootstrap, ReleasedLoggingStartsAgainWithTheNextManager)
+{
+    LiveSession session("default");
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
+    {
+        K4xDeviceCfgMgr first(&descriptor, 0);
+    }
+    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
+    log.Release();
+    EXPECT_EQ(log.m_nLevel, 0);
+    EXPECT_EQ(log.m_pLogger, nullptr);
+    EXPECT_TRUE(log.m_loggers.empty());
+    log.Release();
+
+    K4xDeviceCfgMgr second(&descriptor, 0);
+    EXPECT_EQ(log.m_nLevel, 1);
+    EXPECT_EQ(session.LogFiles().size(), 1u);
+    EXPECT_EQ(session.CountLogStarting("M:Logger : trace user settings directory is "), 2);
+}
+
+TEST(Bootstrap, WithoutProfileConstructionSucceedsAndRetriesLater)
+{
+    LiveSession session("default");
+    UnsetEnvironment("USERPROFILE");
+    UnsetEnvironment("HOME");  // the POSIX stand-in for USERPROFILE
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
+    {
+        K4xDeviceCfgMgr manager(&descriptor, 0);
+        Zr::Kdt::Trace::PropertyValue value;
+        EXPECT_TRUE(manager.GetProperty("Trace Mode", value));
+        EXPECT_EQ(manager.GetErrorMessage(), "");
+    }
+    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
+    EXPECT_EQ(log.m_pLogger, nullptr);
+    EXPECT_EQ(log.m_nLevel, 0);
+    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), "");
+    // What was done before the failure stays.
+    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), OwnId());
+
+    ZR_KDT::SetEnvironmentValue("USERPROFILE", session.Profile().c_str());
+    K4xDeviceCfgMgr manager(&descriptor, 0);
+    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
+    EXPECT_NE(log.m_pLogger, nullptr);
+    EXPECT_EQ(log.m_nLevel, 1);
+    EXPECT_EQ(session.LogFiles().size(), 1u);
+}
+
+}  // namespace
+}  // namespace k4xtest
