@@ -2,6 +2,7 @@
 // directory and "AETCONFIG" sections of TDF files.
 #include "AetConfigPayload.h"
 #include "K4xDeviceCfgMgr.h"
+#include "K4xDurableWrite.h"
 #include "K4xProperty.h"
 #include "K4xTextFormat.h"
 #include "Platform.h"
@@ -232,15 +233,14 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
         text += line;
     }
     const std::string path = SettingsPath(fileName);
-    File file(std::fopen(path.c_str(), "w"));
-    if (file == nullptr) {
+    // A configuration already on disk survives any failure of this save.
+    const DurableWriteResult result = WriteFileDurably(path, text);
+    if (result == DurableWriteResult::CannotOpen) {
         m_sErrorText = kFailedToOpen;
         return false;
     }
     LogProgress("K4xDeviceCfgMgr: Found output file %s ", path.c_str());
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size() &&
-                         std::fflush(file.get()) == 0 && std::fclose(file.release()) == 0;
-    if (!written) {
+    if (result == DurableWriteResult::WriteFailed) {
         m_sErrorText = kFailedToWrite;
         return false;
     }

@@ -127,6 +127,12 @@ bool FreeDiskSpace(const char* directory, uint64_t& bytes);
 // processes, may read and write the file while it is open.
 std::FILE* OpenSharedFile(const char* path, const char* mode);
 
+// Puts the file `from` in the place of `to` in one step: `to` is either
+// the old file or the whole new one, never a mixture. MoveFileExA with
+// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH; on POSIX fsync, then
+// rename. Both must lie on one volume. False when nothing was replaced.
+bool ReplaceFile(const char* from, const char* to);
+
 // OutputDebugStringA; one line on standard error on POSIX.
 void DebugOutput(const char* text);
 

@@ -1,0 +1,59 @@
+#include "K4xDurableWrite.h"
+
+#include "Platform.h"
+
+namespace {
+
+std::size_t WriteBytes(const void* data, std::size_t size, std::size_t count, std::FILE* file)
+{
+    return std::fwrite(data, size, count, file);
+}
+
+DurableWriteFunction g_writeFunction = &WriteBytes;
+
+// Opening for appending creates a missing file without touching an
+// existing one; a file that only the probe created is removed again.
+bool CanOpenForWriting(const std::string& path)
+{
+    const bool existed = ZR_KDT::platform::PathExists(path.c_str());
+    std::FILE* probe = std::fopen(path.c_str(), "a");
+    if (probe == nullptr) return false;
+    std::fclose(probe);
+    if (!existed) std::remove(path.c_str());
+    return true;
+}
+
+// Every result counts: a short write, a failed flush or a failed close
+// each mean bytes that may not be in the file.
+bool WriteWholeFile(const std::string& path, const std::string& text)
+{
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return false;
+    const bool written = g_writeFunction(text.data(), 1, text.size(), file) == text.size();
+    const bool flushed = std::fflush(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    return written && flushed && closed;
+}
+
+}  // namespace
+
+DurableWriteResult WriteFileDurably(const std::string& path, const std::string& text)
+{
+    if (!CanOpenForWriting(path)) return DurableWriteResult::CannotOpen;
+    // Beside the target, so that the replacement stays on one volume; the
+    // process and thread ids keep two savers of one file apart.
+    const std::string temporary = path + "." + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
+                                  std::to_string(ZR_KDT::platform::CurrentThreadId()) + ".tmp";
+    if (WriteWholeFile(temporary, text) && ZR_KDT::platform::ReplaceFile(temporary.c_str(), path.c_str())) {
+        return DurableWriteResult::Written;
+    }
+    std::remove(temporary.c_str());
+    return DurableWriteResult::WriteFailed;
+}
+
+DurableWriteFunction SetDurableWriteFunction(DurableWriteFunction function)
+{
+    const DurableWriteFunction previous = g_writeFunction;
+    g_writeFunction = function != nullptr ? function : &WriteBytes;
+    return previous;
+}

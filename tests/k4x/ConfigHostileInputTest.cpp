@@ -1,0 +1,106 @@
+// Damaged and random configuration files: every load returns, and a
+// structured one keeps exactly the fields that lie inside its bytes.
+#include "ConfigTestSupport.h"
+
+#include <random>
+
+namespace cfgtest {
+namespace {
+
+using tdftest::Bytes;
+using tdftest::PutU32;
+using tdftest::Section;
+
+// Random bytes, weighted towards the characters that carry structure.
+std::string RandomText(std::mt19937& random, std::size_t size)
+{
+    static const char kStructure[] = "==\n\n\r\t  \0Trace Mode Event Bit0 TWP_Protocol";
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+        text += random() % 2 != 0 ? kStructure[random() % (sizeof kStructure - 1)] : static_cast<char>(random());
+    }
+    return text;
+}
+
+class ConfigHostileInputTest : public ConfigTest {};
+
+TEST_F(ConfigHostileInputTest, RandomTextFilesEndTheLoad)
+{
+    auto manager = NewManager();
+    std::mt19937 random(1234);
+    for (int round = 0; round < 300; ++round) {
+        WriteBytes(Settings("random"), RandomText(random, random() % 3000));
+        if (!manager->LoadConfiguration("random", 1)) {
+            EXPECT_NE(manager->GetErrorMessage(), "") << "round " << round;
+        }
+    }
+}
+
+TEST_F(ConfigHostileInputTest, RandomAndTruncatedVersion2Payloads)
+{
+    auto manager = NewManager();
+    const std::string tdf = Scratch("cfg.tdf");
+    std::mt19937 random(99);
+    for (int round = 0; round < 150; ++round) {
+        WriteTdf(tdf, {Section("AETCONFIG", 2, RandomText(random, 1 + random() % 600))});
+        EXPECT_TRUE(manager->LoadConfiguration(tdf, 0)) << "round " << round;
+    }
+    const std::string payload = "Trace Mode=5\nEvent Bit0=abc\nTWP_Protocol=1\n";
+    for (std::size_t length = 1; length <= payload.size(); ++length) {
+        WriteTdf(tdf, {Section("AETCONFIG", 2, payload.substr(0, length))});
+        ASSERT_TRUE(manager->LoadConfiguration(tdf, 0)) << length;
+    }
+    // A section that claims more data than the file holds reads what is there.
+    Bytes image = tdftest::TdfImage({Section("AETCONFIG", 2, "Trace Mode=6\n")});
+    tdftest::SetU32(image, 4, 0x1000);
+    tdftest::WriteFile(tdf, image);
+    ASSERT_TRUE(manager->LoadConfiguration(tdf, 0));
+    EXPECT_EQ(Capture(*manager).integers[0], 6);
+}
+
+TEST_F(ConfigHostileInputTest, ShortVersion1PayloadsKeepTheFieldsInside)
+{
+    auto manager = NewManager();
+    const std::string tdf = Scratch("v1.tdf");
+    Bytes full;
+    for (const uint32_t value : {1u, 2u, 3u, 4u, 5u}) PutU32(full, value);
+    tdftest::PutText(full, "abc");  // no NUL anywhere
+    for (std::size_t size = 1; size <= full.size(); ++size) {
+        Apply(*manager, Config{{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true});
+        WriteTdf(tdf, {Section("AETCONFIG", 1, AsText(Bytes(full.begin(), full.begin() + size)))});
+        ASSERT_TRUE(manager->LoadConfiguration(tdf, 0)) << size << ": " << manager->GetErrorMessage();
+        const Config loaded = Capture(*manager);
+        // Fields in the order of the form: offset 4 holds Number of AEG.
+        EXPECT_EQ(loaded.integers[0], size >= 4 ? 1 : -1) << size;
+        EXPECT_EQ(loaded.integers[3], size >= 8 ? 2 : -1) << size;
+        EXPECT_EQ(loaded.integers[5], size >= 20 ? 5 : -1) << size;
+        EXPECT_EQ(loaded.integers[2], -1) << size;
+        EXPECT_EQ(loaded.eventBits[0], size > 20 ? std::string("abc", size - 20) : "x") << size;
+        EXPECT_EQ(loaded.eventBits[1], "x") << size;
+        EXPECT_FALSE(loaded.twp) << size;
+    }
+    // Exactly the five numbers and four empty texts.
+    Bytes smallest(full.begin(), full.begin() + 20);
+    smallest.insert(smallest.end(), 4, 0);
+    WriteTdf(tdf, {Section("AETCONFIG", 1, AsText(smallest))});
+    ASSERT_TRUE(manager->LoadConfiguration(tdf, 0));
+    EXPECT_EQ(Capture(*manager), (Config{{1, 3, -1, 2, 4, 5}, {"", "", "", ""}, false}));
+}
+
+TEST_F(ConfigHostileInputTest, RandomVersion1Payloads)
+{
+    auto manager = NewManager();
+    const std::string tdf = Scratch("v1.tdf");
+    std::mt19937 random(7);
+    for (int round = 0; round < 150; ++round) {
+        WriteTdf(tdf, {Section("AETCONFIG", 1, RandomText(random, 1 + random() % 200))});
+        EXPECT_TRUE(manager->LoadConfiguration(tdf, 0)) << "round " << round;
+    }
+    // An empty section gives the container nothing to read into.
+    WriteTdf(tdf, {Section("AETCONFIG", 1, "")});
+    EXPECT_FALSE(manager->LoadConfiguration(tdf, 0));
+    EXPECT_EQ(manager->GetErrorMessage(), "No buffer allocated to load section data.");
+}
+
+}  // namespace
+}  // namespace cfgtest
