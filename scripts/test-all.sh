@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds both targets and runs every test: the Linux shared object natively,
-# the Windows DLL under Wine. Fails when any build or test fails.
+# the Windows DLL under Wine, and the Linux build again under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Fails when any build or
+# test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh windows
 
 status=0
-for preset in linux windows; do
+for preset in linux windows asan; do
   echo "==== $preset ===="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
