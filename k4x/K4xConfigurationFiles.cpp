@@ -126,26 +126,11 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     }
 }
 
-// Stores one entry of a text file; false for a name that no file may hold.
+// Stores one entry of a text file, where the protocol flag is a number;
+// false for a name that no file may hold.
 bool K4xDeviceCfgMgr::ApplyTextEntry(const std::string& name, const std::string& value)
 {
-    if (name.empty()) return true;
-    const K4xProperty* property = K4xProperty::Find(name);
-    if (property == nullptr) return false;
-    switch (property->kind) {
-    case K4xProperty::Integer:
-        this->*property->integer = std::atoi(value.c_str());
-        return true;
-    case K4xProperty::Text:
-        this->*property->text = value;
-        return true;
-    case K4xProperty::Protocol:
-        m_bTwp_Source = std::atoi(value.c_str()) != 0;
-        return true;
-    case K4xProperty::CycleModeDelta:
-        break;
-    }
-    return false;
+    return name.empty() || StoreFromText(name, value, std::atoi(value.c_str()) != 0);
 }
 
 bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)

@@ -96,6 +96,15 @@ bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& 
 
 bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::string& text)
 {
+    // In a payload only the single character 0 turns the protocol off.
+    return StoreFromText(name, text, text != "0");
+}
+
+// Stores a property that files hold from its text: integers as atoi reads
+// them, event bits unchanged, the protocol flag as given. False for a name
+// that no file holds.
+bool K4xDeviceCfgMgr::StoreFromText(const std::string& name, const std::string& text, bool protocol)
+{
     const K4xProperty* property = K4xProperty::Find(name);
     if (property == nullptr) return false;
     switch (property->kind) {
@@ -106,10 +115,10 @@ bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::stri
         this->*property->text = text;
         return true;
     case K4xProperty::Protocol:
-        m_bTwp_Source = text != "0";
+        m_bTwp_Source = protocol;
         return true;
     case K4xProperty::CycleModeDelta:
-        return false;
+        break;
     }
     return false;
 }
