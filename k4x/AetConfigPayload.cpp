@@ -2,6 +2,7 @@
 
 #include "K4xProperty.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -32,8 +33,10 @@ AetConfigPairs ParseTokens(const std::string& text)
 }
 
 // The writer's form: every line a property name, "=", and the value up to
-// the line end (a CR before it dropped). Empty values and "=" inside
-// values only read back right this way.
+// the line end. Separators before the value, and a tab or CR after it, are
+// dropped as the token rule drops them; a trailing "=" stays, as the writer
+// puts none there itself. An empty value and "=" inside a value only read
+// back right this way.
 bool ParseLines(const std::string& text, AetConfigPairs& pairs)
 {
     for (std::size_t start = 0; start < text.size();) {
@@ -41,10 +44,11 @@ bool ParseLines(const std::string& text, AetConfigPairs& pairs)
         if (stop == std::string::npos) stop = text.size();
         std::string line = text.substr(start, stop - start);
         start = stop + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos || K4xProperty::Find(line.substr(0, equals)) == nullptr) return false;
-        pairs.emplace_back(line.substr(0, equals), line.substr(equals + 1));
+        const std::size_t first = std::min(line.find_first_not_of(kSeparators, equals), line.size());
+        const std::size_t last = line.find_last_not_of("\t\r");
+        pairs.emplace_back(line.substr(0, equals), last < first ? std::string() : line.substr(first, last - first + 1));
     }
     return true;
 }

@@ -80,14 +80,18 @@ void LogProgress(const char* format, const char* argument)
 bool K4xDeviceCfgMgr::LoadConfiguration(const std::string& fileName, int32_t fileType)
 {
     if (fileName.empty()) return false;
-    switch (fileType) {
-    case 1:
-    case 4:
-        return LoadTextConfiguration(fileName.c_str());
-    case 0:
-        return LoadTdfConfiguration(fileName.c_str());
-    default:
-        return true;
+    try {
+        switch (fileType) {
+        case 1:
+        case 4:
+            return LoadTextConfiguration(fileName.c_str());
+        case 0:
+            return LoadTdfConfiguration(fileName.c_str());
+        default:
+            return true;
+        }
+    } catch (...) {
+        return AbsorbException();
     }
 }
 
@@ -187,20 +191,24 @@ void K4xDeviceCfgMgr::ApplyAetConfigVersion1(const std::vector<char>& data)
 bool K4xDeviceCfgMgr::SaveConfiguration(const std::string& fileName, uint32_t fileType)
 {
     if (fileName.empty()) return false;
-    std::string name = fileName;
-    // A TDF path keeps its directory separators where "/" is the platform's own.
-    if (fileType != 0 || ZR_KDT::platform::kPathSeparator != '/') ZR_KDT::uString::ReplaceAll(name, "/", "-");
-    ZR_KDT::uString::ReplaceAll(name, " ", "_");
-    switch (fileType) {
-    case 1:
-        return SaveTextConfiguration(name.c_str());
-    case 0:
-        return SaveTdfConfiguration(name.c_str());
-    case 2:
-        return SaveTextConfiguration((name + ".dcm").c_str());
-    default:
-        m_sErrorText = "Invalid file type";
-        return false;
+    try {
+        std::string name = fileName;
+        // A TDF path keeps its directory separators where "/" is the platform's own.
+        if (fileType != 0 || ZR_KDT::platform::kPathSeparator != '/') ZR_KDT::uString::ReplaceAll(name, "/", "-");
+        ZR_KDT::uString::ReplaceAll(name, " ", "_");
+        switch (fileType) {
+        case 1:
+            return SaveTextConfiguration(name.c_str());
+        case 0:
+            return SaveTdfConfiguration(name.c_str());
+        case 2:
+            return SaveTextConfiguration((name + ".dcm").c_str());
+        default:
+            m_sErrorText = "Invalid file type";
+            return false;
+        }
+    } catch (...) {
+        return AbsorbException();
     }
 }
 

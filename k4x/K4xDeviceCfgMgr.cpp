@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 using Zr::Kdt::Trace::PropertyType_Boolean;
 using Zr::Kdt::Trace::PropertyType_Integer;
@@ -124,6 +125,24 @@ bool K4xDeviceCfgMgr::StoreFromText(const std::string& name, const std::string& 
 }
 
 std::string K4xDeviceCfgMgr::GetErrorMessage() { return m_sErrorText; }
+
+// Called from a catch handler: turns the exception in flight into a failed
+// result, so that nothing thrown inside reaches the host.
+bool K4xDeviceCfgMgr::AbsorbException() noexcept
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        try {
+            m_sErrorText = "Memory allocation failure";
+        } catch (...) {
+            // Not even the text fits: the result alone tells.
+        }
+    } catch (...) {
+        // Anything else has no text of its own to report.
+    }
+    return false;
+}
 
 // The CPU name with "/" as "-" and blanks as "_", then "-TCfg.txt"; empty
 // when there is no name to build it from. Names of any length are kept

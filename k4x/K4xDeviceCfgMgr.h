@@ -33,6 +33,7 @@ private:
 
     bool LoadTextConfiguration(const char* fileName);
     bool ApplyTextEntry(const std::string& name, const std::string& value);
+    bool AbsorbException() noexcept;
     bool StoreFromText(const std::string& name, const std::string& text, bool protocol);
     bool LoadTdfConfiguration(const char* path);
     bool LoadSectionData(const char* path, uint32_t version, std::vector<char>& data);

@@ -41,8 +41,10 @@ DurableWriteResult WriteFileDurably(const std::string& path, const std::string& 
 {
     if (!CanOpenForWriting(path)) return DurableWriteResult::CannotOpen;
     // Beside the target, so that the replacement stays on one volume; the
-    // process and thread ids keep two savers of one file apart.
-    const std::string temporary = path + "." + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
+    // process and thread ids keep two savers apart. The name is short so
+    // that a target near the path-length limit still has room beside it.
+    const std::string directory = path.substr(0, path.find_last_of("/\\") + 1);
+    const std::string temporary = directory + "~k4x" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
                                   std::to_string(ZR_KDT::platform::CurrentThreadId()) + ".tmp";
     if (WriteWholeFile(temporary, text) && ZR_KDT::platform::ReplaceFile(temporary.c_str(), path.c_str())) {
         return DurableWriteResult::Written;

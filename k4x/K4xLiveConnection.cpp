@@ -27,11 +27,15 @@ bool K4xDeviceCfgMgr::LoadConfigurationLive()
     } catch (...) {
         // Without the trace factory only the output-file lookup suffers.
     }
-    if (m_pChannelDriverInstance == nullptr && !ConnectDriverInstance()) return false;
-    if (!LoadConfiguration(SettingsFileName(), 1)) return false;
-    m_bTwp_Source = QueryLiveTwpSource();
-    Log(1, "K4xDeviceCfgMgr: Live m_bTwp_Source %s.", m_bTwp_Source ? "true" : "false");
-    return true;
+    try {
+        if (m_pChannelDriverInstance == nullptr && !ConnectDriverInstance()) return false;
+        if (!LoadConfiguration(SettingsFileName(), 1)) return false;
+        m_bTwp_Source = QueryLiveTwpSource();
+        Log(1, "K4xDeviceCfgMgr: Live m_bTwp_Source %s.", m_bTwp_Source ? "true" : "false");
+        return true;
+    } catch (...) {
+        return AbsorbException();
+    }
 }
 
 bool K4xDeviceCfgMgr::ConnectDriverInstance()

@@ -13,6 +13,9 @@ TEST(AetConfigVersion2Test, WriterFormKeepsEmptyValuesAndEqualsSigns)
         Parse("Trace Mode=3\nEvent Bit0=\nEvent Bit1=a=b\tc\nTWP_Protocol=1\n"),
         (AetConfigPairs{{"Trace Mode", "3"}, {"Event Bit0", ""}, {"Event Bit1", "a=b\tc"}, {"TWP_Protocol", "1"}}));
     EXPECT_EQ(Parse("Trace Mode=3\r\nEvent Bit0=\r\n"), (AetConfigPairs{{"Trace Mode", "3"}, {"Event Bit0", ""}}));
+    // Separators around a value go, as the token rule drops them.
+    EXPECT_EQ(Parse("Trace Mode==5\nEvent Bit0==abc\t\nEvent Bit1=\t=\nEvent Bit2=c=\n"),
+              (AetConfigPairs{{"Trace Mode", "5"}, {"Event Bit0", "abc"}, {"Event Bit1", ""}, {"Event Bit2", "c="}}));
 }
 
 TEST(AetConfigVersion2Test, OtherPayloadsSplitAtSeparatorRuns)

@@ -59,11 +59,13 @@ bool uDll::Load(const char* fileName, uint32_t mode)
     if (mode == kKeepMode) m_nMode = 0;
     m_sLastError.clear();
     m_hModule = platform::OpenLibrary(fileName);
+    // Taken at once: the string work below may touch the error code.
+    const uint32_t errorCode = platform::LastErrorCode();
     if (m_hModule == nullptr) {
         m_sLastError = "failed to load ";
         m_sLastError += fileName;
         m_sLastError += " with error code ";
-        uString::ToString(m_sLastError, platform::LastErrorCode(), 0, 0, 0, '\0');
+        uString::ToString(m_sLastError, errorCode, 0, 0, 0, '\0');
         LogProgress("uDll: %s", m_sLastError.c_str());
         // The system's own words, where it has any.
         const std::string detail = platform::LastLoadErrorDetail();
