@@ -96,7 +96,7 @@ TEST_F(ConfigFullVolumeTest, TextSaveOnAFullVolumeKeepsTheOldFile)
     changed.eventBits[0] = "new";
     Apply(*manager, changed);
     EXPECT_FALSE(manager->SaveConfiguration("cfg", 1));
-    // The temporary file may be refused outright or run out of room.
+    // The temporary file beside it runs out of room; the old file stays.
     EXPECT_EQ(manager->GetErrorMessage(), "Failed to write file");
     EXPECT_EQ(ReadBytes(Settings("cfg")), saved);
     EXPECT_EQ(SettingsFiles(), std::vector<std::string>{"cfg"});
