@@ -5,6 +5,7 @@
 #include "K4xDurableWrite.h"
 #include "K4xProperty.h"
 #include "K4xTextFormat.h"
+#include "K4xTextLoadHook.h"
 #include "Platform.h"
 #include "TdfFile.h"
 #include "cVexaError.h"
@@ -43,6 +44,8 @@ std::string SettingsPath(const char* name)
     return std::string(ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR")) + ZR_KDT::platform::kPathSeparator + name;
 }
 
+TextLoadHook g_textLoadHook = nullptr;
+
 bool CanOpenForReading(const std::string& path) { return File(std::fopen(path.c_str(), "r")) != nullptr; }
 
 // Room for the bytes from the current position to the end, so that a large
@@ -77,6 +80,13 @@ void LogProgress(const char* format, const char* argument)
 
 }  // namespace
 
+TextLoadHook SetTextLoadHook(TextLoadHook hook)
+{
+    const TextLoadHook previous = g_textLoadHook;
+    g_textLoadHook = hook;
+    return previous;
+}
+
 bool K4xDeviceCfgMgr::LoadConfiguration(const std::string& fileName, int32_t fileType)
 {
     if (fileName.empty()) return false;
@@ -102,6 +112,7 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     // A missing settings file is the normal case for a new device.
     if (!CanOpenForReading(path)) return false;
     LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
+    if (g_textLoadHook != nullptr) g_textLoadHook(path);
 
     std::string bytes;
     {

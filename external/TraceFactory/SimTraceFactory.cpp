@@ -14,6 +14,7 @@ bool SimTraceFactory::CreateChannelServer(Zr::Kdt::Trace::ChannelServer** server
 bool SimTraceFactory::DestroyChannelServer(Zr::Kdt::Trace::ChannelServer* server, int /*flags*/)
 {
     CountCall(SimCall::DestroyChannelServer);
+    ThrowIfInjected(m_target, SimCall::DestroyChannelServer);
     return m_servers.Remove(server);
 }
 

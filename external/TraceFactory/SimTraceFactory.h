@@ -18,7 +18,10 @@ public:
     bool CreateChannelServer(Zr::Kdt::Trace::ChannelServer** server, bool connect) override;
 
     // False for a server that this factory did not make or already destroyed.
+    // Throws, keeping the server, when the target injects "throw".
     bool DestroyChannelServer(Zr::Kdt::Trace::ChannelServer* server, int flags) override;
+
+    const SimTarget& Target() const { return m_target; }
 
 private:
     SimTarget m_target;

@@ -40,7 +40,11 @@ static_assert(std::is_same<decltype(&CreateTraceFactory), CreateTraceFactoryFn>:
 K4X_SIM_EXPORT void DestroyTraceFactory(Zr::Kdt::Trace::TraceFactory* factory)
 {
     k4xsim::CountCall(SimCall::DestroyTraceFactory);
-    // Ignore a factory that this library did not make: there is nothing to free.
+    // Ignore a factory that this library did not make: there is nothing to
+    // free. An injected throw keeps the factory until the library unloads.
+    if (const k4xsim::SimTraceFactory* held = Factories().Find(factory)) {
+        k4xsim::ThrowIfInjected(held->Target(), SimCall::DestroyTraceFactory);
+    }
     Factories().Remove(factory);
 }
 static_assert(std::is_same<decltype(&DestroyTraceFactory), DestroyTraceFactoryFn>::value, "DestroyTraceFactoryFn");

@@ -19,6 +19,7 @@ bool SimChannelServer::OpenDriverInstance(const std::string& cpuName, Zr::Kdt::T
     CountCall(SimCall::OpenDriverInstance);
     if (instance == nullptr) return false;
     *instance = nullptr;
+    ThrowIfInjected(m_target, SimCall::OpenDriverInstance);
     if (NullInjected(m_target, SimCall::OpenDriverInstance)) return false;
     std::unique_ptr<SimDriverInstance>& held = m_instances[cpuName];
     if (!held) held = std::make_unique<SimDriverInstance>(m_target);

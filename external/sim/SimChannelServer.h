@@ -31,6 +31,8 @@ public:
     // "throw after N" fault, throws with the first N names in `cpus`.
     bool GetLiveCpus(std::vector<std::string>& cpus) override;
 
+    const SimTarget& Target() const { return m_target; }
+
 private:
     SimTarget m_target;
     std::map<std::string, std::unique_ptr<SimDriverInstance>> m_instances;

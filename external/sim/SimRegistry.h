@@ -21,6 +21,16 @@ public:
         return m_objects.back().get();
     }
 
+    // The held object at `object`, or null for one not handed out.
+    template <typename Base>
+    T* Find(const Base* object)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = std::find_if(m_objects.begin(), m_objects.end(),
+                                     [object](const std::unique_ptr<T>& held) { return held.get() == object; });
+        return it == m_objects.end() ? nullptr : it->get();
+    }
+
     // `object` may point to a base of T.
     template <typename Base>
     bool Remove(const Base* object)

@@ -33,11 +33,13 @@ bool CanFail(SimCall call, SimFault::Kind kind, bool counted)
     switch (call) {
     case SimCall::CreateTraceFactory:
     case SimCall::CreateChannelServer:
-        return !counted;
     case SimCall::ConnectChannelServer:
     case SimCall::OpenDriverInstance:
-        return kind == SimFault::Null;
+        return !counted;
     case SimCall::QueryProperty:
+    case SimCall::DestroyTraceFactory:
+    case SimCall::DestroyChannelServer:
+    case SimCall::DisconnectChannelServer:
         return kind == SimFault::Throw && !counted;
     case SimCall::GetLiveCpus:
     case SimCall::GetCpuOutFile:

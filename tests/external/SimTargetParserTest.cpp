@@ -74,10 +74,10 @@ TEST(SimTargetParser, NamesTheLineOfAMistake)
         {"[twp-source]\nstatus = 4294967296\n", "line 2: status"},
         {"[faults]\nQueryProperties = throw\n", "line 2: unknown call"},
         {"[faults]\nQueryProperty = null\n", "line 2: QueryProperty cannot fail as \"null\""},
-        {"[faults]\nOpenDriverInstance = throw\n", "line 2: OpenDriverInstance cannot"},
+        {"[faults]\nOpenDriverInstance = throw after 1\n", "line 2: OpenDriverInstance cannot"},
         {"[faults]\nQueryProperty = throw after 1\n", "line 2: QueryProperty cannot"},
         {"[faults]\nGetLiveCpus = throw after x\n", "line 2: GetLiveCpus cannot"},
-        {"[faults]\nDestroyTraceFactory = throw\n", "line 2: DestroyTraceFactory cannot"},
+        {"[faults]\nDestroyTraceFactory = null\n", "line 2: DestroyTraceFactory cannot"},
         {"[faults]\nGetCpuOutFile = crash\n", "line 2: GetCpuOutFile cannot"},
     };
     for (const auto& c : cases) {
