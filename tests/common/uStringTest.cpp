@@ -49,19 +49,21 @@ TEST(uStringTest, ReplaceAllResumesBehindThePatternAndNeverLoops)
 
 TEST(uStringTest, SplitAtTheFirstDelimiter)
 {
+    struct Case {
+        const char* text;
+        const char* delimiter;
+        int parts;
+        const char* split;  // left|right
+    };
+    const Case cases[] = {
+        {"a\\b\\c", "\\", 2, "a|b\\c"}, {"abc", "\\", 1, "abc|"},     {"", "\\", 0, "|"},
+        {"\\abc", "\\", 2, "|abc"},     {"ab::cd", "::", 2, "ab|cd"}, {"abc", "", 2, "|abc"},
+    };
     std::string left = "old", right = "old";
-    EXPECT_EQ(uString::Split("a\\b\\c", left, right, "\\"), 2);
-    EXPECT_EQ(left + "|" + right, "a|b\\c");
-    EXPECT_EQ(uString::Split("abc", left, right, "\\"), 1);
-    EXPECT_EQ(left + "|" + right, "abc|");
-    EXPECT_EQ(uString::Split("", left, right, "\\"), 0);
-    EXPECT_EQ(left + "|" + right, "|");
-    EXPECT_EQ(uString::Split("\\abc", left, right, "\\"), 2);
-    EXPECT_EQ(left + "|" + right, "|abc");
-    EXPECT_EQ(uString::Split("ab::cd", left, right, "::"), 2);
-    EXPECT_EQ(left + "|" + right, "ab|cd");
-    EXPECT_EQ(uString::Split("abc", left, right, ""), 2);
-    EXPECT_EQ(left + "|" + right, "|abc");
+    for (const Case& c : cases) {
+        EXPECT_EQ(uString::Split(c.text, left, right, c.delimiter), c.parts) << c.text;
+        EXPECT_EQ(left + "|" + right, c.split) << c.text;
+    }
 
     right = "x\\y\\z";  // the text is right's own characters
     EXPECT_EQ(uString::Split(right.c_str(), left, right, "\\"), 2);
@@ -112,17 +114,15 @@ TEST(uStringTest, ToStringAppendsTheFirstWord)
     std::string out = "pid=";
     EXPECT_EQ(&uString::ToString<int32_t>(out, -5, 0, 0, 0, 0), &out);
     EXPECT_EQ(out, "pid=-5");
-    out.clear();
-    EXPECT_EQ(uString::ToString<uint32_t>(out, 42, 0, 0, 5, 0), "42");  // blank padding dropped
-    out.clear();
-    EXPECT_EQ(uString::ToString<uint32_t>(out, 42, 0, 0, 5, '0'), "00042");
-    out.clear();
-    EXPECT_EQ(uString::ToString<int32_t>(out, 42, std::ios::showpos, 0, 0, 0), "+42");
-    out.clear();
-    EXPECT_EQ(uString::ToString<uint64_t>(out, std::numeric_limits<uint64_t>::max(), 0, 0, 0, 0),
-              "18446744073709551615");
-    out.clear();
-    EXPECT_EQ(uString::ToString<int32_t>(out, std::numeric_limits<int32_t>::min(), 0, 0, 0, 0), "-2147483648");
+    const auto fresh = [](auto value, int32_t flags, int32_t width, char fill) {
+        std::string text;
+        return uString::ToString<decltype(value)>(text, value, flags, 0, width, fill);
+    };
+    EXPECT_EQ(fresh(42u, 0, 5, 0), "42");  // blank padding dropped
+    EXPECT_EQ(fresh(42u, 0, 5, '0'), "00042");
+    EXPECT_EQ(fresh(42, std::ios::showpos, 0, 0), "+42");
+    EXPECT_EQ(fresh(std::numeric_limits<uint64_t>::max(), 0, 0, 0), "18446744073709551615");
+    EXPECT_EQ(fresh(std::numeric_limits<int32_t>::min(), 0, 0, 0), "-2147483648");
 }
 
 TEST(uStringTest, FormatNumberReplacesOrAppendsAndCutsLongOutput)

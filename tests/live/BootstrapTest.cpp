@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
+#include <string>
 
 namespace k4xtest {
 namespace {
@@ -49,13 +51,23 @@ TEST(Bootstrap, UnsetDebugClientBecomesThisProcess)
     EXPECT_EQ(session.CountLog("M:Logger : trace user settings directory is " + session.SettingsDirectory()), 1);
 }
 
-TEST(Bootstrap, RunningDebugClientIsKeptAsWritten)
+// A debug-client id as inherited, and whether it names a running process.
+struct DebugClient {
+    const char* name;
+    std::string value;  // after this process's own id
+    bool kept;
+};
+
+void PrintTo(const DebugClient& client, std::ostream* out) { *out << client.name; }
+
+class InheritedDebugClient : public ::testing::TestWithParam<DebugClient> {};
+
+TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
 {
     LiveSession session("default");
-    // The number names this process; the text after it proves that the
-    // variable was kept rather than written anew.
-    const std::string id = OwnId() + "-client";
-    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID", id.c_str());
+    const std::string inherited = GetParam().value;
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID", inherited.c_str());
+    const std::string id = GetParam().kept ? inherited : OwnId();
     const std::string before = TodaysLogFileName(id);
     Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
     K4xDeviceCfgMgr manager(&descriptor, 0);
@@ -63,28 +75,14 @@ TEST(Bootstrap, RunningDebugClientIsKeptAsWritten)
     ExpectOneLogFileFor(session, id, before);
 }
 
-class StaleDebugClient : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(StaleDebugClient, IsReplacedByThisProcess)
-{
-    LiveSession session("default");
-    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID", GetParam());
-    const std::string before = TodaysLogFileName(OwnId());
-    Zr::Kdt::Trace::DeviceDescriptor descriptor = Descriptor("K4x_DSP0");
-    K4xDeviceCfgMgr manager(&descriptor, 0);
-    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), OwnId());
-    ExpectOneLogFileFor(session, OwnId(), before);
-}
-
-// No process has the first id: beyond Linux's pid_max, and not a multiple of
-// 4 as Windows ids are.
-std::string IdCase(const ::testing::TestParamInfo<const char*>& param)
-{
-    static const char* const kNames[] = {"Exited", "Zero", "Text"};
-    return kNames[param.index];
-}
-
-INSTANTIATE_TEST_SUITE_P(Ids, StaleDebugClient, ::testing::Values("2147483646", "0", "debugger"), IdCase);
+// The running one is this process; the text after its number proves that the
+// variable was kept rather than written anew. No process has the exited id:
+// beyond Linux's pid_max, and not a multiple of 4 as Windows ids are.
+INSTANTIATE_TEST_SUITE_P(Ids, InheritedDebugClient,
+                         ::testing::Values(DebugClient{"Running", OwnId() + "-client", true},
+                                           DebugClient{"Exited", "2147483646", false}, DebugClient{"Zero", "0", false},
+                                           DebugClient{"Text", "debugger", false}),
+                         CaseName<DebugClient>);
 
 TEST(Bootstrap, SecondManagerReusesTheEnvironment)
 {

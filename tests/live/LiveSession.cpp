@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -142,16 +143,15 @@ std::vector<std::string> LiveSession::LogMessages() const
 
 int LiveSession::CountLog(const std::string& message) const
 {
-    int count = 0;
-    for (const std::string& line : LogMessages()) count += line == message ? 1 : 0;
-    return count;
+    const std::vector<std::string> lines = LogMessages();
+    return static_cast<int>(std::count(lines.begin(), lines.end(), message));
 }
 
 int LiveSession::CountLogStarting(const std::string& start) const
 {
-    int count = 0;
-    for (const std::string& line : LogMessages()) count += line.rfind(start, 0) == 0 ? 1 : 0;
-    return count;
+    const std::vector<std::string> lines = LogMessages();
+    return static_cast<int>(
+        std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
 }
 
 Zr::Kdt::Trace::DeviceDescriptor Descriptor(const char* cpuName)

@@ -30,9 +30,12 @@ protected:
     uLogger m_logger{m_path.c_str(), true};
 };
 
+// Each line is flushed and shared: the file is read while the logger holds it.
 TEST_F(uLoggerTest, CategoryPrefix)
 {
+    EXPECT_FALSE(std::filesystem::exists(m_path)) << "opened with the first line";
     m_logger.Log(1, kNoTime, "one");
+    EXPECT_EQ(Logged(), Stored("M      one\n"));
     m_logger.Log(17, kNoTime, "seventeen");
     m_logger.Log(32, kNoTime, "no letter");
     m_logger.Log(0, kNoTime, "never");
@@ -107,16 +110,6 @@ TEST_F(uLoggerTest, TooLongMessageIsCut)
     // 4096 bytes hold the prefix and blank stamp (7), the message, the line
     // feed and the NUL.
     EXPECT_EQ(Logged(), Stored("M      " + std::string(4096 - 7 - 2, 'x') + "\nM      after\n"));
-}
-
-TEST_F(uLoggerTest, FileOpensWithTheFirstLineAndStaysReadable)
-{
-    EXPECT_FALSE(std::filesystem::exists(m_path));
-    m_logger.Log(1, kNoTime, "first");
-    // Flushed and shared: another handle reads it while the logger holds it.
-    EXPECT_EQ(Logged(), Stored("M      first\n"));
-    m_logger.Log(1, kNoTime, "second");
-    EXPECT_EQ(Logged(), Stored("M      first\nM      second\n"));
 }
 
 TEST_F(uLoggerTest, DisabledWritesNothingAndReopensAppending)

@@ -53,21 +53,16 @@ TEST(uTime, DateFieldsAgreeWithStrftime)
     EXPECT_EQ(Format(latest, "%w"), std::to_string(weekday));
 }
 
-TEST(uTime, NoBufferNoText)
-{
-    uTime now;
-    char buffer[8];
-    std::memset(buffer, '#', sizeof buffer);
-    EXPECT_EQ(now.Format(buffer, 0, "%s"), nullptr);
-    EXPECT_EQ(now.Format(buffer, -5, "%s"), nullptr);
-    EXPECT_EQ(now.Format(nullptr, 8, "%s"), nullptr);
-    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(8, '#'));
-}
-
 TEST(uTime, SmallBuffersNeverOverrun)
 {
     uTime now;
     char buffer[16];
+    std::memset(buffer, '#', sizeof buffer);
+    EXPECT_EQ(now.Format(buffer, 0, "%s"), nullptr);
+    EXPECT_EQ(now.Format(buffer, -5, "%s"), nullptr);
+    EXPECT_EQ(now.Format(nullptr, 8, "%s"), nullptr);
+    EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(16, '#'));
+
     auto formatInto = [&](int size, const char* pattern) {
         std::memset(buffer, '#', sizeof buffer);
         const std::string text = now.Format(buffer, size, pattern);
