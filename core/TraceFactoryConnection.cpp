@@ -10,13 +10,6 @@ namespace {
 
 const char kFactoryLibrary[] = "TraceFactory";
 
-template <typename... Args>
-void Log(unsigned category, const char* format, Args... args)
-{
-    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
-    if (log.m_nLevel >= 1) log.m_pLogger->Log(category, 2, format, args...);
-}
-
 const unsigned kProgress = 1;
 const unsigned kFailure = 16;
 
@@ -25,28 +18,28 @@ const unsigned kFailure = 16;
 bool CDeviceConfigManagerCommon::OpenChannelServer()
 {
     if (m_pChannelServer != nullptr) return true;
-    Log(kProgress, "DCM: Loading factory DLL - %s ", kFactoryLibrary);
+    ZR_KDT::LogAtLevel(1, kProgress, 2, "DCM: Loading factory DLL - %s ", kFactoryLibrary);
     if (m_pTraceFactory == nullptr) {
         if (!m_traceFactoryDll.FindAndLoad(kFactoryLibrary, 0xFFFFFFFF)) return false;
         auto create = reinterpret_cast<CreateTraceFactoryFn>(m_traceFactoryDll.GetSymbol("CreateTraceFactory"));
         if (create == nullptr) {
-            Log(kFailure, "STM DCM: Cannot get Trace Facotry Dll ");
+            ZR_KDT::LogAtLevel(1, kFailure, 2, "STM DCM: Cannot get Trace Facotry Dll ");
             return false;
         }
-        Log(kProgress, "STM DCM: Creating Trace factory");
+        ZR_KDT::LogAtLevel(1, kProgress, 2, "STM DCM: Creating Trace factory");
         try {
             m_pTraceFactory = create();
         } catch (...) {
-            Log(kFailure, "STM DCM: Exception in creating trace factory object ");
+            ZR_KDT::LogAtLevel(1, kFailure, 2, "STM DCM: Exception in creating trace factory object ");
             return false;
         }
     }
     if (m_pTraceFactory != nullptr && m_pChannelServer == nullptr) {
         try {
             m_pTraceFactory->CreateChannelServer(&m_pChannelServer, true);
-            Log(kProgress, "stm DCM: Done -creating/Connecting Channel Server ");
+            ZR_KDT::LogAtLevel(1, kProgress, 2, "stm DCM: Done -creating/Connecting Channel Server ");
         } catch (...) {
-            Log(kFailure, "STM DCM: Exception in creating Channel Server ");
+            ZR_KDT::LogAtLevel(1, kFailure, 2, "STM DCM: Exception in creating Channel Server ");
             return false;
         }
     }
@@ -58,7 +51,7 @@ void CDeviceConfigManagerCommon::CloseChannelServer() noexcept
     if (m_pChannelServer == nullptr || m_pTraceFactory == nullptr) return;
     // Whatever the libraries throw here, destruction goes on.
     try {
-        Log(kProgress, "DCM: Destroying Channel Server ");
+        ZR_KDT::LogAtLevel(1, kProgress, 2, "DCM: Destroying Channel Server ");
         m_pTraceFactory->DestroyChannelServer(m_pChannelServer, 0);
         m_pChannelServer = nullptr;
         auto destroy = reinterpret_cast<DestroyTraceFactoryFn>(m_traceFactoryDll.GetSymbol("DestroyTraceFactory"));

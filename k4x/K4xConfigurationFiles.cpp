@@ -72,12 +72,6 @@ bool ReadWholeFile(std::FILE* file, std::string& bytes)
     }
 }
 
-void LogProgress(const char* format, const char* argument)
-{
-    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
-    if (log.m_nLevel >= 1) log.m_pLogger->Log(1, 2, format, argument);
-}
-
 }  // namespace
 
 TextLoadHook SetTextLoadHook(TextLoadHook hook)
@@ -111,7 +105,7 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     const std::string path = SettingsPath(fileName);
     // A missing settings file is the normal case for a new device.
     if (!CanOpenForReading(path)) return false;
-    LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
+    ZR_KDT::LogAtLevel(1, 1, 2, "K4xDeviceCfgMgr: Found input file %s ", path.c_str());
     if (g_textLoadHook != nullptr) g_textLoadHook(path);
 
     std::string bytes;
@@ -243,7 +237,7 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
         m_sErrorText = kFailedToOpen;
         return false;
     }
-    LogProgress("K4xDeviceCfgMgr: Found output file %s ", path.c_str());
+    ZR_KDT::LogAtLevel(1, 1, 2, "K4xDeviceCfgMgr: Found output file %s ", path.c_str());
     if (result == DurableWriteResult::WriteFailed) {
         m_sErrorText = kFailedToWrite;
         return false;

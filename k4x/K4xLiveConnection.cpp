@@ -11,12 +11,6 @@ namespace {
 
 const char kDriverLibrary[] = "NAVRO";
 
-void Log(unsigned category, const char* format, const char* argument = "")
-{
-    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
-    if (log.m_nLevel >= 1) log.m_pLogger->Log(category, 2, format, argument);
-}
-
 }  // namespace
 
 bool K4xDeviceCfgMgr::LoadConfigurationLive()
@@ -31,7 +25,7 @@ bool K4xDeviceCfgMgr::LoadConfigurationLive()
         if (m_pChannelDriverInstance == nullptr && !ConnectDriverInstance()) return false;
         if (!LoadConfiguration(SettingsFileName(), 1)) return false;
         m_bTwp_Source = QueryLiveTwpSource();
-        Log(1, "K4xDeviceCfgMgr: Live m_bTwp_Source %s.", m_bTwp_Source ? "true" : "false");
+        ZR_KDT::LogAtLevel(1, 1, 2, "K4xDeviceCfgMgr: Live m_bTwp_Source %s.", m_bTwp_Source ? "true" : "false");
         return true;
     } catch (...) {
         return AbsorbException();
@@ -81,7 +75,7 @@ bool K4xDeviceCfgMgr::QueryLiveTwpSource()
         if (reply.status != 0) return m_bTwp_Source;
         return reply.value != nullptr && std::atol(reply.value) != 0;
     } catch (...) {
-        Log(16, "K4xDeviceCfgMgr LoadConfigurationLive: get TWP_SOURCE failed");
+        ZR_KDT::LogAtLevel(1, 16, 2, "K4xDeviceCfgMgr LoadConfigurationLive: get TWP_SOURCE failed");
         return false;
     }
 }
@@ -93,7 +87,7 @@ void K4xDeviceCfgMgr::DisconnectChannelServer() noexcept
         auto disconnect =
             reinterpret_cast<DisconnectChannelServerFn>(m_channelDriverDll.GetSymbol("DisconnectChannelServer"));
         if (disconnect == nullptr) return;
-        Log(1, "K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL");
+        ZR_KDT::LogAtLevel(1, 1, 2, "K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL");
         disconnect(m_pChannelServer);
         m_pChannelServer = nullptr;
         m_pChannelDriverInstance = nullptr;

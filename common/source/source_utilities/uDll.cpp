@@ -11,12 +11,6 @@ namespace {
 const uint32_t kKeepMode = 0xFFFFFFFF;
 const char kSuffix[] = ".dll";
 
-void LogProgress(const char* format, const char* text)
-{
-    uLogManager& log = uLogManager::Instance();
-    if (log.m_nLevel >= 1) log.m_pLogger->Log(1, 2, format, text);
-}
-
 }  // namespace
 
 uDll::uDll(const char* name, uint32_t mode)
@@ -28,23 +22,19 @@ uDll::~uDll() { Unload(); }
 
 bool uDll::FindAndLoad(const char* name, uint32_t mode)
 {
-    uLogManager& log = uLogManager::Instance();
-    if (log.m_nLevel >= 3) {
-        log.m_pLogger->Log(4, 0, "%s #%d  %s(...)\n", "..\\..\\..\\..\\common\\source\\source_utilities\\uDll",
-                           __LINE__, "ZR_KDT::uDll::FindAndLoad");
-    }
+    LogAtLevel(3, 4, 0, "%s #%d  %s(...)\n", "..\\..\\..\\..\\common\\source\\source_utilities\\uDll", __LINE__,
+               "ZR_KDT::uDll::FindAndLoad");
     if (name == nullptr) return false;
     if (m_hModule != nullptr) return true;
 
     std::string workingDirectory;
     GetWorkingDirectory(workingDirectory);
-    if (log.m_nLevel >= 1)
-        log.m_pLogger->Log(1, 2, "uDll:  request to load \"%s\" in mode %d", name, static_cast<int>(mode));
+    LogAtLevel(1, 1, 2, "uDll:  request to load \"%s\" in mode %d", name, static_cast<int>(mode));
     std::string platformName;
     GetPlatformName(platformName, name);
-    LogProgress("uDll:  GetPlatformName returned \"%s\"", platformName.c_str());
-    LogProgress("uDll:  Working Directory is: \"%s\"", workingDirectory.c_str());
-    LogProgress("uDll:  PATH=%s", GetEnvironmentValue("PATH"));
+    LogAtLevel(1, 1, 2, "uDll:  GetPlatformName returned \"%s\"", platformName.c_str());
+    LogAtLevel(1, 1, 2, "uDll:  Working Directory is: \"%s\"", workingDirectory.c_str());
+    LogAtLevel(1, 1, 2, "uDll:  PATH=%s", GetEnvironmentValue("PATH"));
 
     // The system loader completes a name without suffix in its own way.
     uString::ReplaceAll(platformName, kSuffix, "");
@@ -66,10 +56,10 @@ bool uDll::Load(const char* fileName, uint32_t mode)
         m_sLastError += fileName;
         m_sLastError += " with error code ";
         uString::ToString(m_sLastError, errorCode, 0, 0, 0, '\0');
-        LogProgress("uDll: %s", m_sLastError.c_str());
+        LogAtLevel(1, 1, 2, "uDll: %s", m_sLastError.c_str());
         // The system's own words, where it has any.
         const std::string detail = platform::LastLoadErrorDetail();
-        if (!detail.empty()) LogProgress("uDll:  %s", detail.c_str());
+        if (!detail.empty()) LogAtLevel(1, 1, 2, "uDll:  %s", detail.c_str());
     }
     return m_hModule != nullptr;
 }

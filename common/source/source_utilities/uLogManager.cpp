@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <climits>
+#include <cstdarg>
 #include <cstdlib>
 #include <mutex>
 #include <new>
@@ -142,6 +143,16 @@ int32_t uLogManager::ApplyLevel(uLogger& logger, int32_t value)
     logger.m_bEchoToConsole = chosen.console;
     logger.m_bEchoToDebugger = chosen.debugger;
     return chosen.level;
+}
+
+void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
+{
+    uLogManager& log = uLogManager::Instance();
+    if (log.m_nLevel < threshold || log.m_pLogger == nullptr) return;
+    va_list args;
+    va_start(args, format);
+    log.m_pLogger->LogV(categories, stampStyle, format, args);
+    va_end(args);
 }
 
 }  // namespace ZR_KDT

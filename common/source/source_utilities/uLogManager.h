@@ -1,7 +1,7 @@
 // The process-wide logging set-up: the current logger, the verbosity level
 // and the loggers made so far, by log file name.
 //
-// Calling idiom:
+// Calling idiom, which LogAtLevel below wraps:
 //   uLogManager& log = uLogManager::Instance();
 //   if (log.m_nLevel >= 1) log.m_pLogger->Log(1, 2, "DCM: %s", text);
 #pragma once
@@ -62,5 +62,10 @@ private:
 
     static int32_t ApplyLevel(uLogger& logger, int32_t value);
 };
+
+// Writes one line through the current logger when the level is at least
+// threshold; nothing is formatted otherwise.
+void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
+    __attribute__((format(gnu_printf, 4, 5)));
 
 }  // namespace ZR_KDT
