@@ -91,7 +91,7 @@ void CDeviceConfigManagerCommon::RefreshFromLiveSystem()
         for (const std::string& cpu : liveCpus) {
             m_sLiveOutFile.clear();
             m_pChannelServer->GetCpuOutFile(std::string(cpu), m_sLiveOutFile);
-            ZR_KDT::LogAtLevel(1, 1, 2, "DCM: live system CPU = %s; OutFile=%s", cpu.c_str(), m_sLiveOutFile.c_str());
+            ZR_KDT::LogProgress("DCM: live system CPU = %s; OutFile=%s", cpu.c_str(), m_sLiveOutFile.c_str());
             const std::size_t index = FindCachedCpu(cpu);
             if (index == kNone) {
                 m_cpuNames.push_back(cpu);

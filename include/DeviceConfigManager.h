@@ -43,6 +43,14 @@ enum PropertyType : uint32_t {
     PropertyType_Text = 6,
 };
 
+// The store that LoadConfiguration and SaveConfiguration work on.
+enum FileType : int32_t {
+    FileType_Tdf = 0,        // the AETCONFIG section of a TDF container, by path
+    FileType_Text = 1,       // a text file in the settings directory, by name
+    FileType_Dcm = 2,        // saves: the same with ".dcm" added; loads read nothing
+    FileType_TextAlias = 4,  // loads: the same as FileType_Text; saves refuse it
+};
+
 // One property crossing the interface. Booleans live in the first byte of
 // the integer field; the other three bytes are neither written nor read.
 struct PropertyValue {

@@ -1,6 +1,5 @@
 #include "uLogManager.h"
 
-#include <atomic>
 #include <climits>
 #include <cstdarg>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 
 #include "Platform.h"
 #include "uEnvironment.h"
+#include "uSystemCalls.h"
 
 namespace ZR_KDT {
 
@@ -17,8 +17,6 @@ namespace {
 
 // Below this, logging stays off rather than fill the volume of the log.
 constexpr uint64_t kMinimumFreeBytes = 5120000;
-
-std::atomic<FreeSpaceQuery> g_freeSpaceQuery{platform::FreeDiskSpace};
 
 // Serialises set-ups; in the system they all run in manager constructors.
 std::mutex g_initializeLock;
@@ -44,8 +42,8 @@ std::string ReadDirectory(const char* directoryVariable)
 bool EnoughFreeSpace(const std::string& directory)
 {
     uint64_t available = 0;
-    const FreeSpaceQuery query = g_freeSpaceQuery.load();
-    return query(directory.empty() ? nullptr : directory.c_str(), available) && available >= kMinimumFreeBytes;
+    return SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) &&
+           available >= kMinimumFreeBytes;
 }
 
 }  // namespace
@@ -93,8 +91,10 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
 
     std::string settings;
     std::string data;
-    logger->Log(1, 2, "Logger : trace user settings directory is %s", GetTraceSettingsDirectory(settings));
-    logger->Log(1, 2, "Logger : trace temporary data directory is %s", GetTraceDataDirectory(data));
+    logger->Log(LogCategory_Message, LogStamp_Time, "Logger : trace user settings directory is %s",
+                GetTraceSettingsDirectory(settings));
+    logger->Log(LogCategory_Message, LogStamp_Time, "Logger : trace temporary data directory is %s",
+                GetTraceDataDirectory(data));
     return true;
 }
 
@@ -115,11 +115,6 @@ void uLogManager::Release()
     m_pLogger = nullptr;
     m_loggers.clear();
     for (uLogger* logger : loggers) delete logger;
-}
-
-FreeSpaceQuery uLogManager::SetFreeSpaceQuery(FreeSpaceQuery query)
-{
-    return g_freeSpaceQuery.exchange(query != nullptr ? query : platform::FreeDiskSpace);
 }
 
 // Turns the value of the level variable into destinations, and returns the
@@ -145,13 +140,38 @@ int32_t uLogManager::ApplyLevel(uLogger& logger, int32_t value)
     return chosen.level;
 }
 
-void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
+namespace {
+
+void LogAtLevelV(int32_t threshold, unsigned categories, int stampStyle, const char* format, va_list args)
 {
     uLogManager& log = uLogManager::Instance();
     if (log.m_nLevel < threshold || log.m_pLogger == nullptr) return;
+    log.m_pLogger->LogV(categories, stampStyle, format, args);
+}
+
+}  // namespace
+
+void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
+{
     va_list args;
     va_start(args, format);
-    log.m_pLogger->LogV(categories, stampStyle, format, args);
+    LogAtLevelV(threshold, categories, stampStyle, format, args);
+    va_end(args);
+}
+
+void LogProgress(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    LogAtLevelV(1, LogCategory_Message, LogStamp_Time, format, args);
+    va_end(args);
+}
+
+void LogFailure(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    LogAtLevelV(1, LogCategory_Error, LogStamp_Time, format, args);
     va_end(args);
 }
 

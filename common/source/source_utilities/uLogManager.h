@@ -1,9 +1,10 @@
 // The process-wide logging set-up: the current logger, the verbosity level
 // and the loggers made so far, by log file name.
 //
-// Calling idiom, which LogAtLevel below wraps:
+// Calling idiom, which LogProgress, LogFailure and LogAtLevel below wrap:
 //   uLogManager& log = uLogManager::Instance();
-//   if (log.m_nLevel >= 1) log.m_pLogger->Log(1, 2, "DCM: %s", text);
+//   if (log.m_nLevel >= 1)
+//       log.m_pLogger->Log(LogCategory_Message, LogStamp_Time, "DCM: %s", text);
 #pragma once
 
 #include <cstdint>
@@ -13,10 +14,6 @@
 #include "uLogger.h"
 
 namespace ZR_KDT {
-
-// Bytes available to the caller on the volume of directory (the current
-// volume for null); false when the query fails.
-using FreeSpaceQuery = bool (*)(const char* directory, uint64_t& bytes);
 
 class uLogManager {
 public:
@@ -46,10 +43,6 @@ public:
     // not outlive the module that made them.
     void Release();
 
-    // Replaces the free-space query (for tests: a full disk without a full
-    // disk); null restores the system's. Returns the query used before.
-    static FreeSpaceQuery SetFreeSpaceQuery(FreeSpaceQuery query);
-
     uLogger* m_pLogger;
     int32_t m_nLevel;
     bool m_bReuseByName;
@@ -67,5 +60,11 @@ private:
 // threshold; nothing is formatted otherwise.
 void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
     __attribute__((format(gnu_printf, 4, 5)));
+
+// A progress line (M) at level 1 and above, stamped with the time of day.
+void LogProgress(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+
+// A failure line (E) at level 1 and above, stamped with the time of day.
+void LogFailure(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 }  // namespace ZR_KDT

@@ -16,11 +16,11 @@ constexpr std::size_t kPrefixLength = 6;
 const char* StampPattern(int stampStyle)
 {
     switch (stampStyle) {
-    case 1:
+    case LogStamp_Date:
         return "%m/%d/%y | ";
-    case 2:
+    case LogStamp_Time:
         return "%H:%M:%S:%s | ";
-    case 3:
+    case LogStamp_DateTime:
         return "%m/%d/%y %H:%M:%S:%s | ";
     default:
         return " ";

@@ -1,4 +1,5 @@
 #include "uLogManager.h"
+#include "uSystemCalls.h"
 
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ protected:
     // Loggers are never deleted; closing their files lets the directory go.
     void TearDown() override
     {
-        uLogManager::SetFreeSpaceQuery(nullptr);
+        ResetSystemCalls();
         for (const auto& entry : m_log.m_loggers) entry.second->SetEnabled(false);
         if (m_log.m_pLogger != nullptr) m_log.m_pLogger->SetEnabled(false);
     }
@@ -172,7 +173,7 @@ bool FailingFreeSpace(const char*, uint64_t&) { return false; }
 
 TEST_F(uLogManagerTest, FreeSpaceThreshold)
 {
-    uLogManager::SetFreeSpaceQuery(FakeFreeSpace);
+    SystemCalls().freeDiskSpace = FakeFreeSpace;
     g_freeBytes = 5119999;
     EXPECT_FALSE(Initialize("full.txt"));
     EXPECT_EQ(g_queried, m_logDirectory);
@@ -188,14 +189,14 @@ TEST_F(uLogManagerTest, FreeSpaceThreshold)
 
     // A failed set-up leaves the logger of an earlier one in place, so a
     // level of 1 never stands without a logger.
-    uLogManager::SetFreeSpaceQuery(FailingFreeSpace);
+    SystemCalls().freeDiskSpace = FailingFreeSpace;
     EXPECT_FALSE(Initialize("failed.txt"));
     EXPECT_EQ(m_log.m_pLogger, current);
     EXPECT_EQ(m_log.m_nLevel, 1);
 
     // Without a directory variable the current volume is asked, and the log
     // is named by the file name alone.
-    uLogManager::SetFreeSpaceQuery(FakeFreeSpace);
+    SystemCalls().freeDiskSpace = FakeFreeSpace;
     g_freeBytes = 0;
     EXPECT_FALSE(m_log.Initialize("here.txt", kLevelVariable, nullptr, true));
     EXPECT_EQ(g_queried, "<current>");
