@@ -3,7 +3,10 @@
 // A host loads the library at run time, looks up CreateDeviceConfigManager
 // and DestroyDeviceConfigManager by name, and drives one manager per target
 // CPU through CDeviceConfigManager. Every operation reports failure through
-// its bool result; exceptions never leave the library.
+// its bool result; the library's own exceptions never leave it. The one
+// exception: GetOutFile lets through what the host's CHostCallback::Query
+// throws, and what the trace factory's channel server throws other than
+// the tools library's error (cVexaErrorIF), unchanged.
 #pragma once
 
 #include <cstddef>
@@ -87,6 +90,7 @@ public:
     virtual bool LoadConfiguration(const std::string& fileName, int32_t fileType) = 0;
     virtual bool SaveConfiguration(const std::string& fileName, uint32_t fileType) = 0;
     virtual bool GetProperty(const std::string& name, PropertyValue& value) = 0;
+    // May throw what the host's callback or the channel server throws (see top).
     virtual bool GetOutFile(const std::string& cpuName, std::string& outFile) = 0;
     virtual std::string GetErrorMessage() = 0;
 };
