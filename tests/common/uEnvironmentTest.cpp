@@ -11,12 +11,16 @@
 #include <thread>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "Platform.h"
+#include "ScratchProfile.h"
 
+namespace k4xtest {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace ZR_KDT;
+using k4xtest::ErrorOf;
 
 constexpr char kSep = platform::kPathSeparator;
 constexpr char kOther = kSep == '\\' ? '/' : '\\';
@@ -28,36 +32,13 @@ std::string Native(std::string path)
     return path;
 }
 
-std::string ErrorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const source_utilities_error& failure) {
-        return failure.what();
-    }
-    return "no error";
-}
-
 class uEnvironmentTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        root = fs::temp_directory_path() /
-               ("k4x-env-" + std::to_string(platform::CurrentProcessId()) + "-" + test->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
-        profile = root.string();
-        ASSERT_TRUE(SetEnvironmentValue("USERPROFILE", profile.c_str()));
-    }
-    void TearDown() override
-    {
-        fs::current_path(fs::temp_directory_path());
-        fs::remove_all(root);
-    }
+    void TearDown() override { fs::current_path(fs::temp_directory_path()); }
 
-    fs::path root;
-    std::string profile;
+    ScratchProfile scratch;
+    const std::string profile = scratch.Profile();
+    const fs::path root = profile;
 };
 
 TEST_F(uEnvironmentTest, ValuesAndNullArguments)
@@ -69,11 +50,11 @@ TEST_F(uEnvironmentTest, ValuesAndNullArguments)
     EXPECT_STREQ(GetEnvironmentValue("K4X_VALUE"), "");
 
     EXPECT_TRUE(SetEnvironmentValue("K4X_VALUE", "kept"));
-    EXPECT_EQ(ErrorOf([] { SetEnvironmentValue("K4X_VALUE", nullptr); }),
+    EXPECT_EQ(ErrorOf<source_utilities_error>([] { SetEnvironmentValue("K4X_VALUE", nullptr); }),
               "failed set an environment variable value to null");
-    EXPECT_EQ(ErrorOf([] { SetEnvironmentValue(nullptr, nullptr); }),
+    EXPECT_EQ(ErrorOf<source_utilities_error>([] { SetEnvironmentValue(nullptr, nullptr); }),
               "failed set an environment variable name to null");
-    EXPECT_EQ(ErrorOf([] { GetEnvironmentValue(nullptr); }), "failed set an environment variable name to null");
+    EXPECT_EQ(ErrorOf<source_utilities_error>([] { GetEnvironmentValue(nullptr); }), "failed set an environment variable name to null");
     EXPECT_STREQ(GetEnvironmentValue("K4X_VALUE"), "kept");
 }
 
@@ -172,7 +153,7 @@ TEST_F(uEnvironmentTest, TraceDirectoriesUnderTheProfile)
     std::string messy = profile;
     for (char& c : messy) c = c == kSep ? kOther : c;
     messy += std::string(1, kSep) + kSep;
-    SetEnvironmentValue("USERPROFILE", messy.c_str());
+    scratch.SetVariable("USERPROFILE", messy.c_str());
     EXPECT_EQ(std::string(GetTraceDirectory(out)), trace);
 }
 
@@ -180,22 +161,23 @@ TEST_F(uEnvironmentTest, MissingProfileFailsBeforeCreatingAnything)
 {
     const char* fallback = platform::kProfileFallbackVariable;
     if (fallback != nullptr) {
-        SetEnvironmentValue("USERPROFILE", "");
-        SetEnvironmentValue(fallback, profile.c_str());
+        scratch.SetVariable("USERPROFILE", "");
+        scratch.SetVariable(fallback, profile.c_str());
         std::string out;
         EXPECT_EQ(std::string(GetTraceDirectory(out)), profile + kSep + ".ZR-trace");
-        SetEnvironmentValue(fallback, "");
+        scratch.SetVariable(fallback, "");
     }
     const std::string expected = "failed to read environment variable \"USERPROFILE\"";
     for (const char* unset : {"", static_cast<const char*>(nullptr)}) {
-        platform::SetEnvironment("USERPROFILE", unset);
+        scratch.SetVariable("USERPROFILE", unset);
         std::string out;
-        EXPECT_EQ(ErrorOf([&] { GetTraceDirectory(out); }), expected);
-        EXPECT_EQ(ErrorOf([&] { GetTraceLoggingDirectory(out); }), expected);
-        EXPECT_EQ(ErrorOf([&] { GetTraceDataDirectory(out); }), expected);
-        EXPECT_EQ(ErrorOf([&] { GetTraceSettingsDirectory(out); }), expected);
+        EXPECT_EQ(ErrorOf<source_utilities_error>([&] { GetTraceDirectory(out); }), expected);
+        EXPECT_EQ(ErrorOf<source_utilities_error>([&] { GetTraceLoggingDirectory(out); }), expected);
+        EXPECT_EQ(ErrorOf<source_utilities_error>([&] { GetTraceDataDirectory(out); }), expected);
+        EXPECT_EQ(ErrorOf<source_utilities_error>([&] { GetTraceSettingsDirectory(out); }), expected);
     }
     EXPECT_TRUE(fs::is_empty(root));
 }
 
 }  // namespace
+}  // namespace k4xtest

@@ -1,25 +1,16 @@
 // Replacement, splitting and number conversion rules of uString.
 #include "uString.h"
 
+#include "ErrorOf.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
 
 namespace {
 
+using k4xtest::ErrorOf;
 using ZR_KDT::uString;
-
-template <typename Call>
-std::string ErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const std::runtime_error& failure) {
-        EXPECT_NE(dynamic_cast<const uString::error*>(&failure), nullptr);
-        return failure.what();
-    }
-    return "no error";
-}
 
 std::string Replaced(std::string text, const char* pattern, const char* replacement)
 {
@@ -40,9 +31,9 @@ TEST(uStringTest, ReplaceAllResumesBehindThePatternAndNeverLoops)
     EXPECT_EQ(Replaced("aa", "a", "ba"), "baba");
 
     std::string text = "keep";
-    EXPECT_EQ(ErrorOf([&] { uString::ReplaceAll(text, nullptr, nullptr); }),
+    EXPECT_EQ(ErrorOf<uString::error>([&] { uString::ReplaceAll(text, nullptr, nullptr); }),
               "unable to perform string replacement from null original text");
-    EXPECT_EQ(ErrorOf([&] { uString::ReplaceAll(text, "e", nullptr); }),
+    EXPECT_EQ(ErrorOf<uString::error>([&] { uString::ReplaceAll(text, "e", nullptr); }),
               "unable to perform string replacement with null replacement text");
     EXPECT_EQ(text, "keep");
 }
@@ -72,8 +63,8 @@ TEST(uStringTest, SplitAtTheFirstDelimiter)
     EXPECT_EQ(uString::Split(left.c_str(), left, right, "\\"), 2);
     EXPECT_EQ(left + "|" + right, "p|q");
 
-    EXPECT_EQ(ErrorOf([&] { uString::Split(nullptr, left, right, nullptr); }), "unable to split null string");
-    EXPECT_EQ(ErrorOf([&] { uString::Split("a", left, right, nullptr); }), "unable to split with null delimeter");
+    EXPECT_EQ(ErrorOf<uString::error>([&] { uString::Split(nullptr, left, right, nullptr); }), "unable to split null string");
+    EXPECT_EQ(ErrorOf<uString::error>([&] { uString::Split("a", left, right, nullptr); }), "unable to split with null delimeter");
     EXPECT_EQ(left + "|" + right, "p|q");
 }
 
@@ -105,8 +96,8 @@ TEST(uStringTest, ToNumericChoosesTheBaseFromThePrefix)
     EXPECT_EQ(uString::ToNumeric<int8_t>("-5"), -5);
     EXPECT_EQ(uString::ToNumeric<int32_t>("-1"), -1);
 
-    EXPECT_EQ(ErrorOf([] { uString::ToNumeric<uint64_t>(nullptr); }), "unable to convert null string to numeric");
-    EXPECT_EQ(ErrorOf([] { uString::ToNumeric<uint64_t>(""); }), "unable to convert empty string to numeric");
+    EXPECT_EQ(ErrorOf<uString::error>([] { uString::ToNumeric<uint64_t>(nullptr); }), "unable to convert null string to numeric");
+    EXPECT_EQ(ErrorOf<uString::error>([] { uString::ToNumeric<uint64_t>(""); }), "unable to convert empty string to numeric");
 }
 
 TEST(uStringTest, ToStringAppendsTheFirstWord)

@@ -1,4 +1,4 @@
-// While a FixedClock lives, the library's clock reads kFixedTime.
+// While a FixedClock lives, the library's clock reads its time.
 #pragma once
 
 #include "uSystemCalls.h"
@@ -10,10 +10,21 @@ inline constexpr ZR_KDT::platform::LocalTime kFixedTime{2026, 3, 6, 7, 9, 5, 3, 
 
 class FixedClock {
 public:
-    FixedClock() { ZR_KDT::SystemCalls().localTime = [] { return kFixedTime; }; }
+    explicit FixedClock(const ZR_KDT::platform::LocalTime& time = kFixedTime)
+    {
+        Time() = time;
+        ZR_KDT::SystemCalls().localTime = [] { return Time(); };
+    }
     ~FixedClock() { ZR_KDT::SystemCalls().localTime = ZR_KDT::platform::ReadLocalTime; }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
+
+private:
+    static ZR_KDT::platform::LocalTime& Time()
+    {
+        static ZR_KDT::platform::LocalTime time;
+        return time;
+    }
 };
 
 }  // namespace k4xtest

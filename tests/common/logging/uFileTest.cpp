@@ -1,36 +1,38 @@
+// The logger's file: open, write, flush and close, and the sharing a log
+// reader depends on.
 #include "uFile.h"
 
-#include <string>
+#include "Bytes.h"
+#include "ScratchProfile.h"
 
 #include <gtest/gtest.h>
 
-#include "LogTestFiles.h"
+#include <filesystem>
 
-namespace ZR_KDT {
+namespace k4xtest {
 namespace {
 
-using test::ReadBytes;
-using test::TempDirectory;
+using ZR_KDT::uFile;
 
 TEST(uFile, ClosedFileDoesNothing)
 {
-    TempDirectory dir;
-    uFile never(dir.File("never.txt").c_str(), "a+");
+    ScratchProfile dir;
+    uFile never(dir.Path("never.txt").c_str(), "a+");
     EXPECT_EQ(never.Write("abc", 3), 0);
     EXPECT_FALSE(never.Flush());
     EXPECT_FALSE(never.Close());
-    EXPECT_FALSE(std::filesystem::exists(dir.File("never.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("never.txt")));
 
     uFile missing(nullptr, nullptr);
-    EXPECT_FALSE(missing.Open(dir.File("no/such/dir.txt").c_str(), "a+"));
+    EXPECT_FALSE(missing.Open(dir.Path("no/such/dir.txt").c_str(), "a+"));
     EXPECT_EQ(missing.Write("abc", 3), 0);
     EXPECT_FALSE(missing.Close());
 }
 
 TEST(uFile, OpenWriteCloseCycle)
 {
-    TempDirectory dir;
-    const std::string path = dir.File("cycle.bin");
+    ScratchProfile dir;
+    const std::string path = dir.Path("cycle.bin");
     uFile file(path.c_str(), "wb");
     // A null path opens the one given to the constructor.
     ASSERT_TRUE(file.Open(nullptr, "wb"));
@@ -49,23 +51,25 @@ TEST(uFile, OpenWriteCloseCycle)
     EXPECT_EQ(ReadBytes(path), "hello again");
 }
 
+// Only Windows files have share modes; a writer that denied sharing would
+// make the second open fail there.
 TEST(uFile, OthersReadAndWriteWhileOpen)
 {
-    TempDirectory dir;
-    const std::string path = dir.File("shared.txt");
+    if (!K4X_WINDOWS) GTEST_SKIP() << "POSIX files have no share modes to deny";
+    ScratchProfile dir;
+    const std::string path = dir.Path("shared.txt");
     uFile first(path.c_str(), "a+");
     uFile second(path.c_str(), "a+");
     ASSERT_TRUE(first.Open(nullptr, "a+"));
     ASSERT_EQ(first.Write("one\n", 4), 4);
     ASSERT_TRUE(first.Flush());
-    // A writer that denied sharing would make this open fail on Windows.
     ASSERT_TRUE(second.Open(nullptr, "a+"));
     ASSERT_EQ(second.Write("two\n", 4), 4);
     ASSERT_TRUE(second.Flush());
-    EXPECT_EQ(ReadBytes(path), test::Stored("one\ntwo\n"));
+    EXPECT_EQ(ReadBytes(path), StoredText("one\ntwo\n"));
     EXPECT_TRUE(first.Close());
     EXPECT_TRUE(second.Close());
 }
 
 }  // namespace
-}  // namespace ZR_KDT
+}  // namespace k4xtest

@@ -1,20 +1,24 @@
+// The process's logging set-up: levels and destinations, loggers by name,
+// the free-space rule and the profile it needs.
 #include "uLogManager.h"
-#include "uSystemCalls.h"
 
-#include <string>
-#include <vector>
+#include "ErrorOf.h"
+#include "ScratchProfile.h"
+#include "TraceLog.h"
+#include "uEnvironment.h"
+#include "uSystemCalls.h"
 
 #include <gtest/gtest.h>
 
-#include "LogTestFiles.h"
-#include "uEnvironment.h"
+#include <filesystem>
+#include <string>
+#include <vector>
 
-namespace ZR_KDT {
+namespace k4xtest {
 namespace {
 
-using test::ReadBytes;
-using test::Stored;
-using test::TempDirectory;
+using ZR_KDT::uLogger;
+using ZR_KDT::uLogManager;
 
 constexpr const char* kLevelVariable = "ZR_TRACE_LOGGING";
 constexpr const char* kDirectoryVariable = "ZR_TRACE_LOGGING_DIR";
@@ -24,16 +28,15 @@ class uLogManagerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(SetEnvironmentValue("USERPROFILE", m_profile.Path().c_str()));
-        GetTraceLoggingDirectory(m_logDirectory);
-        ASSERT_TRUE(SetEnvironmentValue(kDirectoryVariable, m_logDirectory.c_str()));
-        ASSERT_TRUE(SetEnvironmentValue(kLevelVariable, "1"));
+        ZR_KDT::GetTraceLoggingDirectory(m_logDirectory);
+        m_profile.SetVariable(kDirectoryVariable, m_logDirectory.c_str());
+        m_profile.SetVariable(kLevelVariable, "1");
     }
 
     // Loggers are never deleted; closing their files lets the directory go.
     void TearDown() override
     {
-        ResetSystemCalls();
+        ZR_KDT::ResetSystemCalls();
         for (const auto& entry : m_log.m_loggers) entry.second->SetEnabled(false);
         if (m_log.m_pLogger.load() != nullptr) m_log.m_pLogger.load()->SetEnabled(false);
     }
@@ -43,50 +46,22 @@ protected:
         return m_log.Initialize(fileName, kLevelVariable, kDirectoryVariable, reuseByName);
     }
 
-    std::string LogFile(const std::string& name) const { return m_logDirectory + platform::kPathSeparator + name; }
+    std::string LogFile(const std::string& name) const { return (std::filesystem::path(m_logDirectory) / name).string(); }
 
-    // The two lines a new logger starts with, without their stamps.
-    std::string DirectoryLines()
+    // The two lines a new logger starts with.
+    std::vector<std::string> DirectoryLines() const
     {
-        std::string settings;
-        std::string data;
-        return std::string("Logger : trace user settings directory is ") + GetTraceSettingsDirectory(settings) +
-               "|Logger : trace temporary data directory is " + GetTraceDataDirectory(data) + "|";
+        return {"M:Logger : trace user settings directory is " + m_profile.SettingsDirectory(),
+                "M:Logger : trace temporary data directory is " + m_profile.TraceDirectory() +
+                    ZR_KDT::platform::kPathSeparator + "data"};
     }
 
-    // The messages of a log file, each followed by "|"; stamps must be style 2.
-    static std::string Messages(const std::string& path)
-    {
-        const std::string text = ReadBytes(path);
-        std::string messages;
-        for (std::size_t start = 0; start < text.size();) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size();
-            std::string line = text.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            messages += (line.size() > 21 ? line.substr(21) : "<short>" + line) + "|";
-            start = end + 1;
-        }
-        return messages;
-    }
-
-    TempDirectory m_profile;
+    ScratchProfile m_profile;
     std::string m_logDirectory;
     uLogManager& m_log = uLogManager::Instance();
 };
 
-TEST_F(uLogManagerTest, MissingNamesChangeNothing)
-{
-    EXPECT_FALSE(m_log.Initialize(nullptr, kLevelVariable, kDirectoryVariable, true));
-    EXPECT_FALSE(m_log.Initialize("a.txt", nullptr, kDirectoryVariable, true));
-    EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
-    EXPECT_EQ(m_log.m_nLevel.load(), 0);
-    EXPECT_EQ(m_log.Find(nullptr), nullptr);
-}
-
 std::string g_debugOutput;
-
-void RecordDebugOutput(const char* text) { g_debugOutput += text; }
 
 TEST_F(uLogManagerTest, LevelTable)
 {
@@ -97,7 +72,7 @@ TEST_F(uLogManagerTest, LevelTable)
         bool debugger;
         int level;
     };
-    const std::vector<Row> rows = {
+    const Row rows[] = {
         {"1", true, false, false, 1},    {"2", true, true, false, 1},
         {"3", true, false, false, 2},    {"4", true, true, false, 2},
         {"5", true, true, true, 2},      {"6", true, true, true, 3},
@@ -106,18 +81,18 @@ TEST_F(uLogManagerTest, LevelTable)
         {"-2", false, false, false, -2}, {" 3", true, false, false, 2},
         {"4x", true, true, false, 2},    {"99999999999", false, false, false, INT32_MAX},
     };
-    SystemCalls().debugOutput = RecordDebugOutput;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const Row& row = rows[i];
+    ZR_KDT::SystemCalls().debugOutput = [](const char* text) { g_debugOutput += text; };
+    int index = 0;
+    for (const Row& row : rows) {
         SCOPED_TRACE(std::string("ZR_TRACE_LOGGING=\"") + row.value + "\"");
-        const std::string name = "level" + std::to_string(i) + ".txt";
-        ASSERT_TRUE(SetEnvironmentValue(kLevelVariable, row.value));
+        const std::string name = "level" + std::to_string(index++) + ".txt";
+        m_profile.SetVariable(kLevelVariable, row.value);
         g_debugOutput.clear();
         ::testing::internal::CaptureStdout();
         ASSERT_TRUE(Initialize(name.c_str()));
-        // The function trace line of the loader needs level 3.
-        uLogManager& log = uLogManager::Instance();
-        if (log.m_nLevel.load() >= 3) log.m_pLogger.load()->Log(4, 0, "uDll:  trace");
+        // The function trace needs level 3, a progress line level 1.
+        ZR_KDT::LogAtLevel(3, 4, 0, "uDll:  trace");
+        ZR_KDT::LogProgress("DCM: progress");
         const std::string console = ::testing::internal::GetCapturedStdout();
 
         EXPECT_EQ(m_log.m_nLevel.load(), row.level);
@@ -125,16 +100,25 @@ TEST_F(uLogManagerTest, LevelTable)
         EXPECT_EQ(m_log.m_pLogger.load(), m_log.Find(name.c_str()));
         EXPECT_EQ(std::filesystem::exists(LogFile(name)), row.file);
         if (row.file) {
-            const bool traced = row.level >= 3;
-            const std::string expected = DirectoryLines();
-            EXPECT_EQ(Messages(LogFile(name)), traced ? expected + "<short>  F    uDll:  trace|" : expected);
+            std::vector<std::string> expected = DirectoryLines();
+            if (row.level >= 3) expected.push_back("F:uDll:  trace");
+            expected.push_back("M:DCM: progress");
+            EXPECT_EQ(LogMessagesOf(LogFile(name)), expected);
         }
-        EXPECT_EQ(console.find("Logger : trace user settings directory is") != std::string::npos, row.console)
-            << console;
-        EXPECT_EQ(g_debugOutput.find("Logger : trace user settings directory is") != std::string::npos, row.debugger)
-            << g_debugOutput;
+        const std::string opening = "Logger : trace user settings directory is";
+        EXPECT_EQ(console.find(opening) != std::string::npos, row.console) << console;
+        EXPECT_EQ(g_debugOutput.find(opening) != std::string::npos, row.debugger) << g_debugOutput;
         m_log.m_pLogger.load()->SetEnabled(false);
     }
+}
+
+TEST_F(uLogManagerTest, MissingNamesChangeNothing)
+{
+    EXPECT_FALSE(m_log.Initialize(nullptr, kLevelVariable, kDirectoryVariable, true));
+    EXPECT_FALSE(m_log.Initialize("a.txt", nullptr, kDirectoryVariable, true));
+    EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
+    EXPECT_EQ(m_log.m_nLevel.load(), 0);
+    EXPECT_EQ(m_log.Find(nullptr), nullptr);
 }
 
 TEST_F(uLogManagerTest, RegisteredByName)
@@ -143,19 +127,18 @@ TEST_F(uLogManagerTest, RegisteredByName)
     uLogger* const first = m_log.m_pLogger.load();
     ASSERT_NE(first, nullptr);
     // A second manager of the same process finds the logger and writes no
-    // second pair of directory lines.
-    ASSERT_TRUE(SetEnvironmentValue(kLevelVariable, "4"));
+    // second pair of directory lines; level and destinations stay.
+    m_profile.SetVariable(kLevelVariable, "4");
     ASSERT_TRUE(Initialize("first.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), first);
-    EXPECT_EQ(m_log.m_nLevel.load(), 1) << "level and destinations stay";
-    EXPECT_EQ(Messages(LogFile("first.txt")), DirectoryLines());
+    EXPECT_EQ(m_log.m_nLevel.load(), 1);
 
     ASSERT_TRUE(Initialize("second.txt"));
     EXPECT_NE(m_log.m_pLogger.load(), first);
     EXPECT_EQ(m_log.m_nLevel.load(), 2);
     ASSERT_TRUE(Initialize("first.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), first);
-    EXPECT_EQ(Messages(LogFile("first.txt")), DirectoryLines());
+    EXPECT_EQ(LogMessagesOf(LogFile("first.txt")), DirectoryLines());
 }
 
 TEST_F(uLogManagerTest, WithoutReuseTheCurrentLoggerStays)
@@ -178,11 +161,9 @@ bool FakeFreeSpace(const char* directory, uint64_t& bytes)
     return true;
 }
 
-bool FailingFreeSpace(const char*, uint64_t&) { return false; }
-
 TEST_F(uLogManagerTest, FreeSpaceThreshold)
 {
-    SystemCalls().freeDiskSpace = FakeFreeSpace;
+    ZR_KDT::SystemCalls().freeDiskSpace = FakeFreeSpace;
     g_freeBytes = 5119999;
     EXPECT_FALSE(Initialize("full.txt"));
     EXPECT_EQ(g_queried, m_logDirectory);
@@ -197,40 +178,30 @@ TEST_F(uLogManagerTest, FreeSpaceThreshold)
     ASSERT_NE(current, nullptr);
 
     // A failed set-up leaves the logger of an earlier one in place, so a
-    // level of 1 never stands without a logger.
-    SystemCalls().freeDiskSpace = FailingFreeSpace;
+    // level of 1 never stands without a logger. The system cannot be asked
+    // about a directory that does not exist.
+    ZR_KDT::ResetSystemCalls();
+    m_profile.SetVariable(kDirectoryVariable, (m_logDirectory + "/no/such/place").c_str());
     EXPECT_FALSE(Initialize("failed.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), current);
     EXPECT_EQ(m_log.m_nLevel.load(), 1);
 
-    // Without a directory variable the current volume is asked, and the log
-    // is named by the file name alone.
-    SystemCalls().freeDiskSpace = FakeFreeSpace;
+    // Without a directory variable the current volume is asked.
+    ZR_KDT::SystemCalls().freeDiskSpace = FakeFreeSpace;
     g_freeBytes = 0;
     EXPECT_FALSE(m_log.Initialize("here.txt", kLevelVariable, nullptr, true));
     EXPECT_EQ(g_queried, "<current>");
 }
 
-TEST_F(uLogManagerTest, SystemFreeSpaceQuery)
-{
-    // The log directory is on the test machine's temporary volume, which has
-    // room; a directory that does not exist cannot be asked.
-    ASSERT_TRUE(SetEnvironmentValue(kDirectoryVariable, (m_logDirectory + "/no/such/place").c_str()));
-    EXPECT_FALSE(Initialize("missing.txt"));
-    EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
-    ASSERT_TRUE(SetEnvironmentValue(kDirectoryVariable, m_logDirectory.c_str()));
-    EXPECT_TRUE(Initialize("present.txt"));
-    EXPECT_TRUE(std::filesystem::exists(LogFile("present.txt")));
-}
-
 TEST_F(uLogManagerTest, MissingProfileFailsAfterTheLoggerIsSet)
 {
-    ASSERT_TRUE(SetEnvironmentValue("USERPROFILE", ""));
-    ASSERT_TRUE(SetEnvironmentValue("HOME", ""));
-    EXPECT_THROW(Initialize("noprofile.txt"), source_utilities_error);
+    m_profile.SetVariable("USERPROFILE", "");
+    m_profile.SetVariable("HOME", "");
+    EXPECT_EQ(ErrorOf<ZR_KDT::source_utilities_error>([&] { Initialize("noprofile.txt"); }),
+              "failed to read environment variable \"USERPROFILE\"");
     EXPECT_NE(m_log.m_pLogger.load(), nullptr);
     EXPECT_EQ(m_log.m_nLevel.load(), 1);
 }
 
 }  // namespace
-}  // namespace ZR_KDT
+}  // namespace k4xtest

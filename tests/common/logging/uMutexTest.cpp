@@ -1,56 +1,68 @@
+// The recursive lock that only its owner releases.
 #include "uMutex.h"
+
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 
-#include <gtest/gtest.h>
-
-namespace ZR_KDT {
 namespace {
 
-TEST(uMutex, OnlyTheOwnerReleases)
+using ZR_KDT::uMutex;
+
+bool UnlockOnAnotherThread(uMutex& lock)
+{
+    bool unlocked = true;
+    std::thread([&] { unlocked = lock.Unlock(); }).join();
+    return unlocked;
+}
+
+TEST(uMutex, OnlyTheOwnerReleasesEachOfItsLocks)
 {
     uMutex lock;
     EXPECT_FALSE(lock.Unlock()) << "a free lock has nobody to release it";
-
     ASSERT_TRUE(lock.Lock());
     ASSERT_TRUE(lock.Lock());
-    bool strangerUnlocked = true;
-    std::thread([&] { strangerUnlocked = lock.Unlock(); }).join();
-    EXPECT_FALSE(strangerUnlocked);
-
-    // Still held twice by this thread: two releases, then no more.
+    EXPECT_FALSE(UnlockOnAnotherThread(lock));
     EXPECT_TRUE(lock.Unlock());
-    std::thread([&] { strangerUnlocked = lock.Unlock(); }).join();
-    EXPECT_FALSE(strangerUnlocked) << "after one of two Unlocks the owner still holds it";
+    EXPECT_FALSE(UnlockOnAnotherThread(lock)) << "after one of two Unlocks the owner still holds it";
     EXPECT_TRUE(lock.Unlock());
     EXPECT_FALSE(lock.Unlock());
+    EXPECT_FALSE(UnlockOnAnotherThread(lock));
 }
 
-TEST(uMutex, NestedLockBlocksOthersUntilTheLastUnlock)
+// The other thread reads `released` as soon as its Lock returns; the owner
+// sets it before its last Unlock, so the other thread sees it set whenever
+// its Lock waits for that Unlock. Once the other thread holds the lock, the
+// former owner cannot release it.
+TEST(uMutex, OthersWaitForTheLastUnlockAndThenOwnIt)
 {
     uMutex lock;
-    std::atomic<int> released{0};
-    std::atomic<bool> waiting{false};
-    int seenOnEntry = -1;
+    std::atomic<bool> attempting{false};
+    std::atomic<bool> released{false};
+    std::atomic<bool> holding{false};
+    std::atomic<bool> done{false};
+    bool seenOnEntry = false;
 
     lock.Lock();
     lock.Lock();
     std::thread other([&] {
-        waiting = true;
+        attempting = true;
         lock.Lock();
         seenOnEntry = released;
+        holding = true;
+        while (!done) std::this_thread::yield();
         lock.Unlock();
     });
-    while (!waiting) std::this_thread::yield();
+    while (!attempting) std::this_thread::yield();
     lock.Unlock();
-    std::this_thread::yield();
-    released = 1;
+    released = true;
     lock.Unlock();
+    while (!holding) std::this_thread::yield();
+    EXPECT_FALSE(lock.Unlock()) << "the former owner released the other thread's lock";
+    done = true;
     other.join();
-    EXPECT_EQ(seenOnEntry, 1) << "the other thread entered before the last Unlock";
-
-    // Free again: this thread can take it once more.
+    EXPECT_TRUE(seenOnEntry) << "the other thread entered before the last Unlock";
     EXPECT_TRUE(lock.Lock());
     EXPECT_TRUE(lock.Unlock());
 }
@@ -75,4 +87,3 @@ TEST(uMutex, SerialisesThreads)
 }
 
 }  // namespace
-}  // namespace ZR_KDT

@@ -1,61 +1,57 @@
+// Time stamps of a fixed clock: every field and both millisecond tokens.
 #include "uTime.h"
 
-#include <cstring>
-#include <regex>
-#include <string>
+#include "FixedClock.h"
 
 #include <gtest/gtest.h>
 
-namespace ZR_KDT {
+#include <cstring>
+#include <string>
+
+namespace k4xtest {
 namespace {
 
-std::string Format(const uTime& time, const char* pattern, int size = 64)
+using ZR_KDT::uTime;
+
+std::string Format(const char* pattern, int size = 64)
 {
     char buffer[64];
-    const char* result = time.Format(buffer, size, pattern);
+    const char* result = uTime().Format(buffer, size, pattern);
     return result != nullptr ? result : "<null>";
 }
 
-TEST(uTime, MillisecondTokens)
+TEST(uTime, FieldsOfAFixedTime)
 {
-    uTime now;
-    const std::string padded = Format(now, "%s");
-    ASSERT_TRUE(std::regex_match(padded, std::regex(R"(\d{3})"))) << padded;
-    const int milliseconds = std::stoi(padded);
-
-    EXPECT_EQ(Format(now, "%s-%s"), padded + "-" + padded);
-    EXPECT_EQ(Format(now, "at %#s ms"), "at " + std::to_string(milliseconds) + " ms");
-    EXPECT_EQ(Format(now, "%#s%#s|%s"), std::to_string(milliseconds) + std::to_string(milliseconds) + "|" + padded);
-
-    const std::string stamp = Format(now, "%H:%M:%S:%s | ");
-    EXPECT_TRUE(std::regex_match(stamp, std::regex(R"(\d\d:\d\d:\d\d:\d{3} \| )"))) << stamp;
-    EXPECT_EQ(stamp.substr(9, 3), padded);
-}
-
-TEST(uTime, DateFieldsAgreeWithStrftime)
-{
-    uTime first;
-    uTime latest;
-    // Accessors and patterns read the one shared record, on any object.
-    EXPECT_EQ(std::stoi(Format(first, "%Y")), latest.GetYear());
-    EXPECT_EQ(std::stoi(Format(first, "%m")), first.GetMonth());
-    EXPECT_EQ(std::stoi(Format(latest, "%d")), first.GetDay());
-    EXPECT_EQ(Format(latest, "%y"), Format(latest, "%Y").substr(2));
-    EXPECT_GE(latest.GetMonth(), 1);
-    EXPECT_LE(latest.GetMonth(), 12);
-
-    // The day of the week the system reports matches the date (Sakamoto).
-    static const int kMonthOffset[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    int year = latest.GetYear();
-    if (latest.GetMonth() < 3) --year;
-    const int weekday =
-        (year + year / 4 - year / 100 + year / 400 + kMonthOffset[latest.GetMonth() - 1] + latest.GetDay()) % 7;
-    EXPECT_EQ(Format(latest, "%w"), std::to_string(weekday));
+    const struct {
+        ZR_KDT::platform::LocalTime time;
+        const char* pattern;
+        const char* expected;
+    } rows[] = {
+        {kFixedTime, "%H:%M:%S:%s | ", "09:05:03:045 | "},
+        {kFixedTime, "%m/%d/%y %Y %w", "03/07/26 2026 6"},
+        {kFixedTime, "at %#s ms", "at 45 ms"},
+        {kFixedTime, "%#s%#s|%s-%s", "4545|045-045"},
+        {{2026, 12, 4, 31, 23, 59, 59, 7}, "%s %#s", "007 7"},
+        {{2026, 12, 4, 31, 23, 59, 59, 0}, "%s %#s", "000 0"},
+        {{2026, 12, 4, 31, 23, 59, 59, 999}, "%s %#s %d.%m.", "999 999 31.12."},
+    };
+    for (const auto& row : rows) {
+        FixedClock clock(row.time);
+        EXPECT_EQ(Format(row.pattern), row.expected) << row.pattern;
+    }
+    FixedClock clock;
+    const uTime time;
+    EXPECT_EQ(time.GetYear() * 10000 + time.GetMonth() * 100 + time.GetDay(), 20260307);
+    // Every uTime reads the one shared record, which the newest one refreshed.
+    FixedClock later({2027, 1, 5, 1, 0, 0, 0, 0});
+    EXPECT_EQ(uTime().GetYear(), 2027);
+    EXPECT_EQ(time.GetYear(), 2027);
 }
 
 TEST(uTime, SmallBuffersNeverOverrun)
 {
-    uTime now;
+    FixedClock clock;
+    const uTime now;
     char buffer[16];
     std::memset(buffer, '#', sizeof buffer);
     EXPECT_EQ(now.Format(buffer, 0, "%s"), nullptr);
@@ -63,24 +59,26 @@ TEST(uTime, SmallBuffersNeverOverrun)
     EXPECT_EQ(now.Format(nullptr, 8, "%s"), nullptr);
     EXPECT_EQ(std::string(buffer, sizeof buffer), std::string(16, '#'));
 
-    auto formatInto = [&](int size, const char* pattern) {
-        std::memset(buffer, '#', sizeof buffer);
-        const std::string text = now.Format(buffer, size, pattern);
-        for (int i = size; i < static_cast<int>(sizeof buffer); ++i) EXPECT_EQ(buffer[i], '#') << pattern;
-        return text;
+    const struct {
+        int size;
+        const char* pattern;
+        const char* expected;
+    } rows[] = {
+        {6, "abcdefgh", "abcde"},  // a longer pattern is cut to size less one
+        {1, "abc", ""},
+        {4, "%s", "045"},  // "%s" needs four bytes with its NUL
+        {3, "%s", ""},     // without them the stamp is empty
+        {8, "abc%s%s", ""},
+        {4, "%Y", ""},  // a result that strftime cannot fit is empty too
+        {5, "%Y", "2026"},
+        {4, nullptr, ""},
     };
-    // A pattern longer than the buffer is cut to size less one.
-    EXPECT_EQ(formatInto(6, "abcdefgh"), "abcde");
-    EXPECT_EQ(formatInto(1, "abc"), "");
-    // "%s" needs four bytes with its NUL; without them the stamp is empty.
-    EXPECT_EQ(formatInto(4, "%s").size(), 3u);
-    EXPECT_EQ(formatInto(3, "%s"), "");
-    EXPECT_EQ(formatInto(8, "abc%s%s"), "");
-    // A result that strftime cannot fit is empty too.
-    EXPECT_EQ(formatInto(4, "%Y"), "");
-    EXPECT_EQ(formatInto(5, "%Y").size(), 4u);
-    EXPECT_EQ(formatInto(4, nullptr), "");
+    for (const auto& row : rows) {
+        std::memset(buffer, '#', sizeof buffer);
+        EXPECT_EQ(std::string(now.Format(buffer, row.size, row.pattern)), row.expected) << row.size;
+        for (int i = row.size; i < static_cast<int>(sizeof buffer); ++i) EXPECT_EQ(buffer[i], '#') << row.size;
+    }
 }
 
 }  // namespace
-}  // namespace ZR_KDT
+}  // namespace k4xtest
