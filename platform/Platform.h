@@ -119,6 +119,10 @@ bool WorkingDirectory(char* buffer, std::size_t size);
 // _stat64i32 succeeds: the path names something that can be examined.
 bool PathExists(const char* path);
 
+// _stat64: the size of the file at path in bytes; false when it cannot be
+// examined.
+bool FileSize(const char* path, uint64_t& bytes);
+
 // GetDiskFreeSpaceExA: bytes available to the caller on the volume of
 // directory (the current volume for null). False when the query fails.
 bool FreeDiskSpace(const char* directory, uint64_t& bytes);
