@@ -215,11 +215,9 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
         text += line;
     }
     const std::string path = SettingsPath(fileName);
-    // A configuration already on disk survives any failure of this save.
-    const DurableWriteResult result = WriteFileDurably(path, text);
-    if (result == DurableWriteResult::CannotOpen) return Fail(K4xErrorText::kFailedToOpen);
+    if (!CanOpenForWriting(path)) return Fail(K4xErrorText::kFailedToOpen);
     ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found output file %s ", path.c_str());
-    if (result == DurableWriteResult::WriteFailed) return Fail(K4xErrorText::kFailedToWrite);
+    if (!WriteFileDurably(path, text)) return Fail(K4xErrorText::kFailedToWrite);
     return true;
 }
 

@@ -132,10 +132,24 @@ bool FreeDiskSpace(const char* directory, uint64_t& bytes);
 std::FILE* OpenSharedFile(const char* path, const char* mode);
 
 // Puts the file `from` in the place of `to` in one step: `to` is either
-// the old file or the whole new one, never a mixture. MoveFileExA with
-// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH; on POSIX fsync, then
-// rename. Both must lie on one volume. False when nothing was replaced.
+// the old file or the whole new one, never a mixture. On Windows
+// FlushFileBuffers, then ReplaceFileA (MoveFileExA for a new file), which
+// fails while another program holds `to` open without sharing its
+// deletion; on POSIX fsync, then rename. Both must lie on one volume.
+// False when nothing was replaced.
 bool ReplaceFile(const char* from, const char* to);
+
+// The file that a replacement of path must replace: path itself, or the
+// final target of a symbolic link. "" when path is a link whose target
+// cannot be told, or a reparse point on Windows: such a file is written in
+// place.
+std::string ReplaceableTarget(const char* path);
+
+// Gives the open file `to` the permission bits, owner and group of the file
+// `from` (nothing to do when `from` does not exist). False when they cannot
+// be made the same. On Windows ReplaceFile keeps the replaced file's
+// attributes and ACL: true.
+bool CopyFileAccess(const char* from, std::FILE* to);
 
 // OutputDebugStringA; one line on standard error on POSIX.
 void DebugOutput(const char* text);
