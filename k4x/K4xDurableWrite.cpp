@@ -3,6 +3,7 @@
 #include "Platform.h"
 #include "uSystemCalls.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -17,8 +18,18 @@ bool WriteAndClose(std::FILE* file, const std::string& text)
     return written && flushed && closed;
 }
 
+std::string DirectoryOf(const std::string& path) { return path.substr(0, path.find_last_of("/\\") + 1); }
+
+// Truncating the file gives up its old contents, so a volume without room
+// for the whole new text fails the save before the file is touched.
 bool WriteInPlace(const std::string& path, const std::string& text)
 {
+    const std::string directory = DirectoryOf(path);
+    uint64_t available = 0;
+    if (!ZR_KDT::SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) ||
+        available < text.size()) {
+        return false;
+    }
     std::FILE* file = ZR_KDT::SystemCalls().openFile(path.c_str(), "w");
     return file != nullptr && WriteAndClose(file, text);
 }
@@ -28,8 +39,7 @@ bool WriteInPlace(const std::string& path, const std::string& text)
 // target near the path-length limit still has room beside it.
 std::string TemporaryBeside(const std::string& target)
 {
-    const std::string directory = target.substr(0, target.find_last_of("/\\") + 1);
-    return directory + "~k4x" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
+    return DirectoryOf(target) + "~k4x" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
            std::to_string(ZR_KDT::platform::CurrentThreadId()) + ".tmp";
 }
 

@@ -31,6 +31,12 @@ std::FILE* RefuseTemporary(const char* path, const char* mode)
     return std::strstr(path, "~k4x") != nullptr ? nullptr : std::fopen(path, mode);
 }
 
+bool NoRoom(const char*, uint64_t& bytes)
+{
+    bytes = 10;
+    return true;
+}
+
 // The trace log as it stands when the save writes its first byte.
 std::string g_logAtFirstWrite;
 
@@ -114,6 +120,11 @@ TEST_F(ConfigDurableSaveTest, WithoutATemporaryFileTheFileIsWrittenInPlace)
     ZR_KDT::SystemCalls().writeFile = &WriteHalf;
     EXPECT_EQ(SaveAndCheck(), "Failed to write file");
     EXPECT_EQ(SettingsFiles(), std::vector<std::string>{"cfg"});
+    // Without room for the new text the old file is not even truncated.
+    const std::string before = ReadBytes(Settings("cfg"));
+    ZR_KDT::SystemCalls().freeDiskSpace = &NoRoom;
+    EXPECT_EQ(SaveAndCheck(), "Failed to write file");
+    EXPECT_EQ(ReadBytes(Settings("cfg")), before);
 }
 
 TEST_F(ConfigDurableSaveTest, SymbolicLinkIsWrittenThrough)
