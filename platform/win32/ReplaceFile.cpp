@@ -21,6 +21,18 @@ bool FlushToDisk(const char* path)
     return flushed;
 }
 
+// ReplaceFileA needs to delete the old file; where another program holds
+// it open without sharing that, it fails and may leave a stray file behind,
+// so such a target is not tried at all.
+bool CanDelete(const char* path)
+{
+    const HANDLE file = ::CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+}
+
 }  // namespace
 
 // A link or junction is written in place: replacing it would put a plain
@@ -42,7 +54,7 @@ bool ReplaceFile(const char* from, const char* to)
     if (::GetFileAttributesA(to) == INVALID_FILE_ATTRIBUTES) {
         return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     }
-    return ::ReplaceFileA(to, from, nullptr, 0, nullptr, nullptr) != 0;
+    return CanDelete(to) && ::ReplaceFileA(to, from, nullptr, 0, nullptr, nullptr) != 0;
 }
 
 }  // namespace platform
