@@ -115,10 +115,13 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
             m_sErrorText = kFailedToOpen;
             return false;
         }
+        // The chunks go straight into the text: a stream buffer would only
+        // cost an allocation and the system call that sizes it.
+        std::setvbuf(file.get(), nullptr, _IONBF, 0);
         if (!ReadWholeFile(file.get(), bytes)) return false;
     }
     K4xTextReader reader(std::move(bytes));
-    std::string name, value;
+    std::string_view name, value;
     for (;;) {
         switch (reader.Next(name, value)) {
         case K4xTextReader::End:
@@ -137,9 +140,9 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
 
 // Stores one entry of a text file, where the protocol flag is a number;
 // false for a name that no file may hold.
-bool K4xDeviceCfgMgr::ApplyTextEntry(const std::string& name, const std::string& value)
+bool K4xDeviceCfgMgr::ApplyTextEntry(std::string_view name, std::string_view value)
 {
-    return name.empty() || StoreFromText(name, value, std::atoi(value.c_str()) != 0);
+    return name.empty() || StoreFromText(name, value, AtoiOf(value) != 0);
 }
 
 bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
@@ -225,7 +228,7 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
         const std::string line = FormatTextLine(p->name, ValueText(*p));
         if (line.empty()) {
             // Refused before the file is touched: the reader could not take it back.
-            m_sErrorText = std::string("Value of ") + p->name + " too long for a text configuration line";
+            m_sErrorText = "Value of " + std::string(p->name) + " too long for a text configuration line";
             return false;
         }
         text += line;

@@ -1,6 +1,7 @@
 #include "K4xDeviceCfgMgr.h"
 
 #include "K4xProperty.h"
+#include "K4xTextFormat.h"
 #include "uString.h"
 
 #include <cstdlib>
@@ -104,16 +105,16 @@ bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::stri
 // Stores a property that files hold from its text: integers as atoi reads
 // them, event bits unchanged, the protocol flag as given. False for a name
 // that no file holds.
-bool K4xDeviceCfgMgr::StoreFromText(const std::string& name, const std::string& text, bool protocol)
+bool K4xDeviceCfgMgr::StoreFromText(std::string_view name, std::string_view text, bool protocol)
 {
     const K4xProperty* property = K4xProperty::Find(name);
     if (property == nullptr) return false;
     switch (property->kind) {
     case K4xProperty::Integer:
-        this->*property->integer = std::atoi(text.c_str());
+        this->*property->integer = AtoiOf(text);
         return true;
     case K4xProperty::Text:
-        this->*property->text = text;
+        (this->*property->text).assign(text);
         return true;
     case K4xProperty::Protocol:
         m_bTwp_Source = protocol;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct K4xProperty;
@@ -32,9 +33,9 @@ private:
     friend struct K4xProperty;
 
     bool LoadTextConfiguration(const char* fileName);
-    bool ApplyTextEntry(const std::string& name, const std::string& value);
+    bool ApplyTextEntry(std::string_view name, std::string_view value);
     bool AbsorbException() noexcept;
-    bool StoreFromText(const std::string& name, const std::string& text, bool protocol);
+    bool StoreFromText(std::string_view name, std::string_view text, bool protocol);
     bool LoadTdfConfiguration(const char* path);
     bool LoadSectionData(const char* path, uint32_t version, std::vector<char>& data);
     void ApplyAetConfigVersion1(const std::vector<char>& data);
