@@ -48,27 +48,18 @@ TextLoadHook g_textLoadHook = nullptr;
 
 bool CanOpenForReading(const std::string& path) { return File(std::fopen(path.c_str(), "r")) != nullptr; }
 
-// Room for the bytes from the current position to the end, so that a large
-// file is not copied again and again while the string grows.
-bool ReserveRest(std::FILE* file, std::string& bytes)
-{
-    const long here = std::ftell(file);
-    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return false;
-    const long end = std::ftell(file);
-    if (end > here) bytes.reserve(bytes.size() + static_cast<std::size_t>(end - here));
-    return std::fseek(file, here, SEEK_SET) == 0;
-}
-
-// A short read is the end: no further read to hear it again. Only a file
-// longer than one chunk pays for measuring its length.
+// The whole file in positional reads of growing size. A read that comes
+// back short is the end of the file, so a settings file of a few lines
+// costs one read.
 bool ReadWholeFile(std::FILE* file, std::string& bytes)
 {
-    char chunk[4096];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        bytes.append(chunk, got);
-        if (got < sizeof chunk) return std::ferror(file) == 0;
-        if (bytes.size() == sizeof chunk && !ReserveRest(file, bytes)) return false;
+    for (std::size_t want = 4096;; want = bytes.size()) {
+        const std::size_t have = bytes.size();
+        bytes.resize(have + want);
+        const long long got = ZR_KDT::platform::ReadAt(file, have, &bytes[have], want);
+        bytes.resize(have + static_cast<std::size_t>(got < 0 ? 0 : got));
+        if (got < 0) return false;
+        if (static_cast<std::size_t>(got) < want) return true;
     }
 }
 
@@ -115,9 +106,6 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
             m_sErrorText = kFailedToOpen;
             return false;
         }
-        // The chunks go straight into the text: a stream buffer would only
-        // cost an allocation and the system call that sizes it.
-        std::setvbuf(file.get(), nullptr, _IONBF, 0);
         if (!ReadWholeFile(file.get(), bytes)) return false;
     }
     K4xTextReader reader(std::move(bytes));

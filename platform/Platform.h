@@ -130,8 +130,8 @@ std::FILE* OpenSharedFile(const char* path, const char* mode);
 // Reads up to count bytes of the stream's file at offset in one positional
 // read (pread; ReadFile with an OVERLAPPED offset), past the stream's buffer.
 // Leaves the stream's position undefined: seek before reading the stream
-// again. The bytes read, fewer only at the end of the file, or -1 on a read
-// error.
+// again. The bytes read, fewer than count only at the end of a regular
+// file, or -1 on a read error.
 long long ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count);
 
 // Tells the system that the stream's file is read at scattered offsets, so
