@@ -9,8 +9,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <string>
 #include <utility>
@@ -108,7 +108,8 @@ void Cold(benchmark::State& state, const std::string& path, Action action)
         deviceBytes += DeviceBytesRead() - before;
         state.SetIterationTime(std::chrono::duration<double>(stop - start).count());
     }
-    state.counters["device_bytes"] = benchmark::Counter(static_cast<double>(deviceBytes), benchmark::Counter::kAvgIterations);
+    state.counters["device_bytes"] =
+        benchmark::Counter(static_cast<double>(deviceBytes), benchmark::Counter::kAvgIterations);
 }
 
 void CountHops(benchmark::State& state)

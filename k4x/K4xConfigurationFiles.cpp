@@ -130,7 +130,7 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
 // false for a name that no file may hold.
 bool K4xDeviceCfgMgr::ApplyTextEntry(std::string_view name, std::string_view value)
 {
-    return name.empty() || StoreFromText(name, value, AtoiOf(value) != 0);
+    return name.empty() || StoreFromText(name, value, [](std::string_view text) { return AtoiOf(text) != 0; });
 }
 
 bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)

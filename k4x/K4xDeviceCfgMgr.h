@@ -35,7 +35,7 @@ private:
     bool LoadTextConfiguration(const char* fileName);
     bool ApplyTextEntry(std::string_view name, std::string_view value);
     bool AbsorbException() noexcept;
-    bool StoreFromText(std::string_view name, std::string_view text, bool protocol);
+    bool StoreFromText(std::string_view name, std::string_view text, bool (*protocolOf)(std::string_view));
     bool LoadTdfConfiguration(const char* path);
     bool LoadSectionData(const char* path, uint32_t version, std::vector<char>& data);
     void ApplyAetConfigVersion1(const std::vector<char>& data);
