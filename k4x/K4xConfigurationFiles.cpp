@@ -48,12 +48,21 @@ TextLoadHook g_textLoadHook = nullptr;
 
 bool CanOpenForReading(const std::string& path) { return File(std::fopen(path.c_str(), "r")) != nullptr; }
 
-// The whole file in positional reads of growing size. A read that comes
-// back short is the end of the file, so a settings file of a few lines
-// costs one read.
+// Bytes from `from` to the end of the file, plus one so that the read of
+// them also sees the end; one chunk more when the length cannot be told.
+std::size_t RestOfFile(std::FILE* file, std::size_t from)
+{
+    if (std::fseek(file, 0, SEEK_END) != 0) return from;
+    const long end = std::ftell(file);
+    return end >= 0 && static_cast<std::size_t>(end) >= from ? static_cast<std::size_t>(end) - from + 1 : from;
+}
+
+// The whole file in positional reads. A read that comes back short is the
+// end of the file, so a settings file of a few lines costs one read, and a
+// longer one a second read of the length measured after the first.
 bool ReadWholeFile(std::FILE* file, std::string& bytes)
 {
-    for (std::size_t want = 4096;; want = bytes.size()) {
+    for (std::size_t want = 4096;; want = RestOfFile(file, bytes.size())) {
         const std::size_t have = bytes.size();
         bytes.resize(have + want);
         const long long got = ZR_KDT::platform::ReadAt(file, have, &bytes[have], want);
