@@ -39,6 +39,9 @@ protected:
     DeviceDescriptor* m_pDescriptor;
 
 private:
+    // Runs the bootstrap once per process and registers the log; absorbs
+    // every failure.
+    static void JoinTraceEnvironment() noexcept;
     static void BootstrapTraceEnvironment();
     void CloseChannelServer() noexcept;
     void RefreshFromLiveSystem();

@@ -43,26 +43,22 @@ std::size_t FindFirst(const std::vector<std::string>& names, Match match)
 
 }  // namespace
 
+// What the channel server throws, other than the tools library's error,
+// and what the host's own callback throws, reach the host unchanged.
 bool CDeviceConfigManagerCommon::GetOutFile(const std::string& cpuName, std::string& outFile)
 {
-    try {
-        RefreshFromLiveSystem();
-        // Each pass scans the whole cache before the next one starts.
-        std::size_t index = FindCachedCpu(cpuName);
-        if (index == kNone) {
-            index = FindFirst(m_cpuNames, [&](const std::string& name) { return name.find(cpuName) != kNone; });
-        }
-        if (index == kNone) {
-            index = FindFirst(m_cpuNames, [&](const std::string& name) { return MatchesByTail(name, cpuName); });
-        }
-        if (index == kNone) return AskHost(cpuName, outFile);
-        outFile = m_outFiles[index];
-        return true;
-    } catch (...) {
-        // A foreign library or the host's callback threw something that is
-        // not the tools library's error: the lookup fails, the host survives.
-        return false;
+    RefreshFromLiveSystem();
+    // Each pass scans the whole cache before the next one starts.
+    std::size_t index = FindCachedCpu(cpuName);
+    if (index == kNone) {
+        index = FindFirst(m_cpuNames, [&](const std::string& name) { return name.find(cpuName) != kNone; });
     }
+    if (index == kNone) {
+        index = FindFirst(m_cpuNames, [&](const std::string& name) { return MatchesByTail(name, cpuName); });
+    }
+    if (index == kNone) return AskHost(cpuName, outFile);
+    outFile = m_outFiles[index];
+    return true;
 }
 
 std::size_t CDeviceConfigManagerCommon::FindCachedCpu(const std::string& cpuName) const
@@ -91,7 +87,7 @@ void CDeviceConfigManagerCommon::RefreshFromLiveSystem()
         for (const std::string& cpu : liveCpus) {
             m_sLiveOutFile.clear();
             m_pChannelServer->GetCpuOutFile(std::string(cpu), m_sLiveOutFile);
-            ZR_KDT::LogAtLevel(1, 1, 2, "DCM: live system CPU = %s; OutFile=%s", cpu.c_str(), m_sLiveOutFile.c_str());
+            ZR_KDT::LogProgress("DCM: live system CPU = %s; OutFile=%s", cpu.c_str(), m_sLiveOutFile.c_str());
             const std::size_t index = FindCachedCpu(cpu);
             if (index == kNone) {
                 m_cpuNames.push_back(cpu);

@@ -10,36 +10,33 @@ namespace {
 
 const char kFactoryLibrary[] = "TraceFactory";
 
-const unsigned kProgress = 1;
-const unsigned kFailure = 16;
-
 }  // namespace
 
 bool CDeviceConfigManagerCommon::OpenChannelServer()
 {
     if (m_pChannelServer != nullptr) return true;
-    ZR_KDT::LogAtLevel(1, kProgress, 2, "DCM: Loading factory DLL - %s ", kFactoryLibrary);
+    ZR_KDT::LogProgress("DCM: Loading factory DLL - %s ", kFactoryLibrary);
     if (m_pTraceFactory == nullptr) {
         if (!m_traceFactoryDll.FindAndLoad(kFactoryLibrary, 0xFFFFFFFF)) return false;
         auto create = reinterpret_cast<CreateTraceFactoryFn>(m_traceFactoryDll.GetSymbol("CreateTraceFactory"));
         if (create == nullptr) {
-            ZR_KDT::LogAtLevel(1, kFailure, 2, "STM DCM: Cannot get Trace Facotry Dll ");
+            ZR_KDT::LogFailure("STM DCM: Cannot get Trace Facotry Dll ");
             return false;
         }
-        ZR_KDT::LogAtLevel(1, kProgress, 2, "STM DCM: Creating Trace factory");
+        ZR_KDT::LogProgress("STM DCM: Creating Trace factory");
         try {
             m_pTraceFactory = create();
         } catch (...) {
-            ZR_KDT::LogAtLevel(1, kFailure, 2, "STM DCM: Exception in creating trace factory object ");
+            ZR_KDT::LogFailure("STM DCM: Exception in creating trace factory object ");
             return false;
         }
     }
     if (m_pTraceFactory != nullptr && m_pChannelServer == nullptr) {
         try {
             m_pTraceFactory->CreateChannelServer(&m_pChannelServer, true);
-            ZR_KDT::LogAtLevel(1, kProgress, 2, "stm DCM: Done -creating/Connecting Channel Server ");
+            ZR_KDT::LogProgress("stm DCM: Done -creating/Connecting Channel Server ");
         } catch (...) {
-            ZR_KDT::LogAtLevel(1, kFailure, 2, "STM DCM: Exception in creating Channel Server ");
+            ZR_KDT::LogFailure("STM DCM: Exception in creating Channel Server ");
             return false;
         }
     }
@@ -51,7 +48,7 @@ void CDeviceConfigManagerCommon::CloseChannelServer() noexcept
     if (m_pChannelServer == nullptr || m_pTraceFactory == nullptr) return;
     // Whatever the libraries throw here, destruction goes on.
     try {
-        ZR_KDT::LogAtLevel(1, kProgress, 2, "DCM: Destroying Channel Server ");
+        ZR_KDT::LogProgress("DCM: Destroying Channel Server ");
         m_pTraceFactory->DestroyChannelServer(m_pChannelServer, 0);
         m_pChannelServer = nullptr;
         auto destroy = reinterpret_cast<DestroyTraceFactoryFn>(m_traceFactoryDll.GetSymbol("DestroyTraceFactory"));

@@ -3,7 +3,10 @@
 // A host loads the library at run time, looks up CreateDeviceConfigManager
 // and DestroyDeviceConfigManager by name, and drives one manager per target
 // CPU through CDeviceConfigManager. Every operation reports failure through
-// its bool result; exceptions never leave the library.
+// its bool result; the library's own exceptions never leave it. The one
+// exception: GetOutFile lets through what the host's CHostCallback::Query
+// throws, and what the trace factory's channel server throws other than
+// the tools library's error (cVexaErrorIF), unchanged.
 #pragma once
 
 #include <cstddef>
@@ -43,6 +46,14 @@ enum PropertyType : uint32_t {
     PropertyType_Text = 6,
 };
 
+// The store that LoadConfiguration and SaveConfiguration work on.
+enum FileType : int32_t {
+    FileType_Tdf = 0,        // the AETCONFIG section of a TDF container, by path
+    FileType_Text = 1,       // a text file in the settings directory, by name
+    FileType_Dcm = 2,        // saves: the same with ".dcm" added; loads read nothing
+    FileType_TextAlias = 4,  // loads: the same as FileType_Text; saves refuse it
+};
+
 // One property crossing the interface. Booleans live in the first byte of
 // the integer field; the other three bytes are neither written nor read.
 struct PropertyValue {
@@ -79,6 +90,7 @@ public:
     virtual bool LoadConfiguration(const std::string& fileName, int32_t fileType) = 0;
     virtual bool SaveConfiguration(const std::string& fileName, uint32_t fileType) = 0;
     virtual bool GetProperty(const std::string& name, PropertyValue& value) = 0;
+    // May throw what the host's callback or the channel server throws (see top).
     virtual bool GetOutFile(const std::string& cpuName, std::string& outFile) = 0;
     virtual std::string GetErrorMessage() = 0;
 };

@@ -3,22 +3,23 @@
 #include "AetConfigPayload.h"
 #include "K4xDeviceCfgMgr.h"
 #include "K4xDurableWrite.h"
+#include "K4xErrorTexts.h"
 #include "K4xProperty.h"
 #include "K4xTextFormat.h"
-#include "K4xTextLoadHook.h"
 #include "Platform.h"
 #include "TdfFile.h"
+#include "TdfFormat.h"
 #include "cVexaError.h"
 #include "uEnvironment.h"
 #include "uLogManager.h"
 #include "uString.h"
+#include "uSystemCalls.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <new>
 #include <vector>
 
+using TdfFormat::StreamGuard;
 using Zr::Kdt::Vexa::cVexaError;
 
 namespace {
@@ -26,16 +27,8 @@ namespace {
 const char kSection[] = "AETCONFIG";
 const uint32_t kCurrentVersion = 2;
 const uint32_t kOldVersion = 1;
-// Readers refuse sections above 0x8000000 bytes, header included.
-const std::size_t kMaxPayload = 0x8000000 - 12 - (sizeof kSection - 1);
-
-const char kFailedToOpen[] = "Failed to open file";
-const char kFailedToWrite[] = "Failed to write file";
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// Readers refuse longer sections, header and name included.
+const std::size_t kMaxPayload = TdfFormat::kMaxSectionLength - TdfFormat::kSectionHeaderSize - (sizeof kSection - 1);
 
 // The settings directory as published in the environment, the platform's
 // separator, and the name.
@@ -44,9 +37,10 @@ std::string SettingsPath(const char* name)
     return std::string(ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR")) + ZR_KDT::platform::kPathSeparator + name;
 }
 
-TextLoadHook g_textLoadHook = nullptr;
-
-bool CanOpenForReading(const std::string& path) { return File(std::fopen(path.c_str(), "r")) != nullptr; }
+bool CanOpenForReading(const std::string& path)
+{
+    return StreamGuard(ZR_KDT::SystemCalls().openFile(path.c_str(), "r")) != nullptr;
+}
 
 // Bytes from `from` to the end of the file, plus one so that the read of
 // them also sees the end; one chunk more when the length cannot be told.
@@ -72,24 +66,29 @@ bool ReadWholeFile(std::FILE* file, std::string& bytes)
     }
 }
 
-}  // namespace
-
-TextLoadHook SetTextLoadHook(TextLoadHook hook)
+// One "AETCONFIG" section, sized exactly. Container errors throw cVexaError.
+std::vector<char> ReadSection(const char* path, uint32_t version)
 {
-    const TextLoadHook previous = g_textLoadHook;
-    g_textLoadHook = hook;
-    return previous;
+    TdfFile tdf;
+    uint32_t size = 0;
+    tdf.GetSectionSize(path, kSection, version, size);
+    std::vector<char> data(size, '\0');
+    uint32_t read = 0;
+    tdf.LoadSection(path, kSection, version, data.data(), size, read);
+    return data;
 }
+
+}  // namespace
 
 bool K4xDeviceCfgMgr::LoadConfiguration(const std::string& fileName, int32_t fileType)
 {
     if (fileName.empty()) return false;
     try {
         switch (fileType) {
-        case 1:
-        case 4:
+        case Zr::Kdt::Trace::FileType_Text:
+        case Zr::Kdt::Trace::FileType_TextAlias:
             return LoadTextConfiguration(fileName.c_str());
-        case 0:
+        case Zr::Kdt::Trace::FileType_Tdf:
             return LoadTdfConfiguration(fileName.c_str());
         default:
             return true;
@@ -105,16 +104,13 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     const std::string path = SettingsPath(fileName);
     // A missing settings file is the normal case for a new device.
     if (!CanOpenForReading(path)) return false;
-    ZR_KDT::LogAtLevel(1, 1, 2, "K4xDeviceCfgMgr: Found input file %s ", path.c_str());
-    if (g_textLoadHook != nullptr) g_textLoadHook(path);
+    ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
+    ZR_KDT::SystemCalls().afterTextProbe(path.c_str());
 
     std::string bytes;
     {
-        File file(std::fopen(path.c_str(), "rb"));
-        if (file == nullptr) {
-            m_sErrorText = kFailedToOpen;
-            return false;
-        }
+        StreamGuard file(ZR_KDT::SystemCalls().openFile(path.c_str(), "rb"));
+        if (file == nullptr) return Fail(K4xErrorText::kFailedToOpen);
         if (!ReadWholeFile(file.get(), bytes)) return false;
     }
     K4xTextReader reader(std::move(bytes));
@@ -124,13 +120,9 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
         case K4xTextReader::End:
             return true;
         case K4xTextReader::TooLong:
-            m_sErrorText = "Configuration entry longer than 1023 characters";
-            return false;
+            return Fail(K4xErrorText::kEntryTooLong);
         case K4xTextReader::Entry:
-            if (!ApplyTextEntry(name, value)) {
-                m_sErrorText = "Invalide property name";
-                return false;
-            }
+            if (!ApplyTextEntry(name, value)) return Fail(K4xErrorText::kInvalidPropertyName);
         }
     }
 }
@@ -147,9 +139,10 @@ bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
     if (path == nullptr) return false;
     TdfFile tdf;
     if (!tdf.IsTdfFile(path)) return false;
-    std::vector<char> data;
+    // A buffer that cannot be had throws std::bad_alloc, which the caller
+    // reports as such.
     try {
-        if (!LoadSectionData(path, kCurrentVersion, data)) return false;
+        const std::vector<char> data = ReadSection(path, kCurrentVersion);
         for (const auto& [name, value] : ParseAetConfigVersion2(data.data(), data.size()))
             ParsePropertyText(name, value);
         return true;
@@ -157,31 +150,11 @@ bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
         // No usable current section: the older binary form may be there.
     }
     try {
-        if (!LoadSectionData(path, kOldVersion, data)) return false;
+        ApplyAetConfigVersion1(ReadSection(path, kOldVersion));
+        return true;
     } catch (const cVexaError& error) {
-        m_sErrorText = error.GetMessageText();
-        return false;
+        return Fail(error.GetMessageText());
     }
-    ApplyAetConfigVersion1(data);
-    return true;
-}
-
-// Reads one "AETCONFIG" section into data, sized exactly; false (with the
-// error text set) when the memory cannot be had. Container errors throw.
-bool K4xDeviceCfgMgr::LoadSectionData(const char* path, uint32_t version, std::vector<char>& data)
-{
-    TdfFile tdf;
-    uint32_t size = 0;
-    tdf.GetSectionSize(path, kSection, version, size);
-    try {
-        data.assign(size, '\0');
-    } catch (const std::bad_alloc&) {
-        m_sErrorText = "Memory allocation failure";
-        return false;
-    }
-    uint32_t read = 0;
-    tdf.LoadSection(path, kSection, version, data.data(), size, read);
-    return true;
 }
 
 void K4xDeviceCfgMgr::ApplyAetConfigVersion1(const std::vector<char>& data)
@@ -199,18 +172,18 @@ bool K4xDeviceCfgMgr::SaveConfiguration(const std::string& fileName, uint32_t fi
     try {
         std::string name = fileName;
         // A TDF path keeps its directory separators where "/" is the platform's own.
-        if (fileType != 0 || ZR_KDT::platform::kPathSeparator != '/') ZR_KDT::uString::ReplaceAll(name, "/", "-");
+        if (fileType != Zr::Kdt::Trace::FileType_Tdf || ZR_KDT::platform::kPathSeparator != '/')
+            ZR_KDT::uString::ReplaceAll(name, "/", "-");
         ZR_KDT::uString::ReplaceAll(name, " ", "_");
         switch (fileType) {
-        case 1:
+        case Zr::Kdt::Trace::FileType_Text:
             return SaveTextConfiguration(name.c_str());
-        case 0:
+        case Zr::Kdt::Trace::FileType_Tdf:
             return SaveTdfConfiguration(name.c_str());
-        case 2:
+        case Zr::Kdt::Trace::FileType_Dcm:
             return SaveTextConfiguration((name + ".dcm").c_str());
         default:
-            m_sErrorText = "Invalid file type";
-            return false;
+            return Fail(K4xErrorText::kInvalidFileType);
         }
     } catch (...) {
         return AbsorbException();
@@ -223,25 +196,17 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
     std::string text;
     for (const K4xProperty* p = K4xProperty::StoredBegin(); p != K4xProperty::StoredEnd(); ++p) {
         const std::string line = FormatTextLine(p->name, ValueText(*p));
-        if (line.empty()) {
-            // Refused before the file is touched: the reader could not take it back.
-            m_sErrorText = "Value of " + std::string(p->name) + " too long for a text configuration line";
-            return false;
-        }
+        // Refused before the file is touched: the reader could not take it back.
+        if (line.empty())
+            return Fail(K4xErrorText::kValueTooLongHead + std::string(p->name) + K4xErrorText::kValueTooLongTail);
         text += line;
     }
     const std::string path = SettingsPath(fileName);
     // A configuration already on disk survives any failure of this save.
     const DurableWriteResult result = WriteFileDurably(path, text);
-    if (result == DurableWriteResult::CannotOpen) {
-        m_sErrorText = kFailedToOpen;
-        return false;
-    }
-    ZR_KDT::LogAtLevel(1, 1, 2, "K4xDeviceCfgMgr: Found output file %s ", path.c_str());
-    if (result == DurableWriteResult::WriteFailed) {
-        m_sErrorText = kFailedToWrite;
-        return false;
-    }
+    if (result == DurableWriteResult::CannotOpen) return Fail(K4xErrorText::kFailedToOpen);
+    ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found output file %s ", path.c_str());
+    if (result == DurableWriteResult::WriteFailed) return Fail(K4xErrorText::kFailedToWrite);
     return true;
 }
 
@@ -254,17 +219,13 @@ bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
     for (const K4xProperty* p = K4xProperty::StoredBegin(); p != K4xProperty::StoredEnd(); ++p) {
         payload += std::string(p->name) + "=" + ValueText(*p) + "\n";
     }
-    if (payload.size() > kMaxPayload) {
-        m_sErrorText = "Configuration too large for a TDF section";
-        return false;
-    }
+    if (payload.size() > kMaxPayload) return Fail(K4xErrorText::kPayloadTooLarge);
     try {
         uint32_t offset = 0, length = 0;
         tdf.AppendSectionHeader(path, kSection, kCurrentVersion, offset);
         tdf.SaveSectionData(path, offset, payload.data(), 1, static_cast<uint32_t>(payload.size()), length);
     } catch (const cVexaError& error) {
-        m_sErrorText = error.GetMessageText();
-        return false;
+        return Fail(error.GetMessageText());
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "K4xDeviceCfgMgr.h"
 
+#include "K4xErrorTexts.h"
 #include "K4xProperty.h"
 #include "K4xTextFormat.h"
 #include "uString.h"
@@ -14,8 +15,6 @@ using Zr::Kdt::Trace::PropertyType_Text;
 using Zr::Kdt::Trace::PropertyValue;
 
 namespace {
-
-const char kInvalidPropertyName[] = "Invalide property name";
 
 // Booleans travel in the first byte of the integer field; the other three
 // bytes belong to the host and are neither read nor written.
@@ -40,7 +39,7 @@ K4xDeviceCfgMgr::K4xDeviceCfgMgr(Zr::Kdt::Trace::DeviceDescriptor* descriptor, u
     // A device that was never configured has no settings file: the
     // defaults stay and the error text stays empty.
     const std::string settings = SettingsFileName();
-    if (!settings.empty()) K4xDeviceCfgMgr::LoadConfiguration(settings, 1);
+    if (!settings.empty()) K4xDeviceCfgMgr::LoadConfiguration(settings, Zr::Kdt::Trace::FileType_Text);
 }
 
 K4xDeviceCfgMgr::~K4xDeviceCfgMgr() { DisconnectChannelServer(); }
@@ -49,10 +48,7 @@ bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
 {
     value.type = PropertyType_Integer;
     const K4xProperty* property = K4xProperty::Find(name);
-    if (property == nullptr) {
-        m_sErrorText = kInvalidPropertyName;
-        return false;
-    }
+    if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
     switch (property->kind) {
     case K4xProperty::Integer:
         value.intValue = this->*property->integer;
@@ -77,8 +73,7 @@ bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& 
 {
     const K4xProperty* property = K4xProperty::Find(name);
     if (property == nullptr || property->kind == K4xProperty::CycleModeDelta) {
-        m_sErrorText = kInvalidPropertyName;
-        return false;
+        return Fail(K4xErrorText::kInvalidPropertyName);
     }
     switch (property->kind) {
     case K4xProperty::Integer:
@@ -127,6 +122,12 @@ bool K4xDeviceCfgMgr::StoreFromText(std::string_view name, std::string_view text
 
 std::string K4xDeviceCfgMgr::GetErrorMessage() { return m_sErrorText; }
 
+bool K4xDeviceCfgMgr::Fail(const std::string& text)
+{
+    m_sErrorText = text;
+    return false;
+}
+
 // Called from a catch handler: turns the exception in flight into a failed
 // result, so that nothing thrown inside reaches the host.
 bool K4xDeviceCfgMgr::AbsorbException() noexcept
@@ -135,7 +136,7 @@ bool K4xDeviceCfgMgr::AbsorbException() noexcept
         throw;
     } catch (const std::bad_alloc&) {
         try {
-            m_sErrorText = "Memory allocation failure";
+            Fail(K4xErrorText::kMemoryAllocation);
         } catch (...) {
             // Not even the text fits: the result alone tells.
         }

@@ -34,10 +34,12 @@ private:
 
     bool LoadTextConfiguration(const char* fileName);
     bool ApplyTextEntry(std::string_view name, std::string_view value);
+    // Keeps text as the reason of the failure; returns false for the caller
+    // to return.
+    bool Fail(const std::string& text);
     bool AbsorbException() noexcept;
     bool StoreFromText(std::string_view name, std::string_view text, bool (*protocolOf)(std::string_view));
     bool LoadTdfConfiguration(const char* path);
-    bool LoadSectionData(const char* path, uint32_t version, std::vector<char>& data);
     void ApplyAetConfigVersion1(const std::vector<char>& data);
     bool SaveTextConfiguration(const char* fileName);
     bool SaveTdfConfiguration(const char* path);

@@ -1,22 +1,18 @@
 #include "K4xDurableWrite.h"
 
 #include "Platform.h"
+#include "uSystemCalls.h"
+
+#include <cstdio>
 
 namespace {
-
-std::size_t WriteBytes(const void* data, std::size_t size, std::size_t count, std::FILE* file)
-{
-    return std::fwrite(data, size, count, file);
-}
-
-DurableWriteFunction g_writeFunction = &WriteBytes;
 
 // Opening for appending creates a missing file without touching an
 // existing one; a file that only the probe created is removed again.
 bool CanOpenForWriting(const std::string& path)
 {
     const bool existed = ZR_KDT::platform::PathExists(path.c_str());
-    std::FILE* probe = std::fopen(path.c_str(), "a");
+    std::FILE* probe = ZR_KDT::SystemCalls().openFile(path.c_str(), "a");
     if (probe == nullptr) return false;
     std::fclose(probe);
     if (!existed) std::remove(path.c_str());
@@ -27,9 +23,9 @@ bool CanOpenForWriting(const std::string& path)
 // each mean bytes that may not be in the file.
 bool WriteWholeFile(const std::string& path, const std::string& text)
 {
-    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::FILE* file = ZR_KDT::SystemCalls().openFile(path.c_str(), "w");
     if (file == nullptr) return false;
-    const bool written = g_writeFunction(text.data(), 1, text.size(), file) == text.size();
+    const bool written = ZR_KDT::SystemCalls().writeFile(text.data(), 1, text.size(), file) == text.size();
     const bool flushed = std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
     return written && flushed && closed;
@@ -51,11 +47,4 @@ DurableWriteResult WriteFileDurably(const std::string& path, const std::string& 
     }
     std::remove(temporary.c_str());
     return DurableWriteResult::WriteFailed;
-}
-
-DurableWriteFunction SetDurableWriteFunction(DurableWriteFunction function)
-{
-    const DurableWriteFunction previous = g_writeFunction;
-    g_writeFunction = function != nullptr ? function : &WriteBytes;
-    return previous;
 }

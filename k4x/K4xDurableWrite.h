@@ -4,8 +4,6 @@
 // take the target's place, in one step.
 #pragma once
 
-#include <cstddef>
-#include <cstdio>
 #include <string>
 
 enum class DurableWriteResult {
@@ -16,9 +14,3 @@ enum class DurableWriteResult {
 
 // Writes text in text mode: each line feed becomes the platform's line end.
 DurableWriteResult WriteFileDurably(const std::string& path, const std::string& text);
-
-// Test seam: the function that writes the new bytes into the temporary
-// file, a plain fwrite unless a test installs a failing one. Returns the
-// function it replaces.
-using DurableWriteFunction = std::size_t (*)(const void* data, std::size_t size, std::size_t count, std::FILE* file);
-DurableWriteFunction SetDurableWriteFunction(DurableWriteFunction function);

@@ -1,6 +1,7 @@
 // The live connection to the target through the channel-driver library.
 #include "ChannelDriver.h"
 #include "K4xDeviceCfgMgr.h"
+#include "K4xErrorTexts.h"
 #include "uLogManager.h"
 
 #include <cstdlib>
@@ -23,9 +24,9 @@ bool K4xDeviceCfgMgr::LoadConfigurationLive()
     }
     try {
         if (m_pChannelDriverInstance == nullptr && !ConnectDriverInstance()) return false;
-        if (!LoadConfiguration(SettingsFileName(), 1)) return false;
+        if (!LoadConfiguration(SettingsFileName(), Zr::Kdt::Trace::FileType_Text)) return false;
         m_bTwp_Source = QueryLiveTwpSource();
-        ZR_KDT::LogAtLevel(1, 1, 2, "K4xDeviceCfgMgr: Live m_bTwp_Source %s.", m_bTwp_Source ? "true" : "false");
+        ZR_KDT::LogProgress("K4xDeviceCfgMgr: Live m_bTwp_Source %s.", m_bTwp_Source ? "true" : "false");
         return true;
     } catch (...) {
         return AbsorbException();
@@ -40,15 +41,9 @@ bool K4xDeviceCfgMgr::ConnectDriverInstance()
     } catch (...) {
         // An unreadable working directory ends the load like a missing file.
     }
-    if (!loaded) {
-        m_sErrorText = "Cannot load channel driver.";
-        return false;
-    }
+    if (!loaded) return Fail(K4xErrorText::kCannotLoadDriver);
     auto connect = reinterpret_cast<ConnectChannelServerFn>(m_channelDriverDll.GetSymbol("ConnectChannelServer"));
-    if (connect == nullptr) {
-        m_sErrorText = "Could not get channel driver proc address.";
-        return false;
-    }
+    if (connect == nullptr) return Fail(K4xErrorText::kNoDriverEntry);
     try {
         m_pChannelServer = connect();
         if (m_pChannelServer != nullptr) {
@@ -58,10 +53,7 @@ bool K4xDeviceCfgMgr::ConnectDriverInstance()
     } catch (...) {
         // A driver that throws while connecting gives no instance.
     }
-    if (m_pChannelDriverInstance == nullptr) {
-        m_sErrorText = "Could not connect to channel driver instance.";
-        return false;
-    }
+    if (m_pChannelDriverInstance == nullptr) return Fail(K4xErrorText::kNoDriverInstance);
     return true;
 }
 
@@ -75,7 +67,7 @@ bool K4xDeviceCfgMgr::QueryLiveTwpSource()
         if (reply.status != 0) return m_bTwp_Source;
         return reply.value != nullptr && std::atol(reply.value) != 0;
     } catch (...) {
-        ZR_KDT::LogAtLevel(1, 16, 2, "K4xDeviceCfgMgr LoadConfigurationLive: get TWP_SOURCE failed");
+        ZR_KDT::LogFailure("K4xDeviceCfgMgr LoadConfigurationLive: get TWP_SOURCE failed");
         return false;
     }
 }
@@ -87,7 +79,7 @@ void K4xDeviceCfgMgr::DisconnectChannelServer() noexcept
         auto disconnect =
             reinterpret_cast<DisconnectChannelServerFn>(m_channelDriverDll.GetSymbol("DisconnectChannelServer"));
         if (disconnect == nullptr) return;
-        ZR_KDT::LogAtLevel(1, 1, 2, "K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL");
+        ZR_KDT::LogProgress("K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL");
         disconnect(m_pChannelServer);
         m_pChannelServer = nullptr;
         m_pChannelDriverInstance = nullptr;

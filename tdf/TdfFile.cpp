@@ -24,6 +24,7 @@
 #include "TdfFormat.h"
 #include "TdfSectionWalker.h"
 #include "cVexaError.h"
+#include "uSystemCalls.h"
 
 #include <algorithm>
 #include <cctype>
@@ -39,7 +40,7 @@ namespace {
     throw Zr::Kdt::Vexa::cVexaError(message, Zr::Kdt::Vexa::cVexaErrorIF::Severity_Error);
 }
 
-StreamGuard Open(const char* path, const char* mode) { return StreamGuard(std::fopen(path, mode)); }
+StreamGuard Open(const char* path, const char* mode) { return StreamGuard(ZR_KDT::SystemCalls().openFile(path, mode)); }
 
 // For binary reading without a stream buffer: the signature and the data
 // are read with one read each, the headers with positional reads, and a
@@ -165,7 +166,7 @@ void TdfFile::SaveSectionData(const char* path, uint32_t headerOffset, const voi
     const uint64_t byteCount = static_cast<uint64_t>(elementSize) * elementCount;
     // A section that grew past the reader's limit could never be read back.
     if (!FitsWithin(length, byteCount, kMaxSectionLength) || !SeekTo(stream.get(), uint64_t{headerOffset} + length) ||
-        std::fwrite(data, elementSize, elementCount, stream.get()) != elementCount) {
+        ZR_KDT::SystemCalls().writeFile(data, elementSize, elementCount, stream.get()) != elementCount) {
         Fail("Write I/O error - unable to write section data.");
     }
     if (std::fflush(stream.get()) != 0 || std::ferror(stream.get())) Fail("Write error - section data corrupted.");
@@ -217,5 +218,5 @@ bool TdfFile::WriteSectionNameAndVersion(std::FILE* stream, const char* name, ui
 {
     const std::size_t nameLength = name != nullptr ? std::strlen(name) : 0;
     if (!WriteU32(stream, version) || !WriteU32(stream, static_cast<uint32_t>(nameLength))) return false;
-    return nameLength == 0 || std::fwrite(name, 1, nameLength, stream) == nameLength;
+    return nameLength == 0 || ZR_KDT::SystemCalls().writeFile(name, 1, nameLength, stream) == nameLength;
 }

@@ -1,6 +1,8 @@
 // Little-endian field access, independent of the host's byte order.
 #include "TdfFormat.h"
 
+#include "uSystemCalls.h"
+
 namespace TdfFormat {
 
 uint32_t LoadU32(const unsigned char* bytes)
@@ -25,7 +27,7 @@ bool WriteU32(std::FILE* stream, uint32_t value)
         static_cast<unsigned char>(value >> 16),
         static_cast<unsigned char>(value >> 24),
     };
-    return std::fwrite(bytes, 1, sizeof bytes, stream) == sizeof bytes;
+    return ZR_KDT::SystemCalls().writeFile(bytes, 1, sizeof bytes, stream) == sizeof bytes;
 }
 
 bool ReadSignature(std::FILE* stream)

@@ -29,9 +29,7 @@ K4X_SIM_EXPORT Zr::Kdt::Trace::TraceFactory* CreateTraceFactory()
 #if defined(K4X_SIM_SERVERLESS)
     target.Fault(SimCall::CreateChannelServer).kind = k4xsim::SimFault::Null;
 #endif
-    k4xsim::ThrowIfInjected(target, SimCall::CreateTraceFactory);
-    if (k4xsim::NullInjected(target, SimCall::CreateTraceFactory)) return nullptr;
-    return Factories().Add(std::make_unique<k4xsim::SimTraceFactory>(std::move(target)));
+    return Factories().Create(SimCall::CreateTraceFactory, std::move(target));
 }
 static_assert(std::is_same<decltype(&CreateTraceFactory), CreateTraceFactoryFn>::value, "CreateTraceFactoryFn");
 #endif
@@ -39,13 +37,9 @@ static_assert(std::is_same<decltype(&CreateTraceFactory), CreateTraceFactoryFn>:
 #if !defined(K4X_SIM_WITHOUT_DESTROY)
 K4X_SIM_EXPORT void DestroyTraceFactory(Zr::Kdt::Trace::TraceFactory* factory)
 {
-    k4xsim::CountCall(SimCall::DestroyTraceFactory);
-    // Ignore a factory that this library did not make: there is nothing to
-    // free. An injected throw keeps the factory until the library unloads.
-    if (const k4xsim::SimTraceFactory* held = Factories().Find(factory)) {
-        k4xsim::ThrowIfInjected(held->Target(), SimCall::DestroyTraceFactory);
-    }
-    Factories().Remove(factory);
+    // A factory that this library did not make is ignored: there is
+    // nothing to free.
+    Factories().Release(SimCall::DestroyTraceFactory, factory);
 }
 static_assert(std::is_same<decltype(&DestroyTraceFactory), DestroyTraceFactoryFn>::value, "DestroyTraceFactoryFn");
 #endif

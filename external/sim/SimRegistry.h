@@ -4,6 +4,9 @@
 // released is freed with the registry, when the library unloads.
 #pragma once
 
+#include "SimCall.h"
+#include "SimTarget.h"
+
 #include <algorithm>
 #include <memory>
 #include <mutex>
@@ -43,6 +46,25 @@ public:
         removed = std::move(*it);
         m_objects.erase(it);
         return true;
+    }
+
+    // Hands out a new T for target unless the target injects a throw or a
+    // null result into call.
+    T* Create(SimCall call, SimTarget target)
+    {
+        ThrowIfInjected(target, call);
+        if (NullInjected(target, call)) return nullptr;
+        return Add(std::make_unique<T>(std::move(target)));
+    }
+
+    // Counts call and takes object back; an injected throw keeps the object
+    // until the library unloads. False for an object not handed out.
+    template <typename Base>
+    bool Release(SimCall call, const Base* object)
+    {
+        CountCall(call);
+        if (const T* held = Find(object)) ThrowIfInjected(held->Target(), call);
+        return Remove(object);
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "ConfigTestSupport.h"
 #include "K4xDurableWrite.h"
 #include "Platform.h"
+#include "uSystemCalls.h"
 
 namespace cfgtest {
 namespace {
@@ -16,7 +17,7 @@ std::size_t WriteHalf(const void* data, std::size_t size, std::size_t count, std
 
 class ConfigDurableSaveTest : public ConfigTest {
 protected:
-    void TearDown() override { SetDurableWriteFunction(nullptr); }
+    void TearDown() override { ZR_KDT::ResetSystemCalls(); }
 };
 
 TEST_F(ConfigDurableSaveTest, FailedWriteKeepsTheOldFile)
@@ -32,13 +33,13 @@ TEST_F(ConfigDurableSaveTest, FailedWriteKeepsTheOldFile)
     config.integers[0] = 2;
     config.eventBits[0] = "new";
     Apply(*manager, config);
-    SetDurableWriteFunction(&WriteHalf);
+    ZR_KDT::SystemCalls().writeFile = &WriteHalf;
     EXPECT_FALSE(manager->SaveConfiguration("cfg", 1));
     EXPECT_EQ(manager->GetErrorMessage(), "Failed to write file");
     EXPECT_EQ(ReadBytes(Settings("cfg")), saved);
     EXPECT_EQ(SettingsFiles(), std::vector<std::string>{"cfg"});
 
-    SetDurableWriteFunction(nullptr);
+    ZR_KDT::ResetSystemCalls();
     ASSERT_TRUE(manager->SaveConfiguration("cfg", 1));
     auto reader = NewManager("K4X OTHER");
     ASSERT_TRUE(reader->LoadConfiguration("cfg", 1));
@@ -48,7 +49,7 @@ TEST_F(ConfigDurableSaveTest, FailedWriteKeepsTheOldFile)
 TEST_F(ConfigDurableSaveTest, FailedWriteOfANewFileLeavesNothing)
 {
     auto manager = NewManager();
-    SetDurableWriteFunction(&WriteHalf);
+    ZR_KDT::SystemCalls().writeFile = &WriteHalf;
     EXPECT_FALSE(manager->SaveConfiguration("new cfg", 2));
     EXPECT_EQ(manager->GetErrorMessage(), "Failed to write file");
     EXPECT_TRUE(SettingsFiles().empty());

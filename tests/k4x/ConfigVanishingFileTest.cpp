@@ -1,7 +1,7 @@
 // A settings file that goes away, or turns into a folder, after the text
 // load has probed it and before it reads it.
 #include "ConfigTestSupport.h"
-#include "K4xTextLoadHook.h"
+#include "uSystemCalls.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -9,28 +9,28 @@
 namespace cfgtest {
 namespace {
 
-void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
+void RemoveFile(const char* path) { std::remove(path); }
 
-void ReplaceByFolder(const std::string& path)
+void ReplaceByFolder(const char* path)
 {
-    std::remove(path.c_str());
+    std::remove(path);
     std::filesystem::create_directory(path);
 }
 
 class ConfigVanishingFileTest : public ConfigTest {
 protected:
-    void TearDown() override { SetTextLoadHook(nullptr); }
+    void TearDown() override { ZR_KDT::ResetSystemCalls(); }
 
     // Loads "cfg" with the hook in the gap; the manager's error text is
     // marked beforehand and given back.
-    std::string LoadThrough(TextLoadHook hook)
+    std::string LoadThrough(void (*hook)(const char* path))
     {
         auto manager = NewManager();
         EXPECT_FALSE(manager->SaveConfiguration("x", 3));
         WriteBytes(Settings("cfg"), "Trace Mode = 5\nTWP_Protocol = 1\n");
-        SetTextLoadHook(hook);
+        ZR_KDT::SystemCalls().afterTextProbe = hook;
         EXPECT_FALSE(manager->LoadConfiguration("cfg", 1));
-        SetTextLoadHook(nullptr);
+        ZR_KDT::ResetSystemCalls();
         EXPECT_EQ(Capture(*manager), Config{});
         return manager->GetErrorMessage();
     }

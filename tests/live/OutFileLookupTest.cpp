@@ -77,9 +77,9 @@ TEST_F(OutFileLookup, CacheAndHostWithoutLiveSystem)
     EXPECT_EQ(m_host.prompts.size(), 6u);
     EXPECT_EQ(m_host.prompts.back(), "Application for M");
 
-    // A host that throws, or none at all: false, the cache stays.
+    // What the host's callback throws comes back to the host; the cache stays.
     m_host.fail = true;
-    EXPECT_EQ(Lookup("Q"), "<false>");
+    EXPECT_THROW(Lookup("Q"), std::runtime_error);
     m_manager.SetHostCallback(nullptr);
     EXPECT_EQ(Lookup("Q"), "<false>");
     EXPECT_EQ(m_host.prompts.size(), 7u);

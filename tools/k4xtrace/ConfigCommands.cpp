@@ -69,6 +69,17 @@ bool ParseStore(const Invocation& invocation, const std::string& text, Store& st
     return false;
 }
 
+// The store that storeText names and a manager for the CPU of the first
+// argument; null, with the exit status in status, when either fails.
+std::unique_ptr<Device> OpenStoreAndDevice(Session& session, const Invocation& invocation, const std::string& storeText,
+                                           Store& store, int& status)
+{
+    status = kExitUsage;
+    if (!ParseStore(invocation, storeText, store)) return nullptr;
+    status = kExitFailed;
+    return session.NewDevice(invocation.arguments[0]);
+}
+
 int Save(Session& session, Device& device, const Store& store)
 {
     std::string error;
@@ -143,11 +154,11 @@ int GetCommand(Session& session, const Invocation& invocation)
 int SetCommand(Session& session, const Invocation& invocation)
 {
     Store store;
-    if (!ParseStore(invocation, invocation.Has("--to") ? invocation.Value("--to") : "settings", store))
-        return kExitUsage;
-    std::unique_ptr<Device> device = session.NewDevice(invocation.arguments[0]);
-    if (!device) return kExitFailed;
-    const int status = Assign(session, invocation, *device);
+    int status = kExitSuccess;
+    const auto device = OpenStoreAndDevice(
+        session, invocation, invocation.Has("--to") ? invocation.Value("--to") : "settings", store, status);
+    if (!device) return status;
+    status = Assign(session, invocation, *device);
     if (status != kExitSuccess) return status;
     return Save(session, *device, store);
 }
@@ -155,18 +166,18 @@ int SetCommand(Session& session, const Invocation& invocation)
 int SaveCommand(Session& session, const Invocation& invocation)
 {
     Store store;
-    if (!ParseStore(invocation, invocation.arguments[1], store)) return kExitUsage;
-    std::unique_ptr<Device> device = session.NewDevice(invocation.arguments[0]);
-    if (!device) return kExitFailed;
+    int status = kExitSuccess;
+    const auto device = OpenStoreAndDevice(session, invocation, invocation.arguments[1], store, status);
+    if (!device) return status;
     return Save(session, *device, store);
 }
 
 int LoadCommand(Session& session, const Invocation& invocation)
 {
     Store store;
-    if (!ParseStore(invocation, invocation.arguments[1], store)) return kExitUsage;
-    std::unique_ptr<Device> device = session.NewDevice(invocation.arguments[0]);
-    if (!device) return kExitFailed;
+    int status = kExitSuccess;
+    const auto device = OpenStoreAndDevice(session, invocation, invocation.arguments[1], store, status);
+    if (!device) return status;
     std::string error;
     if (!store.Load(*device, error)) return session.Fail(store.Label(), error);
     const std::string heading = "Configuration of " + device->Cpu() + " loaded from " + store.LoadPath(*device);

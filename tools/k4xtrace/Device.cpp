@@ -45,12 +45,13 @@ bool Device::Set(const std::string& name, const PropertyValue& value, std::strin
     return Run([&] { return setter->SetProperty(name, value); }, "", error);
 }
 
-bool Device::Load(const std::string& file, int32_t type, const std::string& fallback, std::string& error)
+bool Device::Load(const std::string& file, Zr::Kdt::Trace::FileType type, const std::string& fallback,
+                  std::string& error)
 {
     return Run([&] { return m_manager->LoadConfiguration(file, type); }, fallback, error);
 }
 
-bool Device::Save(const std::string& file, uint32_t type, std::string& error)
+bool Device::Save(const std::string& file, Zr::Kdt::Trace::FileType type, std::string& error)
 {
     return Run([&] { return m_manager->SaveConfiguration(file, type); }, "the library saved nothing", error);
 }

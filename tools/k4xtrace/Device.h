@@ -37,8 +37,8 @@ public:
     // for it, or a reason of the tool's when the library gave none.
     bool Get(const std::string& name, PropertyValue& value, std::string& error);
     bool Set(const std::string& name, const PropertyValue& value, std::string& error);
-    bool Load(const std::string& file, int32_t type, const std::string& fallback, std::string& error);
-    bool Save(const std::string& file, uint32_t type, std::string& error);
+    bool Load(const std::string& file, Zr::Kdt::Trace::FileType type, const std::string& fallback, std::string& error);
+    bool Save(const std::string& file, Zr::Kdt::Trace::FileType type, std::string& error);
     bool ConnectLive(std::string& error);
 
 private:

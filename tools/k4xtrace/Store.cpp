@@ -11,6 +11,9 @@ namespace k4xtrace {
 namespace {
 
 namespace platform = ZR_KDT::platform;
+using Zr::Kdt::Trace::FileType_Dcm;
+using Zr::Kdt::Trace::FileType_Tdf;
+using Zr::Kdt::Trace::FileType_Text;
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
@@ -92,24 +95,25 @@ std::string Store::SavePath(const Device& device) const
 bool Store::Load(Device& device, std::string& error) const
 {
     if (m_kind == Kind_Tdf) {
-        return device.Load(
-            m_name, 0, m_name + " is no TDF container (its name must end in .tdf and the file begin with TDF2)", error);
+        return device.Load(m_name, FileType_Tdf,
+                           m_name + " is no TDF container (its name must end in .tdf and the file begin with TDF2)",
+                           error);
     }
     const std::string name = m_kind == Kind_Settings ? SettingsFileName(device.Cpu())
                              : m_kind == Kind_Dcm    ? m_name + ".dcm"
                                                      : m_name;
-    return device.Load(name, 1, "cannot read " + LoadPath(device), error);
+    return device.Load(name, FileType_Text, "cannot read " + LoadPath(device), error);
 }
 
 bool Store::Save(Device& device, std::string& error) const
 {
     switch (m_kind) {
     case Kind_Settings:
-        return device.Save(SettingsFileName(device.Cpu()), 1, error);
+        return device.Save(SettingsFileName(device.Cpu()), FileType_Text, error);
     case Kind_Text:
-        return device.Save(m_name, 1, error);
+        return device.Save(m_name, FileType_Text, error);
     case Kind_Dcm:
-        return device.Save(m_name, 2, error);
+        return device.Save(m_name, FileType_Dcm, error);
     case Kind_Tdf:
         break;
     }
@@ -121,7 +125,7 @@ bool Store::Save(Device& device, std::string& error) const
 bool Store::SaveTdf(Device& device, std::string& error) const
 {
     const std::uintmax_t before = SizeOf(m_name);
-    if (!device.Save(m_name, 0, error)) return false;
+    if (!device.Save(m_name, FileType_Tdf, error)) return false;
     if (SizeOf(m_name) != before) return true;
     error = "nothing written: the library appends only to an existing TDF container whose name ends in .tdf";
     if (m_name.find(' ') != std::string::npos) error += ", and it replaces blanks in the path by \"_\"";

@@ -22,19 +22,19 @@ uDll::~uDll() { Unload(); }
 
 bool uDll::FindAndLoad(const char* name, uint32_t mode)
 {
-    LogAtLevel(3, 4, 0, "%s #%d  %s(...)\n", "..\\..\\..\\..\\common\\source\\source_utilities\\uDll", __LINE__,
-               "ZR_KDT::uDll::FindAndLoad");
+    LogAtLevel(3, LogCategory_Function, LogStamp_None, "%s #%d  %s(...)\n",
+               "..\\..\\..\\..\\common\\source\\source_utilities\\uDll", __LINE__, "ZR_KDT::uDll::FindAndLoad");
     if (name == nullptr) return false;
     if (m_hModule != nullptr) return true;
 
     std::string workingDirectory;
     GetWorkingDirectory(workingDirectory);
-    LogAtLevel(1, 1, 2, "uDll:  request to load \"%s\" in mode %d", name, static_cast<int>(mode));
+    LogProgress("uDll:  request to load \"%s\" in mode %d", name, static_cast<int>(mode));
     std::string platformName;
     GetPlatformName(platformName, name);
-    LogAtLevel(1, 1, 2, "uDll:  GetPlatformName returned \"%s\"", platformName.c_str());
-    LogAtLevel(1, 1, 2, "uDll:  Working Directory is: \"%s\"", workingDirectory.c_str());
-    LogAtLevel(1, 1, 2, "uDll:  PATH=%s", GetEnvironmentValue("PATH"));
+    LogProgress("uDll:  GetPlatformName returned \"%s\"", platformName.c_str());
+    LogProgress("uDll:  Working Directory is: \"%s\"", workingDirectory.c_str());
+    LogProgress("uDll:  PATH=%s", GetEnvironmentValue("PATH"));
 
     // The system loader completes a name without suffix in its own way.
     uString::ReplaceAll(platformName, kSuffix, "");
@@ -56,10 +56,10 @@ bool uDll::Load(const char* fileName, uint32_t mode)
         m_sLastError += fileName;
         m_sLastError += " with error code ";
         uString::ToString(m_sLastError, errorCode, 0, 0, 0, '\0');
-        LogAtLevel(1, 1, 2, "uDll: %s", m_sLastError.c_str());
+        LogProgress("uDll: %s", m_sLastError.c_str());
         // The system's own words, where it has any.
         const std::string detail = platform::LastLoadErrorDetail();
-        if (!detail.empty()) LogAtLevel(1, 1, 2, "uDll:  %s", detail.c_str());
+        if (!detail.empty()) LogProgress("uDll:  %s", detail.c_str());
     }
     return m_hModule != nullptr;
 }

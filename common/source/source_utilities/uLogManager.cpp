@@ -1,15 +1,16 @@
 #include "uLogManager.h"
 
-#include <atomic>
 #include <climits>
 #include <cstdarg>
 #include <cstdlib>
 #include <mutex>
 #include <new>
 #include <set>
+#include <thread>
 
 #include "Platform.h"
 #include "uEnvironment.h"
+#include "uSystemCalls.h"
 
 namespace ZR_KDT {
 
@@ -18,10 +19,22 @@ namespace {
 // Below this, logging stays off rather than fill the volume of the log.
 constexpr uint64_t kMinimumFreeBytes = 5120000;
 
-std::atomic<FreeSpaceQuery> g_freeSpaceQuery{platform::FreeDiskSpace};
-
-// Serialises set-ups; in the system they all run in manager constructors.
+// Serialises set-ups and releases; in the system set-ups run in manager
+// constructors.
 std::mutex g_initializeLock;
+
+// Log calls that may be using the current logger right now. Release waits
+// for it to reach 0 before it frees a logger.
+std::atomic<int32_t> g_writers{0};
+
+// Counts the calling log call as a writer for its life.
+class WriterScope {
+public:
+    WriterScope() { g_writers.fetch_add(1); }
+    ~WriterScope() { g_writers.fetch_sub(1); }
+    WriterScope(const WriterScope&) = delete;
+    WriterScope& operator=(const WriterScope&) = delete;
+};
 
 // As atoi: leading blanks, an optional sign and decimal digits; anything
 // else gives 0. Values beyond int32_t are held at its limits, which are
@@ -44,8 +57,8 @@ std::string ReadDirectory(const char* directoryVariable)
 bool EnoughFreeSpace(const std::string& directory)
 {
     uint64_t available = 0;
-    const FreeSpaceQuery query = g_freeSpaceQuery.load();
-    return query(directory.empty() ? nullptr : directory.c_str(), available) && available >= kMinimumFreeBytes;
+    return SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) &&
+           available >= kMinimumFreeBytes;
 }
 
 }  // namespace
@@ -71,7 +84,7 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
     // The current logger stays current until a new one is ready, so that a
     // level set earlier never stands without a logger.
     if (reuseByName) {
-        if (uLogger* found = Find(fileName)) {
+        if (uLogger* found = FindLocked(fileName)) {
             m_pLogger = found;
             return true;
         }
@@ -93,12 +106,20 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
 
     std::string settings;
     std::string data;
-    logger->Log(1, 2, "Logger : trace user settings directory is %s", GetTraceSettingsDirectory(settings));
-    logger->Log(1, 2, "Logger : trace temporary data directory is %s", GetTraceDataDirectory(data));
+    logger->Log(LogCategory_Message, LogStamp_Time, "Logger : trace user settings directory is %s",
+                GetTraceSettingsDirectory(settings));
+    logger->Log(LogCategory_Message, LogStamp_Time, "Logger : trace temporary data directory is %s",
+                GetTraceDataDirectory(data));
     return true;
 }
 
 uLogger* uLogManager::Find(const char* fileName)
+{
+    std::lock_guard<std::mutex> hold(g_initializeLock);
+    return FindLocked(fileName);
+}
+
+uLogger* uLogManager::FindLocked(const char* fileName) const
 {
     if (fileName == nullptr) return nullptr;
     const auto entry = m_loggers.find(fileName);
@@ -110,16 +131,13 @@ void uLogManager::Release()
     std::lock_guard<std::mutex> hold(g_initializeLock);
     // Level first: callers test it before they touch the logger.
     m_nLevel = 0;
-    std::set<uLogger*> loggers{m_pLogger};
+    std::set<uLogger*> loggers{m_pLogger.exchange(nullptr)};
     for (const auto& entry : m_loggers) loggers.insert(entry.second);
-    m_pLogger = nullptr;
     m_loggers.clear();
+    // A log call that counted itself in before the exchange may still hold
+    // the old logger; one that counts itself in later finds none.
+    while (g_writers.load() != 0) std::this_thread::yield();
     for (uLogger* logger : loggers) delete logger;
-}
-
-FreeSpaceQuery uLogManager::SetFreeSpaceQuery(FreeSpaceQuery query)
-{
-    return g_freeSpaceQuery.exchange(query != nullptr ? query : platform::FreeDiskSpace);
 }
 
 // Turns the value of the level variable into destinations, and returns the
@@ -145,13 +163,39 @@ int32_t uLogManager::ApplyLevel(uLogger& logger, int32_t value)
     return chosen.level;
 }
 
-void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
+namespace {
+
+void LogAtLevelV(int32_t threshold, unsigned categories, int stampStyle, const char* format, va_list args)
 {
     uLogManager& log = uLogManager::Instance();
-    if (log.m_nLevel < threshold || log.m_pLogger == nullptr) return;
+    if (log.m_nLevel.load(std::memory_order_relaxed) < threshold) return;
+    const WriterScope writing;
+    if (uLogger* logger = log.m_pLogger.load()) logger->LogV(categories, stampStyle, format, args);
+}
+
+}  // namespace
+
+void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
+{
     va_list args;
     va_start(args, format);
-    log.m_pLogger->LogV(categories, stampStyle, format, args);
+    LogAtLevelV(threshold, categories, stampStyle, format, args);
+    va_end(args);
+}
+
+void LogProgress(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    LogAtLevelV(1, LogCategory_Message, LogStamp_Time, format, args);
+    va_end(args);
+}
+
+void LogFailure(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    LogAtLevelV(1, LogCategory_Error, LogStamp_Time, format, args);
     va_end(args);
 }
 

@@ -1,11 +1,13 @@
 // The process-wide logging set-up: the current logger, the verbosity level
 // and the loggers made so far, by log file name.
 //
-// Calling idiom, which LogAtLevel below wraps:
+// Calling idiom, which LogProgress, LogFailure and LogAtLevel below wrap:
 //   uLogManager& log = uLogManager::Instance();
-//   if (log.m_nLevel >= 1) log.m_pLogger->Log(1, 2, "DCM: %s", text);
+//   if (log.m_nLevel >= 1)
+//       log.m_pLogger->Log(LogCategory_Message, LogStamp_Time, "DCM: %s", text);
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -13,10 +15,6 @@
 #include "uLogger.h"
 
 namespace ZR_KDT {
-
-// Bytes available to the caller on the volume of directory (the current
-// volume for null); false when the query fails.
-using FreeSpaceQuery = bool (*)(const char* directory, uint64_t& bytes);
 
 class uLogManager {
 public:
@@ -41,18 +39,17 @@ public:
     // The logger registered under exactly fileName, or null.
     uLogger* Find(const char* fileName);
 
-    // Closes and frees every logger; logging is off (level 0, no logger)
-    // until the next Initialize. For the library's unload: its loggers must
-    // not outlive the module that made them.
+    // Closes and frees every logger once no thread is writing through one;
+    // logging is off (level 0, no logger) until the next Initialize, and
+    // lines logged meanwhile are dropped. For the library's unload: its
+    // loggers must not outlive the module that made them.
     void Release();
 
-    // Replaces the free-space query (for tests: a full disk without a full
-    // disk); null restores the system's. Returns the query used before.
-    static FreeSpaceQuery SetFreeSpaceQuery(FreeSpaceQuery query);
-
-    uLogger* m_pLogger;
-    int32_t m_nLevel;
+    // Written under the set-up lock; read without it by every log call.
+    std::atomic<uLogger*> m_pLogger;
+    std::atomic<int32_t> m_nLevel;
     bool m_bReuseByName;
+    // Read and written under the set-up lock.
     std::map<std::string, uLogger*> m_loggers;
 
 private:
@@ -61,11 +58,18 @@ private:
     uLogManager& operator=(const uLogManager&) = delete;
 
     static int32_t ApplyLevel(uLogger& logger, int32_t value);
+    uLogger* FindLocked(const char* fileName) const;
 };
 
 // Writes one line through the current logger when the level is at least
 // threshold; nothing is formatted otherwise.
 void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
     __attribute__((format(gnu_printf, 4, 5)));
+
+// A progress line (M) at level 1 and above, stamped with the time of day.
+void LogProgress(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+
+// A failure line (E) at level 1 and above, stamped with the time of day.
+void LogFailure(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
 
 }  // namespace ZR_KDT

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Platform.h"
+#include "uSystemCalls.h"
 #include "uTime.h"
 
 namespace ZR_KDT {
@@ -26,11 +27,11 @@ struct StampParts {
 StampParts PartsOf(int stampStyle)
 {
     switch (stampStyle) {
-    case 1:
+    case LogStamp_Date:
         return {"%m/%d/%y", false, " | "};
-    case 2:
+    case LogStamp_Time:
         return {"%H:%M:%S:", true, " | "};
-    case 3:
+    case LogStamp_DateTime:
         return {"%m/%d/%y %H:%M:%S:", true, " | "};
     default:
         return {"", false, " "};
@@ -187,7 +188,7 @@ int uLogger::WriteLineLocked(char* line, unsigned length)
         std::printf("%s", line);
         std::fflush(stdout);
     }
-    if (m_bEchoToDebugger) platform::DebugOutput(line);
+    if (m_bEchoToDebugger) SystemCalls().debugOutput(line);
     return static_cast<int>(size);
 }
 

@@ -16,12 +16,28 @@ namespace ZR_KDT {
 
 class uLogManager;
 
-// Line layout, for category 1 and stamp style 2 at 14:03:07.045:
+// Category bits of a line; each sets one letter of its prefix.
+enum LogCategory : unsigned {
+    LogCategory_Message = 1,    // M: progress
+    LogCategory_Warning = 2,    // W
+    LogCategory_Function = 4,   // F: the loader's function trace
+    LogCategory_Assertion = 8,  // A
+    LogCategory_Error = 16,     // E: failures
+};
+
+// The time stamp that follows the prefix.
+enum LogStamp : int {
+    LogStamp_None = 0,      // one blank
+    LogStamp_Date = 1,      // "%m/%d/%y | "
+    LogStamp_Time = 2,      // "%H:%M:%S:%s | "
+    LogStamp_DateTime = 3,  // "%m/%d/%y %H:%M:%S:%s | "
+};
+
+// Line layout, for LogCategory_Message and LogStamp_Time at 14:03:07.045:
 //   "M     14:03:07:045 | <message>\n"
-// The prefix is six characters: the letters M, W, F, A, E for the category
-// bits 1, 2, 4, 8, 16 (a blank for each bit not set), and a blank. The
-// stamp style picks "%m/%d/%y | " (1), "%H:%M:%S:%s | " (2),
-// "%m/%d/%y %H:%M:%S:%s | " (3) or " " (any other value).
+// The prefix is six characters: the letter of each category bit that is
+// set (a blank for each that is not), and a blank. A stamp style outside
+// LogStamp stamps like LogStamp_None.
 class uLogger {
 public:
     // Opens nothing: the first line written opens path, appending ("a+") or

@@ -1,0 +1,76 @@
+// The process-wide trace environment: the debug client, the trace
+// directories published in the environment, and the name of the log.
+#include "CDeviceConfigManagerCommon.h"
+#include "Platform.h"
+#include "uEnvironment.h"
+#include "uLogManager.h"
+#include "uString.h"
+#include "uTime.h"
+
+namespace Zr {
+namespace Kdt {
+namespace Trace {
+
+namespace {
+
+// Process-wide, shared by every manager; set up by the first construction.
+// No lock guards them: managers are made one at a time (making two at once
+// from two threads is outside the calling contract), and the logger guards
+// its own state.
+bool g_bootstrapDone = false;
+std::string g_debugClientId;
+std::string g_loggingDirectory;
+std::string g_dataDirectory;
+std::string g_settingsDirectory;
+std::string g_logFileName;
+
+}  // namespace
+
+void CDeviceConfigManagerCommon::JoinTraceEnvironment() noexcept
+{
+    // The trace environment is a convenience: a manager works without it,
+    // so nothing here may fail the construction.
+    try {
+        if (!g_bootstrapDone) BootstrapTraceEnvironment();
+        ZR_KDT::uLogManager::Instance().Initialize(g_logFileName.c_str(), "ZR_TRACE_LOGGING", "ZR_TRACE_LOGGING_DIR",
+                                                   true);
+    } catch (...) {
+    }
+}
+
+void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
+{
+    g_debugClientId = ZR_KDT::GetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID");
+    // A debug client that is still running keeps its id for all of its
+    // children; anything else makes this process the debug client.
+    if (!g_debugClientId.empty() &&
+        FindProcessById(ZR_KDT::uString::ToNumeric<uint64_t>(g_debugClientId.c_str())) == 0) {
+        g_debugClientId.clear();
+    }
+    if (g_debugClientId.empty()) {
+        ZR_KDT::uString::ToString(g_debugClientId, ZR_KDT::platform::CurrentProcessId(), 0, 0, 0, '\0');
+        ZR_KDT::SetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID", g_debugClientId.c_str());
+    }
+
+    ZR_KDT::GetTraceLoggingDirectory(g_loggingDirectory);
+    ZR_KDT::GetTraceDataDirectory(g_dataDirectory);
+    ZR_KDT::GetTraceSettingsDirectory(g_settingsDirectory);
+    ZR_KDT::CreateDirectoryPath(g_loggingDirectory.c_str());
+    ZR_KDT::CreateDirectoryPath(g_dataDirectory.c_str());
+    ZR_KDT::CreateDirectoryPath(g_settingsDirectory.c_str());
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_LOGGING_DIR", g_loggingDirectory.c_str());
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DATA_DIR", g_dataDirectory.c_str());
+    ZR_KDT::SetEnvironmentValue("ZR_TRACE_SETTINGS_DIR", g_settingsDirectory.c_str());
+
+    // zr_trace_log_<month><day><year>_<debug client id>.txt
+    g_logFileName = "zr_trace_log_";
+    ZR_KDT::uString::ToString(g_logFileName, ZR_KDT::uTime().GetMonth(), 0, 0, 0, '\0');
+    ZR_KDT::uString::ToString(g_logFileName, ZR_KDT::uTime().GetDay(), 0, 0, 0, '\0');
+    ZR_KDT::uString::ToString(g_logFileName, ZR_KDT::uTime().GetYear(), 0, 0, 0, '\0');
+    g_logFileName += "_" + g_debugClientId + ".txt";
+    g_bootstrapDone = true;
+}
+
+}  // namespace Trace
+}  // namespace Kdt
+}  // namespace Zr
