@@ -15,6 +15,7 @@
 #include "uString.h"
 #include "uSystemCalls.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -66,15 +67,27 @@ bool ReadWholeFile(std::FILE* file, std::string& bytes)
     }
 }
 
-// One "AETCONFIG" section, sized exactly. Container errors throw cVexaError.
+// A header may claim far more data than the file holds, so the buffer is
+// no larger than the file. The signature, a header and the name come before
+// the data, so a section cut short still ends in at least 25 zeros: all
+// that the old form's five integers and four terminators can read. Every
+// payload therefore reads as from a zeroed buffer of the claimed size.
+uint32_t BufferSize(const char* path, uint32_t claimed)
+{
+    uint64_t fileSize = 0;
+    if (!ZR_KDT::platform::FileSize(path, fileSize)) return claimed;
+    return static_cast<uint32_t>(std::min<uint64_t>(claimed, fileSize));
+}
+
+// One "AETCONFIG" section. Container errors throw cVexaError.
 std::vector<char> ReadSection(const char* path, uint32_t version)
 {
     TdfFile tdf;
     uint32_t size = 0;
     tdf.GetSectionSize(path, kSection, version, size);
-    std::vector<char> data(size, '\0');
+    std::vector<char> data(BufferSize(path, size), '\0');
     uint32_t read = 0;
-    tdf.LoadSection(path, kSection, version, data.data(), size, read);
+    tdf.LoadSection(path, kSection, version, data.data(), static_cast<uint32_t>(data.size()), read);
     return data;
 }
 
@@ -202,11 +215,9 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
         text += line;
     }
     const std::string path = SettingsPath(fileName);
-    // A configuration already on disk survives any failure of this save.
-    const DurableWriteResult result = WriteFileDurably(path, text);
-    if (result == DurableWriteResult::CannotOpen) return Fail(K4xErrorText::kFailedToOpen);
+    if (!CanOpenForWriting(path)) return Fail(K4xErrorText::kFailedToOpen);
     ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found output file %s ", path.c_str());
-    if (result == DurableWriteResult::WriteFailed) return Fail(K4xErrorText::kFailedToWrite);
+    if (!WriteFileDurably(path, text)) return Fail(K4xErrorText::kFailedToWrite);
     return true;
 }
 
@@ -230,15 +241,15 @@ bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
     return true;
 }
 
-// The stored form of a property: decimal integers, the text as it is, and
-// 1 or 0 for the protocol flag.
+// The stored form of a property: decimal integers, the text up to its first
+// NUL (as "%s" writes it), and 1 or 0 for the protocol flag.
 std::string K4xDeviceCfgMgr::ValueText(const K4xProperty& property) const
 {
     switch (property.kind) {
     case K4xProperty::Integer:
         return std::to_string(this->*property.integer);
     case K4xProperty::Text:
-        return this->*property.text;
+        return (this->*property.text).c_str();
     case K4xProperty::Protocol:
         return m_bTwp_Source ? "1" : "0";
     case K4xProperty::CycleModeDelta:

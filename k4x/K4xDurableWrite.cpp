@@ -3,48 +3,87 @@
 #include "Platform.h"
 #include "uSystemCalls.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace {
 
-// Opening for appending creates a missing file without touching an
-// existing one; a file that only the probe created is removed again.
-bool CanOpenForWriting(const std::string& path)
-{
-    const bool existed = ZR_KDT::platform::PathExists(path.c_str());
-    std::FILE* probe = ZR_KDT::SystemCalls().openFile(path.c_str(), "a");
-    if (probe == nullptr) return false;
-    std::fclose(probe);
-    if (!existed) std::remove(path.c_str());
-    return true;
-}
-
 // Every result counts: a short write, a failed flush or a failed close
 // each mean bytes that may not be in the file.
-bool WriteWholeFile(const std::string& path, const std::string& text)
+bool WriteAndClose(std::FILE* file, const std::string& text)
 {
-    std::FILE* file = ZR_KDT::SystemCalls().openFile(path.c_str(), "w");
-    if (file == nullptr) return false;
     const bool written = ZR_KDT::SystemCalls().writeFile(text.data(), 1, text.size(), file) == text.size();
     const bool flushed = std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
     return written && flushed && closed;
 }
 
+std::string DirectoryOf(const std::string& path) { return path.substr(0, path.find_last_of("/\\") + 1); }
+
+// Truncating the file gives up its old contents, so a volume without room
+// for the whole new text fails the save before the file is touched.
+bool WriteInPlace(const std::string& path, const std::string& text)
+{
+    const std::string directory = DirectoryOf(path);
+    uint64_t available = 0;
+    if (!ZR_KDT::SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) ||
+        available < text.size()) {
+        return false;
+    }
+    std::FILE* file = ZR_KDT::SystemCalls().openFile(path.c_str(), "w");
+    return file != nullptr && WriteAndClose(file, text);
+}
+
+// Beside the target, so that the replacement stays on one volume; the
+// process and thread ids keep two savers apart. The name is short so that a
+// target near the path-length limit still has room beside it.
+std::string TemporaryBeside(const std::string& target)
+{
+    return DirectoryOf(target) + "~k4x" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
+           std::to_string(ZR_KDT::platform::CurrentThreadId()) + ".tmp";
+}
+
+enum class TemporaryFile {
+    Written,  // holds the whole text, with the target's permissions and owner
+    Refused,  // could not be had as the target's twin; nothing was written
+    Failed,   // the text did not reach it
+};
+
+TemporaryFile WriteTemporary(const std::string& temporary, const std::string& target, const std::string& text)
+{
+    std::FILE* file = ZR_KDT::SystemCalls().openFile(temporary.c_str(), "w");
+    if (file == nullptr) return TemporaryFile::Refused;
+    if (!ZR_KDT::platform::CopyFileAccess(target.c_str(), file)) {
+        std::fclose(file);
+        return TemporaryFile::Refused;
+    }
+    return WriteAndClose(file, text) ? TemporaryFile::Written : TemporaryFile::Failed;
+}
+
 }  // namespace
 
-DurableWriteResult WriteFileDurably(const std::string& path, const std::string& text)
+// Opening for appending creates a missing file without touching an
+// existing one. A file that only the probe created is removed again: the
+// target it now resolves to, so that a dangling link stays a link.
+bool CanOpenForWriting(const std::string& path)
 {
-    if (!CanOpenForWriting(path)) return DurableWriteResult::CannotOpen;
-    // Beside the target, so that the replacement stays on one volume; the
-    // process and thread ids keep two savers apart. The name is short so
-    // that a target near the path-length limit still has room beside it.
-    const std::string directory = path.substr(0, path.find_last_of("/\\") + 1);
-    const std::string temporary = directory + "~k4x" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
-                                  std::to_string(ZR_KDT::platform::CurrentThreadId()) + ".tmp";
-    if (WriteWholeFile(temporary, text) && ZR_KDT::platform::ReplaceFile(temporary.c_str(), path.c_str())) {
-        return DurableWriteResult::Written;
+    const bool existed = ZR_KDT::platform::PathExists(path.c_str());
+    std::FILE* probe = ZR_KDT::SystemCalls().openFile(path.c_str(), "a");
+    if (probe == nullptr) return false;
+    std::fclose(probe);
+    if (!existed) std::remove(ZR_KDT::platform::ReplaceableTarget(path.c_str()).c_str());
+    return true;
+}
+
+bool WriteFileDurably(const std::string& path, const std::string& text)
+{
+    const std::string target = ZR_KDT::platform::ReplaceableTarget(path.c_str());
+    if (target.empty()) return WriteInPlace(path, text);
+    const std::string temporary = TemporaryBeside(target);
+    const TemporaryFile written = WriteTemporary(temporary, target, text);
+    if (written == TemporaryFile::Written && ZR_KDT::platform::ReplaceFile(temporary.c_str(), target.c_str())) {
+        return true;
     }
     std::remove(temporary.c_str());
-    return DurableWriteResult::WriteFailed;
+    return written != TemporaryFile::Failed && WriteInPlace(target, text);
 }

@@ -1,16 +1,20 @@
 // Replacing a file's contents so that a failure at any point leaves the old
 // file as it was: the new text goes to a temporary file beside the target,
-// and only when every byte of it is written, flushed and closed does it
-// take the target's place, in one step.
+// with the target's permissions and owner, and only when every byte of it
+// is written, flushed and closed does it take the target's place, in one
+// step. A symbolic link is written through to its target. Where no such
+// temporary file can be had (a folder the user may not write) or the target
+// cannot be replaced (another program holds it open on Windows), the file
+// is written in place, every write checked.
 #pragma once
 
 #include <string>
 
-enum class DurableWriteResult {
-    Written,      // the target holds the new text
-    CannotOpen,   // the target cannot be opened for writing; nothing changed
-    WriteFailed,  // the new text did not reach the file; the old file stays
-};
+// The file opens for writing: a missing one could be created (the probe
+// removes it again), an existing one is left as it was.
+bool CanOpenForWriting(const std::string& path);
 
 // Writes text in text mode: each line feed becomes the platform's line end.
-DurableWriteResult WriteFileDurably(const std::string& path, const std::string& text);
+// False when the new text did not reach the file; unless it was written in
+// place, the old file then stays whole.
+bool WriteFileDurably(const std::string& path, const std::string& text);

@@ -127,6 +127,9 @@ bool WorkingDirectory(char* buffer, std::size_t size);
 // The path names a file or directory whose attributes can be read.
 bool PathExists(const char* path);
 
+// The size of the file at path in bytes; false when it cannot be examined.
+bool FileSize(const char* path, uint64_t& bytes);
+
 // The bytes available to the caller on the volume of directory (the
 // working directory's volume for null). False when the query fails.
 bool FreeDiskSpace(const char* directory, uint64_t& bytes);
@@ -150,9 +153,22 @@ void AdviseScatteredReads(std::FILE* stream);
 
 // Puts the file `from` in the place of `to` in one step: `to` is either
 // the old file or the whole new one, never a mixture, also after a crash;
-// a missing `to` is created. Both must lie on one volume. False when nothing
-// was replaced (`to` is then as it was).
+// a missing `to` is created. Fails, leaving `to` as it was, while another
+// program holds `to` open without letting it be deleted. Both must lie on
+// one volume. False when nothing was replaced.
 bool ReplaceFile(const char* from, const char* to);
+
+// The file that a replacement of path must replace: path itself, or the
+// final target of a symbolic link. "" when path is a link whose target
+// cannot be told, or another kind of reparse point: such a file is written
+// in place.
+std::string ReplaceableTarget(const char* path);
+
+// Gives the open file `to` the permission bits, owner and group of the file
+// `from` (nothing to do when `from` does not exist). False when they cannot
+// be made the same. Where a replacement keeps the replaced file's access
+// rights by itself (Windows), true.
+bool CopyFileAccess(const char* from, std::FILE* to);
 
 // Hands the text to an attached debugger's output (standard error on POSIX,
 // ended by a line feed); nothing for null.

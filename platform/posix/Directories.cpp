@@ -22,5 +22,13 @@ bool PathExists(const char* path)
     return path != nullptr && ::stat(path, &info) == 0;
 }
 
+bool FileSize(const char* path, uint64_t& bytes)
+{
+    struct stat info;
+    if (path == nullptr || ::stat(path, &info) != 0) return false;
+    bytes = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
 }  // namespace platform
 }  // namespace ZR_KDT

@@ -55,6 +55,14 @@ std::string Join(const std::string& dir, const std::string& file)
     return dir + "/" + file;
 }
 
+// dlopen's own search names the file it could not find at the start of
+// its reason; a reason that names another file (a missing dependency) or
+// another problem (a wrong architecture) means the file was found.
+bool NotFoundBySystemSearch(const std::string& reason, const std::string& candidate)
+{
+    return reason.rfind(candidate + ": cannot open shared object file: No such file or directory", 0) == 0;
+}
+
 ModuleHandle Fail(uint32_t code, std::string detail)
 {
     t_lastError = code;
@@ -75,11 +83,11 @@ ModuleHandle OpenLibrary(const char* name)
             const std::string path = systemSearch ? candidate : Join(dir, candidate);
             if (!systemSearch && ::access(path.c_str(), F_OK) != 0) continue;
             if (ModuleHandle module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
-            // The first file found decides, as on Windows.
-            if (!systemSearch) {
-                const char* reason = ::dlerror();
-                return Fail(kBadImage, reason != nullptr ? reason : path);
-            }
+            // The first file found decides, as on Windows: no later copy is
+            // tried behind one that exists but does not load.
+            const char* reason = ::dlerror();
+            const std::string why = reason != nullptr ? reason : path;
+            if (!systemSearch || !NotFoundBySystemSearch(why, candidate)) return Fail(kBadImage, why);
         }
     }
     return Fail(kModuleNotFound, "no file found for " + request);

@@ -3,13 +3,27 @@
 
 #include <stdlib.h>
 
+#include <mutex>
+
 namespace ZR_KDT {
 namespace platform {
+
+namespace {
+
+// getenv and setenv may not run at the same time: a setenv can move the
+// table that a getenv walks, or free the text it returned. Every read and
+// write of the library passes here, and a read copies the text while the
+// lock is held.
+std::mutex g_environmentLock;
+
+}  // namespace
 
 bool GetEnvironment(const char* name, std::string& value)
 {
     value.clear();
-    const char* found = name != nullptr ? ::getenv(name) : nullptr;
+    if (name == nullptr) return false;
+    std::lock_guard<std::mutex> hold(g_environmentLock);
+    const char* found = ::getenv(name);
     if (found == nullptr) return false;
     value = found;
     return true;
@@ -19,6 +33,7 @@ bool GetEnvironment(const char* name, std::string& value)
 bool SetEnvironment(const char* name, const char* value)
 {
     if (name == nullptr) return false;
+    std::lock_guard<std::mutex> hold(g_environmentLock);
     return (value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name)) == 0;
 }
 

@@ -2,12 +2,39 @@
 #include "Platform.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace ZR_KDT {
 namespace platform {
+
+std::string ReplaceableTarget(const char* path)
+{
+    struct stat link;
+    if (path == nullptr) return std::string();
+    if (::lstat(path, &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path, nullptr), &std::free);
+    return resolved != nullptr ? resolved.get() : std::string();
+}
+
+// The owner first: a change of owner may clear the set-id bits.
+bool CopyFileAccess(const char* from, std::FILE* to)
+{
+    struct stat source, copy;
+    if (::stat(from, &source) != 0) return errno == ENOENT;
+    const int descriptor = ::fileno(to);
+    if (::fstat(descriptor, &copy) != 0) return false;
+    if ((source.st_uid != copy.st_uid || source.st_gid != copy.st_gid) &&
+        ::fchown(descriptor, source.st_uid, source.st_gid) != 0) {
+        return false;
+    }
+    return ::fchmod(descriptor, source.st_mode & 07777) == 0;
+}
 
 // The data goes to the disk before the name moves: after a crash the
 // target holds either the old contents or all of the new ones.

@@ -26,5 +26,13 @@ bool PathExists(const char* path)
     return path != nullptr && ::_stat64i32(path, &info) == 0;
 }
 
+bool FileSize(const char* path, uint64_t& bytes)
+{
+    struct _stat64 info;
+    if (path == nullptr || ::_stat64(path, &info) != 0) return false;
+    bytes = static_cast<uint64_t>(info.st_size);
+    return true;
+}
+
 }  // namespace platform
 }  // namespace ZR_KDT

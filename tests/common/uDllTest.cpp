@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace k4xtest {
 namespace {
@@ -85,12 +87,49 @@ TEST_F(uDllTest, SuffixAndModeRules)
     EXPECT_FALSE(bare.FindAndLoad(nullptr, 9));
     EXPECT_EQ(bare.GetMode(), 3u);
 
+    // ".dll" becomes ".dll.dll", and removing the suffix once leaves ".dll":
+    // a name of its own, which no file answers (126).
+    uDll suffixOnly(nullptr, kKeepMode);
+    EXPECT_FALSE(suffixOnly.FindAndLoad(".dll", kKeepMode));
+    EXPECT_EQ(suffixOnly.GetName(), ".dll");
+    EXPECT_EQ(suffixOnly.GetLastErrorText(), "failed to load .dll with error code 126");
+    EXPECT_EQ(session.CountLog("M:uDll:  GetPlatformName returned \".dll.dll\""), 1);
+
     std::string out = "x";
     EXPECT_STREQ(uDll::GetPlatformName(out, nullptr), "x");
     EXPECT_STREQ(uDll::GetPlatformName(out, "a.dll.b"), "xa.dll.b");
     EXPECT_FALSE(uDll::HasLibraryExtension(".dll"));
     EXPECT_FALSE(uDll::HasLibraryExtension(nullptr));
     EXPECT_TRUE(uDll::HasLibraryExtension("x.dll"));
+}
+
+// The working directory is read into 260 bytes: a longer one fails the
+// read, and the load ends before any attempt, with nothing logged.
+TEST_F(uDllTest, WorkingDirectoryTooLongForTheBuffer)
+{
+    LiveSession session(nullptr);
+    StartLogging();
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::path deep = session.NewFolder("deep");
+    while (deep.string().size() < 260) deep /= std::string(40, 'd');
+    std::error_code error;
+    std::filesystem::create_directories(deep, error);
+    std::filesystem::current_path(deep, error);
+    if (error) GTEST_SKIP() << "this system refuses a working directory of 260 bytes or more";
+
+    std::string workingDirectory;
+    std::string message;
+    try {
+        ZR_KDT::GetWorkingDirectory(workingDirectory);
+    } catch (const ZR_KDT::source_utilities_error& thrown) {
+        message = thrown.what();
+    }
+    uDll dll(nullptr, kKeepMode);
+    EXPECT_THROW(dll.FindAndLoad("TraceFactory", kKeepMode), ZR_KDT::source_utilities_error);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(message, "failed to get current working directory");
+    EXPECT_FALSE(dll.IsLoaded());
+    EXPECT_EQ(session.CountLogStarting("M:uDll:  request to load"), 0);
 }
 
 TEST_F(uDllTest, FailuresLeaveTheirText)

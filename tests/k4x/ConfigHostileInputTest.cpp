@@ -50,12 +50,34 @@ TEST_F(ConfigHostileInputTest, RandomAndTruncatedVersion2Payloads)
         WriteTdf(tdf, {Section("AETCONFIG", 2, payload.substr(0, length))});
         ASSERT_TRUE(manager->LoadConfiguration(tdf, 0)) << length;
     }
-    // A section that claims more data than the file holds reads what is there.
-    Bytes image = tdftest::TdfImage({Section("AETCONFIG", 2, "Trace Mode=6\n")});
-    tdftest::SetU32(image, 4, 0x1000);
-    tdftest::WriteFile(tdf, image);
-    ASSERT_TRUE(manager->LoadConfiguration(tdf, 0));
-    EXPECT_EQ(Capture(*manager).integers[0], 6);
+}
+
+// A section that claims more data than the file holds reads what is there,
+// the rest as zeros, even when it claims the largest length a reader takes.
+TEST_F(ConfigHostileInputTest, SectionsClaimingMoreThanTheFileHolds)
+{
+    const struct {
+        uint32_t version;
+        std::string payload;
+        uint32_t claimed;
+        Config expected;
+    } rows[] = {
+        {2, "Trace Mode=6\n", 0x1000, {{6, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true}},
+        {2, "Trace Mode=6\nEvent Bit1=ab", 0x8000000, {{6, -1, -1, -1, -1, -1}, {"x", "ab", "x", "x"}, true}},
+        {1, std::string("\x06\0\0\0\x02", 5), 0x8000000, {{6, 0, -1, 2, 0, 0}, {"", "", "", ""}, false}},
+        {1, std::string(20, '\x01') + "ab", 0x8000000,
+         {{0x01010101, 0x01010101, -1, 0x01010101, 0x01010101, 0x01010101}, {"ab", "", "", ""}, false}},
+    };
+    auto manager = NewManager();
+    const std::string tdf = Scratch("claims.tdf");
+    for (const auto& row : rows) {
+        Apply(*manager, Config{{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true});
+        Bytes image = tdftest::TdfImage({Section("AETCONFIG", row.version, row.payload)});
+        tdftest::SetU32(image, 4, row.claimed);
+        tdftest::WriteFile(tdf, image);
+        ASSERT_TRUE(manager->LoadConfiguration(tdf, 0)) << row.payload;
+        EXPECT_EQ(Capture(*manager), row.expected) << row.payload;
+    }
 }
 
 TEST_F(ConfigHostileInputTest, ShortVersion1PayloadsKeepTheFieldsInside)

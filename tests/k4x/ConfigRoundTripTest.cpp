@@ -22,6 +22,9 @@ const Config kOther = {
     false,
 };
 
+// Written as "%s" writes a text: up to its first NUL.
+const Config kCutAtNul = {kSample.integers, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
+
 class ConfigRoundTripTest : public ConfigTest {};
 
 TEST_F(ConfigRoundTripTest, TextFileKeepsEveryValue)
@@ -96,13 +99,13 @@ TEST_F(ConfigRoundTripTest, DefaultObjectWritesElevenTextLines)
                                                    n + "Number of AEG = 0" + n + "Memory Mode = 0" + n +
                                                    "CEMU Status = 0" + n + "Event Bit0 = " + n + "Event Bit1 = " + n +
                                                    "Event Bit2 = " + n + "Event Bit3 = " + n + "TWP_Protocol = 0" + n);
-    Apply(*manager, kSample);
+    Apply(*manager, kCutAtNul);
     ASSERT_TRUE(manager->SaveConfiguration("defaults", 1));
     EXPECT_EQ(ReadBytes(Settings("defaults")),
               "Trace Mode = 7" + n + "Encoding Mode = -3" + n + "Sync Frequency = 2147483647" + n +
                   "Number of AEG = -2147483648" + n + "Memory Mode = 0" + n + "CEMU Status = -1" + n +
                   "Event Bit0 = pc == 0x100" + n + "Event Bit1 = " + n + "Event Bit2 = x=y\tz  " + n +
-                  "Event Bit3 = " + n + "TWP_Protocol = 1" + n);
+                  "Event Bit3 = cut" + n + "TWP_Protocol = 1" + n);
 }
 
 TEST_F(ConfigRoundTripTest, TdfSaveAppendsOneVersion2SectionBehindTheOthers)
@@ -120,11 +123,11 @@ TEST_F(ConfigRoundTripTest, TdfSaveAppendsOneVersion2SectionBehindTheOthers)
     ASSERT_EQ(12 + 9 + defaults.size(), 0xaeu);
     EXPECT_EQ(ReadBytes(tdf), "TDF2" + AsText(other) + header + defaults);
 
-    Apply(*manager, kSample);
+    Apply(*manager, kCutAtNul);
     ASSERT_TRUE(manager->SaveConfiguration(tdf, 0));
     const std::string sample =
         "Trace Mode=7\nEncoding Mode=-3\nSync Frequency=2147483647\nNumber of AEG=-2147483648\nMemory Mode=0\n"
-        "CEMU Status=-1\nEvent Bit0=pc == 0x100\nEvent Bit1=\nEvent Bit2=x=y\tz  \nEvent Bit3=\nTWP_Protocol=1\n";
+        "CEMU Status=-1\nEvent Bit0=pc == 0x100\nEvent Bit1=\nEvent Bit2=x=y\tz  \nEvent Bit3=cut\nTWP_Protocol=1\n";
     EXPECT_EQ(ReadBytes(tdf), "TDF2" + AsText(other) + AsText(Section("AETCONFIG", 2, defaults)) +
                                   AsText(Section("AETCONFIG", 2, sample)));
 }

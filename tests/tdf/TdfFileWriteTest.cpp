@@ -2,18 +2,36 @@
 // argument checks and the failures of AppendSectionHeader and SaveSectionData.
 #include "TdfFile.h"
 #include "TdfTestSupport.h"
+#include "uSystemCalls.h"
 
 #include <gmock/gmock.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 using namespace tdftest;
 
+// The write, counted from 1, that falls short; 0 for none.
+int g_failingWrite = 0;
+int g_writes = 0;
+
+std::size_t FailOneWrite(const void* data, std::size_t size, std::size_t count, std::FILE* file)
+{
+    return ++g_writes == g_failingWrite ? 0 : std::fwrite(data, size, count, file);
+}
+
+// Refuses to open for update, whoever runs the test.
+std::FILE* RefuseUpdate(const char* path, const char* mode)
+{
+    return std::strcmp(mode, "r+b") == 0 ? nullptr : std::fopen(path, mode);
+}
+
 class TdfFileWriteTest : public ::testing::Test {
 protected:
     void SetUp() override { WriteFile(path, TdfImage({})); }
+    void TearDown() override { ZR_KDT::ResetSystemCalls(); }
 
     std::string Append(const char* name, uint32_t version, uint32_t& offset)
     {
@@ -158,16 +176,42 @@ TEST_F(TdfFileWriteTest, FolderIsNeverWritten)
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
-TEST_F(TdfFileWriteTest, ReadOnlyFileCannotBeOpenedForUpdate)
+// Writes: 1 length placeholder, 2 version, 3 name length, 4 name, 5 length
+// of the header; then 6 the data and 7 the new length.
+TEST_F(TdfFileWriteTest, ShortWritesGiveTheirErrors)
+{
+    const struct {
+        int failingWrite;
+        const char* append;
+        const char* save;
+    } rows[] = {
+        {1, "Write error -  TDF section header size.", "<not run>"},
+        {2, "Write error -  TDF section name and version.", "<not run>"},
+        {3, "Write error -  TDF section name and version.", "<not run>"},
+        {4, "Write error -  TDF section name and version.", "<not run>"},
+        {5, "Write error - size of TDF header.", "<not run>"},
+        {6, "<no error>", "Write I/O error - unable to write section data."},
+        {7, "<no error>", "Write error - size of TDF header."},
+    };
+    ZR_KDT::SystemCalls().writeFile = &FailOneWrite;
+    for (const auto& row : rows) {
+        WriteFile(path, TdfImage({}));
+        g_writes = 0;
+        g_failingWrite = row.failingWrite;
+        uint32_t offset = 0, length = 0;
+        const std::string appended = Append("AETCONFIG", 2, offset);
+        EXPECT_EQ(appended, row.append) << row.failingWrite;
+        const std::string saved = appended == "<no error>" ? Save(offset, "abc", 1, 3, length) : "<not run>";
+        EXPECT_EQ(saved, row.save) << row.failingWrite;
+    }
+}
+
+TEST_F(TdfFileWriteTest, FileThatCannotBeOpenedForUpdateIsLeftAlone)
 {
     uint32_t out = 0;
     ASSERT_EQ(Append("AETCONFIG", 2, out), "<no error>");
     const Bytes before = ReadFile(path);
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-    if (std::FILE* probe = std::fopen(path.c_str(), "r+b")) {
-        std::fclose(probe);
-        GTEST_SKIP() << "this account may write read-only files";
-    }
+    ZR_KDT::SystemCalls().openFile = &RefuseUpdate;
     EXPECT_EQ(Append("AETCONFIG", 2, out), "Could not open TDF file as specified.");
     EXPECT_EQ(Save(4, "x", 1, 1, out), "Could not open TDF file as specified.");
     EXPECT_EQ(ReadFile(path), before);
