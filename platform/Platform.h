@@ -34,6 +34,11 @@ uint32_t LastErrorCode();
 // Extra words on the last failed OpenLibrary of this thread ("" if none).
 std::string LastLoadErrorDetail();
 
+// The version that the loaded library's file carries, as "1.2.3": the file
+// version of its version resource on Windows, the numbers after ".so." in
+// the name of the file its links resolve to on POSIX. False for none.
+bool ModuleVersion(ModuleHandle module, std::string& version);
+
 // ---- environment ------------------------------------------------------------
 
 // GetEnvironmentVariableA: false when the variable is not set.

@@ -6,7 +6,7 @@
 #   scripts/install-deps.sh bench     also Google Benchmark, spdlog and Python (bench/)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ googletest)
+packages=(cmake ninja-build g++ googletest pkg-config)
 case "${1:-linux}" in
   # wine64 alone has no /usr/bin/wine.
   windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
