@@ -48,13 +48,13 @@ void BM_spdlogLine(benchmark::State& state)
 // The calling idiom of every component, with logging off.
 void BM_LogCallWhenOff(benchmark::State& state)
 {
-    if (ZR_KDT::uLogManager::Instance().m_nLevel != 0) {
+    if (ZR_KDT::uLogManager::Instance().m_nLevel.load() != 0) {
         state.SkipWithError("logging is on");
         return;
     }
     for (auto _ : state) {
         ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
-        if (log.m_nLevel >= 1) log.m_pLogger->Log(1, 2, "K4xDeviceCfgMgr: Found input file %s ", kArgument);
+        if (log.m_nLevel.load() >= 1) log.m_pLogger.load()->Log(1, 2, "K4xDeviceCfgMgr: Found input file %s ", kArgument);
         benchmark::ClobberMemory();
     }
 }

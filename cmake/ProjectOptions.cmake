@@ -1,6 +1,9 @@
 # Warnings and link options for the project's own targets.
 add_library(k4x_options INTERFACE)
-target_compile_options(k4x_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Werror)
+target_compile_options(k4x_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow)
+if(K4X_WERROR)
+  target_compile_options(k4x_options INTERFACE -Werror)
+endif()
 if(WIN32)
   # Windows modules import only system DLLs: no libstdc++, libgcc or
   # winpthread DLL travels with them.

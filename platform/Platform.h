@@ -1,6 +1,6 @@
 // The operating-system services the library needs, behind one interface.
-// platform/win32 calls the Windows functions; platform/posix gives the
-// closest POSIX equivalent. Nothing here throws.
+// Each comment is a promise that platform/win32 and platform/posix both
+// keep. Nothing here throws.
 #pragma once
 
 #include <cstddef>
@@ -16,19 +16,21 @@ namespace platform {
 using ModuleHandle = void*;
 using ProcAddress = void (*)();
 
-// Loads a library as LoadLibraryA does: a name without a suffix gets the
-// platform's library suffix, and a bare name is searched for in the
-// executable's directory, the system locations, the working directory and
-// PATH. Null on failure; LastErrorCode() then tells why (126: no such file,
-// 193: a file that does not load).
+// Loads a library: a name without a suffix gets the platform's library
+// suffix, and a bare name is searched for in the executable's directory, the
+// system locations, the working directory and PATH; the first file found
+// decides. Null on failure; LastErrorCode() then tells why (126: no such
+// file, 193: a file that does not load).
 ModuleHandle OpenLibrary(const char* name);
 
 // The exported function, or null (LastErrorCode() says why).
 ProcAddress FindSymbol(ModuleHandle module, const char* symbol);
 
+// Unloads a library of OpenLibrary; nothing for null.
 void CloseLibrary(ModuleHandle module);
 
-// The calling thread's error code of the last failed platform call.
+// The calling thread's error code of its last failed OpenLibrary or
+// FindSymbol, when asked right after that call (127: no such export).
 uint32_t LastErrorCode();
 
 // Extra words on the last failed OpenLibrary of this thread ("" if none).
@@ -41,24 +43,27 @@ bool ModuleVersion(ModuleHandle module, std::string& version);
 
 // ---- environment ------------------------------------------------------------
 
-// GetEnvironmentVariableA: false when the variable is not set.
+// The variable's value: true with the value, "" included, when it is set;
+// false with "" when it is not set (or name is null).
 bool GetEnvironment(const char* name, std::string& value);
 
-// SetEnvironmentVariableA: visible at once and inherited by child processes.
+// Sets the variable, or removes it for a null value; visible at once and
+// inherited by child processes. False when it cannot be set.
 bool SetEnvironment(const char* name, const char* value);
 
 // ---- processes and threads --------------------------------------------------
 
+// The id of this process.
 uint32_t CurrentProcessId();
 
-// id when a process with that id runs, else 0 (also for id 0).
+// id when a process with that id runs, else 0 (also for id 0 and for the
+// id of a thread).
 uint64_t FindProcessById(uint64_t id);
 
-// GetCurrentThreadId; the kernel thread id on POSIX.
+// The system's id of the calling thread, unique among the running threads.
 uint32_t CurrentThreadId();
 
-// A lock that its holder may take again: a critical section on Windows, a
-// recursive pthread mutex on POSIX.
+// A lock that its holder may take again, as often as it releases it.
 class RecursiveMutex {
 public:
     RecursiveMutex();
@@ -86,7 +91,7 @@ struct LocalTime {
     int milliseconds;  // 0 to 999
 };
 
-// GetLocalTime.
+// The wall-clock time now, in the local time zone.
 LocalTime ReadLocalTime();
 
 // ---- files and directories ----------------------------------------------------
@@ -112,45 +117,50 @@ constexpr const char* kProfileFallbackVariable = nullptr;
 constexpr const char* kProfileFallbackVariable = "HOME";
 #endif
 
-// _mkdir: 0 when the directory was created, -1 when it exists or fails.
+// Creates one directory: 0 when it was created, -1 when it exists already
+// or cannot be created (or path is null).
 int MakeDirectory(const char* path);
 
-// CreateDirectoryA with default security: one level, true when created.
+// Creates one level of directory with default access rights; true when
+// created.
 bool CreateOneDirectory(const char* path);
 
-// _getcwd into a buffer of the given size; false when it does not fit or fails.
+// The working directory, NUL-terminated, into a buffer of the given size;
+// false when it does not fit or cannot be told.
 bool WorkingDirectory(char* buffer, std::size_t size);
 
-// _stat64i32 succeeds: the path names something that can be examined.
+// The path names a file or directory whose attributes can be read.
 bool PathExists(const char* path);
 
-// GetDiskFreeSpaceExA: bytes available to the caller on the volume of
-// directory (the current volume for null). False when the query fails.
+// The bytes available to the caller on the volume of directory (the
+// working directory's volume for null). False when the query fails.
 bool FreeDiskSpace(const char* directory, uint64_t& bytes);
 
-// _fsopen(path, mode, _SH_DENYNO): other handles, in this and other
-// processes, may read and write the file while it is open.
+// Opens the file as std::fopen does (null on failure), with no lock on it:
+// other handles, in this and other processes, may read and write the file
+// while it is open.
 std::FILE* OpenSharedFile(const char* path, const char* mode);
 
 // Puts the file `from` in the place of `to` in one step: `to` is either
-// the old file or the whole new one, never a mixture. MoveFileExA with
-// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH; on POSIX fsync, then
-// rename. Both must lie on one volume. False when nothing was replaced.
+// the old file or the whole new one, never a mixture, also after a crash;
+// a missing `to` is created. Both must lie on one volume. False when nothing
+// was replaced (`to` is then as it was).
 bool ReplaceFile(const char* from, const char* to);
 
-// OutputDebugStringA; one line on standard error on POSIX.
+// Hands the text to an attached debugger's output (standard error on POSIX,
+// ended by a line feed); nothing for null.
 void DebugOutput(const char* text);
 
-// _setmode(_O_BINARY): no line-end translation on the stream. POSIX streams
-// are binary already. False when the mode cannot be set.
+// No line-end translation on the stream from now on (POSIX streams never
+// translate). False when the mode cannot be set (or stream is null).
 bool SetBinaryMode(std::FILE* stream);
 
 // ---- programs ------------------------------------------------------------------
 
-// GetModuleFileNameA of the running program; "" when it cannot be told.
+// The full path of the running program's file; "" when it cannot be told.
 std::string ExecutablePath();
 
-// _isatty: the stream is a terminal (a console on Windows).
+// The stream is a terminal (a console on Windows); false for null.
 bool IsTerminal(std::FILE* stream);
 
 }  // namespace platform

@@ -15,9 +15,15 @@ case "${1:-}" in
   *) echo "usage: scripts/demo.sh [--windows]" >&2; exit 2 ;;
 esac
 
+# Quiet when a step succeeds; its whole output when it fails.
+quietly() {
+  local output
+  output=$("$@" 2>&1) || { printf '%s\n' "$output" >&2; return 1; }
+}
+
 bash scripts/install-deps.sh "$preset"
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" >/dev/null
+quietly cmake --preset "$preset"
+quietly cmake --build --preset "$preset"
 bin=$repo/build/$preset/bin
 
 work=$(mktemp -d)

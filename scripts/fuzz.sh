@@ -2,6 +2,7 @@
 # Builds the libFuzzer targets (preset fuzz: clang 14, ASan and UBSan) and
 # runs them one after the other, each for SECONDS seconds (default 600).
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
+# Without TARGETs it runs every target of fuzz/CMakeLists.txt.
 # Each target starts from a scratch copy of fuzz/corpus/<target>/, so the
 # committed seeds never grow by themselves. An input that makes a target
 # fail is saved in fuzz/regressions/<target>/, where the replay tests of the
@@ -12,11 +13,12 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 [ $# -gt 0 ] && shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(text_reader aetconfig_v2 aetconfig_v1 tdf_file)
 
 bash scripts/install-deps.sh fuzz
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
+# By default every target the build knows, one a line in this file.
+[ ${#targets[@]} -gt 0 ] || mapfile -t targets <build/fuzz/fuzz/targets.txt
 
 # The TDF target rewrites a temporary file for every input; on ext4 each
 # rewrite of a truncated file waits for the disk, so keep it in memory.

@@ -6,10 +6,11 @@
 #   scripts/install-deps.sh bench     also Google Benchmark, spdlog and Python (bench/)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ googletest pkg-config)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev pkg-config)
 case "${1:-linux}" in
-  # wine64 alone has no /usr/bin/wine.
-  windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64) ;;
+  # wine64 alone has no /usr/bin/wine; googletest holds the sources that the
+  # cross build compiles.
+  windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest) ;;
   # libclang-rt-14-dev carries the sanitizer and fuzzer runtimes that
   # -fsanitize=fuzzer,address,undefined links.
   fuzz) packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev) ;;

@@ -15,7 +15,10 @@ bool FreeDiskSpace(const char* directory, uint64_t& bytes)
 }
 
 // POSIX files carry no share mode: other handles may always open them.
-std::FILE* OpenSharedFile(const char* path, const char* mode) { return std::fopen(path, mode); }
+std::FILE* OpenSharedFile(const char* path, const char* mode)
+{
+    return path != nullptr && mode != nullptr ? std::fopen(path, mode) : nullptr;
+}
 
 }  // namespace platform
 }  // namespace ZR_KDT

@@ -3,9 +3,10 @@
 
 #include <errno.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <string>
 
@@ -14,13 +15,28 @@ namespace platform {
 
 uint32_t CurrentProcessId() { return static_cast<uint32_t>(::getpid()); }
 
+namespace {
+
+// The thread group named in /proc/<id>/status, which answers for the thread
+// of a process too; 0 when the entry cannot be read.
+uint64_t ThreadGroupOf(uint64_t id)
+{
+    std::ifstream status("/proc/" + std::to_string(id) + "/status");
+    const std::string key = "Tgid:";
+    for (std::string line; std::getline(status, line);) {
+        if (line.compare(0, key.size(), key) == 0) return std::strtoull(line.c_str() + key.size(), nullptr, 10);
+    }
+    return 0;
+}
+
+}  // namespace
+
 uint64_t FindProcessById(uint64_t id)
 {
     // 0 and anything beyond pid_t would address process groups or wrap.
     if (id == 0 || id > static_cast<uint64_t>(std::numeric_limits<pid_t>::max())) return 0;
-    struct stat info;
-    const std::string entry = "/proc/" + std::to_string(id);
-    if (::stat(entry.c_str(), &info) == 0) return id;
+    const uint64_t group = ThreadGroupOf(id);
+    if (group != 0) return group == id ? id : 0;
     // Without /proc: the process exists even when we may not signal it.
     const bool exists = ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
     return exists ? id : 0;

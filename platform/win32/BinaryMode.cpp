@@ -7,7 +7,7 @@
 namespace ZR_KDT {
 namespace platform {
 
-bool SetBinaryMode(std::FILE* stream) { return ::_setmode(::_fileno(stream), _O_BINARY) != -1; }
+bool SetBinaryMode(std::FILE* stream) { return stream != nullptr && ::_setmode(::_fileno(stream), _O_BINARY) != -1; }
 
 }  // namespace platform
 }  // namespace ZR_KDT

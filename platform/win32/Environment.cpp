@@ -20,16 +20,22 @@ bool GetEnvironment(const char* name, std::string& value)
     value.clear();
     if (name == nullptr) return false;
     std::vector<char> buffer(kValueBufferSize);
+    ::SetLastError(0);
     const DWORD length = ::GetEnvironmentVariableA(name, buffer.data(), kValueBufferSize);
-    // 0: not set or empty; kValueBufferSize or more: the size it would need.
-    if (length == 0 || length >= kValueBufferSize) return false;
+    // 0 stands for both an empty and an unset variable; only the error code
+    // tells them apart. kValueBufferSize or more: the size it would need.
+    if (length == 0) return ::GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+    if (length >= kValueBufferSize) return false;
     value.assign(buffer.data(), length);
     return true;
 }
 
 bool SetEnvironment(const char* name, const char* value)
 {
-    return name != nullptr && ::SetEnvironmentVariableA(name, value) != 0;
+    if (name == nullptr) return false;
+    if (::SetEnvironmentVariableA(name, value) != 0) return true;
+    // Removing a variable that is not set leaves what the caller asked for.
+    return value == nullptr && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND;
 }
 
 }  // namespace platform

@@ -15,7 +15,10 @@ bool FreeDiskSpace(const char* directory, uint64_t& bytes)
     return true;
 }
 
-std::FILE* OpenSharedFile(const char* path, const char* mode) { return ::_fsopen(path, mode, _SH_DENYNO); }
+std::FILE* OpenSharedFile(const char* path, const char* mode)
+{
+    return path != nullptr && mode != nullptr ? ::_fsopen(path, mode, _SH_DENYNO) : nullptr;
+}
 
 }  // namespace platform
 }  // namespace ZR_KDT

@@ -145,9 +145,9 @@ TEST_F(ConfigFullVolumeTest, LogFolderShortOfSpaceLeavesLoggingOff)
     ASSERT_TRUE(ZR_KDT::SetEnvironmentValue("ZR_TRACE_LOGGING", "1"));
     auto manager = NewManager();
     ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
-    EXPECT_EQ(log.m_nLevel, 0);
+    EXPECT_EQ(log.m_nLevel.load(), 0);
     EXPECT_FALSE(log.Initialize("again.txt", "ZR_TRACE_LOGGING", "ZR_TRACE_LOGGING_DIR", true));
-    EXPECT_EQ(log.m_nLevel, 0);
+    EXPECT_EQ(log.m_nLevel.load(), 0);
     const std::filesystem::path logFolder = ZR_KDT::GetEnvironmentValue("ZR_TRACE_LOGGING_DIR");
     ASSERT_TRUE(std::filesystem::is_directory(logFolder)) << logFolder;
     EXPECT_EQ(CountLogFiles(logFolder), 0);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <new>
 #include <set>
+#include <thread>
 
 #include "Platform.h"
 #include "uEnvironment.h"
@@ -18,8 +19,22 @@ namespace {
 // Below this, logging stays off rather than fill the volume of the log.
 constexpr uint64_t kMinimumFreeBytes = 5120000;
 
-// Serialises set-ups; in the system they all run in manager constructors.
+// Serialises set-ups and releases; in the system set-ups run in manager
+// constructors.
 std::mutex g_initializeLock;
+
+// Log calls that may be using the current logger right now. Release waits
+// for it to reach 0 before it frees a logger.
+std::atomic<int32_t> g_writers{0};
+
+// Counts the calling log call as a writer for its life.
+class WriterScope {
+public:
+    WriterScope() { g_writers.fetch_add(1); }
+    ~WriterScope() { g_writers.fetch_sub(1); }
+    WriterScope(const WriterScope&) = delete;
+    WriterScope& operator=(const WriterScope&) = delete;
+};
 
 // As atoi: leading blanks, an optional sign and decimal digits; anything
 // else gives 0. Values beyond int32_t are held at its limits, which are
@@ -69,7 +84,7 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
     // The current logger stays current until a new one is ready, so that a
     // level set earlier never stands without a logger.
     if (reuseByName) {
-        if (uLogger* found = Find(fileName)) {
+        if (uLogger* found = FindLocked(fileName)) {
             m_pLogger = found;
             return true;
         }
@@ -100,6 +115,12 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
 
 uLogger* uLogManager::Find(const char* fileName)
 {
+    std::lock_guard<std::mutex> hold(g_initializeLock);
+    return FindLocked(fileName);
+}
+
+uLogger* uLogManager::FindLocked(const char* fileName) const
+{
     if (fileName == nullptr) return nullptr;
     const auto entry = m_loggers.find(fileName);
     return entry != m_loggers.end() ? entry->second : nullptr;
@@ -110,10 +131,12 @@ void uLogManager::Release()
     std::lock_guard<std::mutex> hold(g_initializeLock);
     // Level first: callers test it before they touch the logger.
     m_nLevel = 0;
-    std::set<uLogger*> loggers{m_pLogger};
+    std::set<uLogger*> loggers{m_pLogger.exchange(nullptr)};
     for (const auto& entry : m_loggers) loggers.insert(entry.second);
-    m_pLogger = nullptr;
     m_loggers.clear();
+    // A log call that counted itself in before the exchange may still hold
+    // the old logger; one that counts itself in later finds none.
+    while (g_writers.load() != 0) std::this_thread::yield();
     for (uLogger* logger : loggers) delete logger;
 }
 
@@ -145,8 +168,9 @@ namespace {
 void LogAtLevelV(int32_t threshold, unsigned categories, int stampStyle, const char* format, va_list args)
 {
     uLogManager& log = uLogManager::Instance();
-    if (log.m_nLevel < threshold || log.m_pLogger == nullptr) return;
-    log.m_pLogger->LogV(categories, stampStyle, format, args);
+    if (log.m_nLevel.load(std::memory_order_relaxed) < threshold) return;
+    const WriterScope writing;
+    if (uLogger* logger = log.m_pLogger.load()) logger->LogV(categories, stampStyle, format, args);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 //       log.m_pLogger->Log(LogCategory_Message, LogStamp_Time, "DCM: %s", text);
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -38,14 +39,17 @@ public:
     // The logger registered under exactly fileName, or null.
     uLogger* Find(const char* fileName);
 
-    // Closes and frees every logger; logging is off (level 0, no logger)
-    // until the next Initialize. For the library's unload: its loggers must
-    // not outlive the module that made them.
+    // Closes and frees every logger once no thread is writing through one;
+    // logging is off (level 0, no logger) until the next Initialize, and
+    // lines logged meanwhile are dropped. For the library's unload: its
+    // loggers must not outlive the module that made them.
     void Release();
 
-    uLogger* m_pLogger;
-    int32_t m_nLevel;
+    // Written under the set-up lock; read without it by every log call.
+    std::atomic<uLogger*> m_pLogger;
+    std::atomic<int32_t> m_nLevel;
     bool m_bReuseByName;
+    // Read and written under the set-up lock.
     std::map<std::string, uLogger*> m_loggers;
 
 private:
@@ -54,6 +58,7 @@ private:
     uLogManager& operator=(const uLogManager&) = delete;
 
     static int32_t ApplyLevel(uLogger& logger, int32_t value);
+    uLogger* FindLocked(const char* fileName) const;
 };
 
 // Writes one line through the current logger when the level is at least

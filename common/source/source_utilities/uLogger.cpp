@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Platform.h"
+#include "uSystemCalls.h"
 #include "uTime.h"
 
 namespace ZR_KDT {
@@ -134,7 +135,7 @@ int uLogger::WriteLine(char* line, unsigned length)
         std::printf("%s", line);
         std::fflush(stdout);
     }
-    if (m_bEchoToDebugger) platform::DebugOutput(line);
+    if (m_bEchoToDebugger) SystemCalls().debugOutput(line);
     return static_cast<int>(size);
 }
 

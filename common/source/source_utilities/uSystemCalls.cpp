@@ -15,7 +15,10 @@ std::size_t WriteFile(const void* data, std::size_t size, std::size_t count, std
 
 void NoTextProbeHook(const char*) {}
 
-uSystemCalls SystemsOwn() { return {platform::FreeDiskSpace, OpenFile, WriteFile, NoTextProbeHook}; }
+uSystemCalls SystemsOwn()
+{
+    return {platform::FreeDiskSpace, OpenFile, WriteFile, NoTextProbeHook, platform::DebugOutput};
+}
 
 }  // namespace
 

@@ -24,6 +24,8 @@ struct uSystemCalls {
     // Runs between the text load's probe of a settings file and the open
     // that reads it; does nothing unless a test takes the file away there.
     void (*afterTextProbe)(const char* path);
+    // Hands a log line to the debugger.
+    void (*debugOutput)(const char* text);
 };
 
 // The table in use. Tests assign entries and call ResetSystemCalls after.

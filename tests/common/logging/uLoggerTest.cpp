@@ -125,10 +125,15 @@ TEST_F(uLoggerTest, DisabledWritesNothingAndReopensAppending)
     m_logger.Log(1, kNoTime, "two");
     EXPECT_EQ(Logged(), Stored("M      one\nM      two\n"));
 
-    // A logger that does not append starts the file afresh.
+    // A logger that does not append starts the file afresh, and again each
+    // time it is switched back on.
     uLogger truncating(m_path.c_str(), false);
     truncating.Log(16, kNoTime, "fresh");
     EXPECT_EQ(Logged(), Stored("    E  fresh\n"));
+    truncating.SetEnabled(false);
+    truncating.SetEnabled(true);
+    truncating.Log(16, kNoTime, "again");
+    EXPECT_EQ(Logged(), Stored("    E  again\n"));
     truncating.SetEnabled(false);
 }
 

@@ -3,6 +3,8 @@
 
 #include "Platform.h"
 
+#include <thread>
+
 namespace {
 
 using namespace ZR_KDT::platform;
@@ -16,6 +18,10 @@ TEST(ProcessTest, FindsOnlyRunningProcesses)
     EXPECT_EQ(FindProcessById(0x7FFFFFF1), 0u);
     // The high half must not be dropped on the way to a 32-bit id.
     EXPECT_EQ(FindProcessById((uint64_t{1} << 32) | self), 0u);
+    // A running thread of this process is not a process.
+    uint64_t thread = 1;
+    std::thread([&thread] { thread = FindProcessById(CurrentThreadId()); }).join();
+    EXPECT_EQ(thread, 0u);
 }
 
 }  // namespace
