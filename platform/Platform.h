@@ -36,6 +36,11 @@ uint32_t LastErrorCode();
 // Extra words on the last failed OpenLibrary of this thread ("" if none).
 std::string LastLoadErrorDetail();
 
+// The version that the loaded library's file carries, as "1.2.3": the file
+// version of its version resource on Windows, the numbers after ".so." in
+// the name of the file its links resolve to on POSIX. False for none.
+bool ModuleVersion(ModuleHandle module, std::string& version);
+
 // ---- environment ------------------------------------------------------------
 
 // The variable's value: true with the value, "" included, when it is set;

@@ -6,7 +6,7 @@
 #   scripts/install-deps.sh bench     also Google Benchmark, spdlog and Python (bench/)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev pkg-config)
 case "${1:-linux}" in
   # wine64 alone has no /usr/bin/wine; googletest holds the sources that the
   # cross build compiles.

@@ -23,6 +23,7 @@ public:
     bool Loaded() const { return create_ != nullptr && destroy_ != nullptr; }
     Manager Create(DeviceDescriptor* descriptor, uint64_t hostValue = 0);
     DestroyDeviceConfigManagerFn Destroy() const { return destroy_; }
+    ZR_KDT::platform::ModuleHandle Module() const { return module_; }
 
 private:
     ZR_KDT::platform::ModuleHandle module_;

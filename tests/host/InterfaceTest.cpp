@@ -17,6 +17,14 @@ protected:
 
 TEST_F(InterfaceTest, DestroyOfNullDoesNothing) { library.Destroy()(nullptr); }
 
+// The version resource of the DLL, or the versioned file name of the .so.
+TEST_F(InterfaceTest, TheLoadedFileCarriesTheProjectVersion)
+{
+    std::string version;
+    ASSERT_TRUE(ZR_KDT::platform::ModuleVersion(library.Module(), version));
+    EXPECT_EQ(version, K4X_PROJECT_VERSION);
+}
+
 TEST_F(InterfaceTest, DeviceInfoComesFromTheDescriptor)
 {
     DeviceDescriptor descriptor = MakeDescriptor("K4x-DSP0", 0xDEADBEEF, 7);
