@@ -114,10 +114,14 @@ def generate():
 def apply(name, number, original, replacement):
     with open(name, encoding="utf-8") as source:
         lines = source.readlines()
-    index = int(number) - 1
-    line = lines[index]
-    if line.strip() != original:
+    # Edits elsewhere in the file move lines: the nearest line that still
+    # reads the same is the one meant.
+    wanted = int(number) - 1
+    matches = [i for i, text in enumerate(lines) if text.strip() == original]
+    if not matches:
         sys.exit(f"{name}:{number} no longer reads: {original}")
+    index = min(matches, key=lambda i: abs(i - wanted))
+    line = lines[index]
     indent = line[:len(line) - len(line.lstrip())]
     lines[index] = indent + replacement + "\n" if replacement else "\n"
     with open(name, "w", encoding="utf-8") as source:

@@ -38,8 +38,10 @@ while IFS=$'\t' read -r file line original replacement; do
   label="$file:$line: $original -> ${replacement:-(deleted)}"
   cp "$file" "$backup"
   mutated=$file
-  python3 scripts/mutants.py apply "$file" "$line" "$original" "$replacement"
-  if ! cmake --build --preset mutants >"$logs/$number.build.log" 2>&1; then
+  if ! python3 scripts/mutants.py apply "$file" "$line" "$original" "$replacement"; then
+    outcome="gone"
+    broken=$((broken + 1))
+  elif ! cmake --build --preset mutants >"$logs/$number.build.log" 2>&1; then
     outcome="not compiled"
     broken=$((broken + 1))
   else
@@ -60,7 +62,7 @@ done <"$list"
 cmake --build --preset mutants >/dev/null
 
 echo
-echo "killed $killed of $compiled compiled mutants ($broken did not compile)"
+echo "killed $killed of $compiled compiled mutants ($broken did not compile or are gone from the code)"
 if [ ${#survivors[@]} -gt 0 ]; then
   echo "survivors:"
   printf '  %s\n' "${survivors[@]}"
