@@ -36,6 +36,11 @@ uint32_t LastErrorCode();
 // Extra words on the last failed OpenLibrary of this thread ("" if none).
 std::string LastLoadErrorDetail();
 
+// The version that the loaded library's file carries, as "1.2.3": the file
+// version of its version resource on Windows, the numbers after ".so." in
+// the name of the file its links resolve to on POSIX. False for none.
+bool ModuleVersion(ModuleHandle module, std::string& version);
+
 // ---- environment ------------------------------------------------------------
 
 // The variable's value: true with the value, "" included, when it is set;
@@ -138,6 +143,18 @@ bool FreeDiskSpace(const char* directory, uint64_t& bytes);
 // other handles, in this and other processes, may read and write the file
 // while it is open.
 std::FILE* OpenSharedFile(const char* path, const char* mode);
+
+// Reads up to count bytes of the stream's file at offset in one positional
+// read (pread; ReadFile with an OVERLAPPED offset), past the stream's buffer.
+// Leaves the stream's position undefined: seek before reading the stream
+// again. The bytes read, fewer than count only at the end of a regular
+// file, or -1 on a read error.
+long long ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count);
+
+// Tells the system that the stream's file is read at scattered offsets, so
+// that it reads ahead no more than each read asks (posix_fadvise with
+// POSIX_FADV_RANDOM). Does nothing where there is no such advice.
+void AdviseScatteredReads(std::FILE* stream);
 
 // Puts the file `from` in the place of `to` in one step: `to` is either
 // the old file or the whole new one, never a mixture, also after a crash;

@@ -4,9 +4,11 @@
 #   scripts/install-deps.sh windows   also mingw-w64 and Wine
 #   scripts/install-deps.sh fuzz      also clang 14 and libFuzzer (scripts/fuzz.sh)
 #   scripts/install-deps.sh bench     also Google Benchmark, spdlog and Python (bench/)
+#   scripts/install-deps.sh coverage  also gcovr (scripts/coverage.sh)
+#   scripts/install-deps.sh mutants   also Python (scripts/mutants.sh)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev pkg-config)
 case "${1:-linux}" in
   # wine64 alone has no /usr/bin/wine; googletest holds the sources that the
   # cross build compiles.
@@ -16,6 +18,8 @@ case "${1:-linux}" in
   fuzz) packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev) ;;
   # spdlog is only the benchmarks' yardstick for the logger.
   bench) packages+=(libbenchmark-dev libspdlog-dev python3) ;;
+  coverage) packages+=(gcovr) ;;
+  mutants) packages+=(python3) ;;
 esac
 
 missing=()

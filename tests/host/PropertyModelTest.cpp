@@ -55,6 +55,14 @@ protected:
     CK4xDeviceConfigManager* manager = nullptr;
 };
 
+// The version resource of the DLL, or the versioned file name of the .so.
+TEST_F(PropertyModelTest, TheLoadedFileCarriesTheProjectVersion)
+{
+    std::string version;
+    ASSERT_TRUE(ZR_KDT::platform::ModuleVersion(library.Module(), version));
+    EXPECT_EQ(version, K4X_PROJECT_VERSION);
+}
+
 TEST_F(PropertyModelTest, DeviceInfoIsReadFromTheDescriptorOnEveryCall)
 {
     uint32_t first = 0, second = 0;

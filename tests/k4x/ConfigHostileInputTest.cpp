@@ -1,8 +1,6 @@
-// Damaged and random configuration files: every load returns, and a
-// structured one keeps exactly the fields that lie inside its bytes.
+// Damaged configuration files: every load returns, and a structured one
+// keeps exactly the fields that lie inside its bytes.
 #include "ConfigTestSupport.h"
-
-#include <random>
 
 namespace cfgtest {
 namespace {
@@ -11,40 +9,12 @@ using tdftest::Bytes;
 using tdftest::PutU32;
 using tdftest::Section;
 
-// Random bytes, weighted towards the characters that carry structure.
-std::string RandomText(std::mt19937& random, std::size_t size)
-{
-    static const char kStructure[] = "==\n\n\r\t  \0Trace Mode Event Bit0 TWP_Protocol";
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        text += random() % 2 != 0 ? kStructure[random() % (sizeof kStructure - 1)] : static_cast<char>(random());
-    }
-    return text;
-}
-
 class ConfigHostileInputTest : public ConfigTest {};
 
-TEST_F(ConfigHostileInputTest, RandomTextFilesEndTheLoad)
-{
-    auto manager = NewManager();
-    std::mt19937 random(1234);
-    for (int round = 0; round < 300; ++round) {
-        WriteBytes(Settings("random"), RandomText(random, random() % 3000));
-        if (!manager->LoadConfiguration("random", 1)) {
-            EXPECT_NE(manager->GetErrorMessage(), "") << "round " << round;
-        }
-    }
-}
-
-TEST_F(ConfigHostileInputTest, RandomAndTruncatedVersion2Payloads)
+TEST_F(ConfigHostileInputTest, TruncatedVersion2Payloads)
 {
     auto manager = NewManager();
     const std::string tdf = Scratch("cfg.tdf");
-    std::mt19937 random(99);
-    for (int round = 0; round < 150; ++round) {
-        WriteTdf(tdf, {Section("AETCONFIG", 2, RandomText(random, 1 + random() % 600))});
-        EXPECT_TRUE(manager->LoadConfiguration(tdf, 0)) << "round " << round;
-    }
     const std::string payload = "Trace Mode=5\nEvent Bit0=abc\nTWP_Protocol=1\n";
     for (std::size_t length = 1; length <= payload.size(); ++length) {
         WriteTdf(tdf, {Section("AETCONFIG", 2, payload.substr(0, length))});
@@ -109,15 +79,10 @@ TEST_F(ConfigHostileInputTest, ShortVersion1PayloadsKeepTheFieldsInside)
     EXPECT_EQ(Capture(*manager), (Config{{1, 3, -1, 2, 4, 5}, {"", "", "", ""}, false}));
 }
 
-TEST_F(ConfigHostileInputTest, RandomVersion1Payloads)
+TEST_F(ConfigHostileInputTest, EmptyVersion1Section)
 {
     auto manager = NewManager();
     const std::string tdf = Scratch("v1.tdf");
-    std::mt19937 random(7);
-    for (int round = 0; round < 150; ++round) {
-        WriteTdf(tdf, {Section("AETCONFIG", 1, RandomText(random, 1 + random() % 200))});
-        EXPECT_TRUE(manager->LoadConfiguration(tdf, 0)) << "round " << round;
-    }
     // An empty section gives the container nothing to read into.
     WriteTdf(tdf, {Section("AETCONFIG", 1, "")});
     EXPECT_FALSE(manager->LoadConfiguration(tdf, 0));

@@ -15,7 +15,7 @@ std::pair<Entries, K4xTextReader::Result> ReadAll(const std::string& text)
 {
     K4xTextReader reader(text);
     Entries entries;
-    std::string name, value;
+    std::string_view name, value;
     K4xTextReader::Result result;
     while ((result = reader.Next(name, value)) == K4xTextReader::Entry) entries.emplace_back(name, value);
     return {entries, result};

@@ -20,6 +20,7 @@ public:
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
     bool Loaded() const { return m_module != nullptr; }
+    ZR_KDT::platform::ModuleHandle Module() const { return m_module; }
     // The export, null when missing.
     template <typename Fn>
     Fn Find(const char* symbol) const

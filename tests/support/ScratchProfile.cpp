@@ -50,8 +50,9 @@ ScratchProfile::~ScratchProfile()
     // Loggers live on; closing their files lets the folder go on Windows.
     for (const auto& entry : ZR_KDT::uLogManager::Instance().m_loggers) entry.second->SetEnabled(false);
     std::error_code ignored;  // a leftover scratch folder is no test failure
-    for (const auto& entry : fs::recursive_directory_iterator(m_root, ignored)) {
-        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    std::error_code walk;
+    for (fs::recursive_directory_iterator entry(m_root, walk), end; !walk && entry != end; entry.increment(walk)) {
+        fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
     fs::remove_all(m_root, ignored);
 }

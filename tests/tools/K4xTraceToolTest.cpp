@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -47,7 +48,8 @@ TEST_F(K4xTraceToolTest, HelpVersionAndWrongUsage)
     }
     result = Run("--version");
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out.rfind("k4xtrace ", 0), 0u) << result.out;
+    EXPECT_EQ(result.out.rfind("k4xtrace " K4X_PROJECT_VERSION "\nlibrary " K4X_PROJECT_VERSION " (", 0), 0u)
+        << result.out;
 
     const char* const wrong[] = {"", "frobnicate CPU", "show", "show A B", "show --bogus CPU", "--json show CPU",
                                  "get CPU", "set CPU Trace_Mode", "set CPU \"Trace Mode=abc\"",
@@ -191,6 +193,90 @@ TEST_F(K4xTraceToolTest, LoggingNamesTheTraceLog)
 
     result = Run("--log-level 0 info K4x_DSP0");
     EXPECT_FALSE(Contains(result.err, marker)) << result.err;
+}
+
+// A TDF container with one AETCONFIG section of version 2 holding payload.
+std::string Container(const std::string& payload)
+{
+    return AsText(TdfImage({Section("AETCONFIG", 2, payload)}));
+}
+
+struct CheckCase {
+    const char* what;
+    std::string file;  // .tdf: a container; otherwise a text file
+    std::string bytes;
+    std::string expected;  // a line of the report; "FILE" stands for the file's path
+};
+
+TEST_F(K4xTraceToolTest, CheckReportsEachKindOfProblemWithItsLine)
+{
+    const CheckCase cases[] = {
+        {"unknown name", "a.txt", "Trace Mode = 1\nTrace Mod = 4\n",
+         "FILE:2: unknown property \"Trace Mod\"; the library stops loading here; did you mean \"Trace Mode\"?"},
+        {"empty line", "a.txt", "Trace Mode = 1\n\nMemory Mode = 2\n",
+         "FILE:2: unknown property \"\\nMemory Mode\" (the name runs over a line end: an empty line or a line "
+         "without \"=\" comes before it); the library stops loading here; did you mean \"Memory Mode\"?"},
+        {"hexadecimal", "a.txt", "Sync Frequency = 0x10\n",
+         "FILE:1: \"0x10\" is not a whole number; the library reads 0"},
+        {"trailing text", "a.dcm", "Trace Mode = 1\r\nCEMU Status = 12abc\r\n",
+         "FILE:2: \"12abc\" is not a whole number; the library reads 12"},
+        {"out of range", "a.txt", "Memory Mode = 4294967296\n",
+         "FILE:1: \"4294967296\" is out of the 32-bit range of \"Memory Mode\""},
+        {"flag as a word", "a.txt", "TWP_Protocol = true\n", "FILE:1: \"true\" is not 1 or 0; the library reads false"},
+        {"duplicate", "a.txt", "Trace Mode = 1\nEvent Bit0 = x\nTrace Mode = 2\n",
+         "FILE:3: \"Trace Mode\" is set again (first on line 1); the last one, on line 3, wins"},
+        {"read-only", "a.txt", "Trace Mode = 1\nCycleModeDelta = 1\n",
+         "FILE:2: \"CycleModeDelta\" cannot be set from a file; the library stops loading here"},
+        {"long name", "a.txt", "Trace Mode = 1\n" + std::string(1024, 'N') + " = 1\n",
+         "FILE:2: a name longer than 1023 characters; the library stops loading here"},
+        {"long value", "a.txt", "Event Bit0 = " + std::string(1024, 'v') + "\n",
+         "FILE:1: a value longer than 1023 characters; the library stops loading here"},
+        {"payload flag", "a.tdf", Container("Trace Mode=1\nTWP_Protocol=false\n"),
+         "FILE:2: \"false\" is not 1 or 0; the library reads true"},
+        {"payload read-only", "a.tdf", Container("CycleModeDelta=1\nTrace Mode=1\n"),
+         "FILE:1: \"CycleModeDelta\" cannot be set from a file; the library ignores it"},
+        {"payload tokens", "a.tdf", Container("Trace Mode=1\nTrace Mod=2\nMemory Mode"),
+         "FILE:2: unknown property \"Trace Mod\"; the library ignores it; did you mean \"Trace Mode\"?"},
+        {"no container", "a.tdf", "TDF1", "FILE: not a TDF container (no file starting with TDF2)"},
+    };
+    for (const CheckCase& row : cases) {
+        WriteBytes(profile.Path(row.file), row.bytes);
+        const ToolResult result = Run("check " + Quoted(profile.Path(row.file)));
+        std::string expected = row.expected;
+        expected.replace(0, 4, profile.Path(row.file));
+        EXPECT_EQ(result.exitCode, 1) << row.what << ": " << result.err;
+        EXPECT_TRUE(Contains(result.out, expected + "\n")) << row.what << ": " << result.out;
+    }
+}
+
+// A file that check calls clean loads into the library with the values
+// check reports for it.
+TEST_F(K4xTraceToolTest, CheckAgreesWithTheLibraryOnCleanFiles)
+{
+    fs::create_directories(profile.SettingsDirectory());
+    const CheckCase cases[] = {
+        {"hand-written", "hand.txt", "Trace Mode =  7\nEvent Bit0 = a = b \nTWP_Protocol = 1\n",
+         "\"Trace Mode\": 7|\"Event Bit0\": \"a = b \"|\"TWP_Protocol\": true"},
+        {"Windows line ends", "crlf.txt", "Sync Frequency = -3\r\nEvent Bit1 =\r\n",
+         "\"Sync Frequency\": -3|\"Event Bit1\": \"\""},
+        {"payload", "clean.tdf", Container("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"),
+         "\"Number of AEG\": 4|\"Event Bit2\": \"x=y\"|\"TWP_Protocol\": false"},
+    };
+    for (const CheckCase& row : cases) {
+        const fs::path file = fs::path(row.file).extension() == ".tdf" ? profile.Path(row.file) : Settings(row.file);
+        WriteBytes(file.string(), row.bytes);
+        const ToolResult checked = Run("check --json " + Quoted(file.string()));
+        EXPECT_EQ(checked.exitCode, 0) << row.what << ": " << checked.out;
+        const ToolResult loaded = Run("load --json K4x_DSP0 " + (file.extension() == ".tdf" ? Quoted(file.string()) : row.file));
+        EXPECT_EQ(loaded.exitCode, 0) << row.what << ": " << loaded.err;
+        const std::string pairs = row.expected;
+        for (size_t start = 0, bar; start <= pairs.size(); start = bar + 1) {
+            bar = std::min(pairs.find('|', start), pairs.size());
+            const std::string pair = pairs.substr(start, bar - start);
+            EXPECT_TRUE(Contains(checked.out, pair)) << row.what << ": " << pair << " in " << checked.out;
+            EXPECT_TRUE(Contains(loaded.out, pair)) << row.what << ": " << pair << " in " << loaded.out;
+        }
+    }
 }
 
 }  // namespace

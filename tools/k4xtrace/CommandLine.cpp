@@ -7,7 +7,7 @@ namespace k4xtrace {
 namespace {
 
 const OptionSpec kGlobalOptions[] = {
-    {"--library", "PATH", "the configuration library to load (default: the one next to k4xtrace)"},
+    {"--library", "PATH", "the configuration library to load (default: the one next to k4xtrace or in ../lib)"},
     {"--profile", "DIR", "the profile directory (USERPROFILE); trace files go to DIR/.ZR-trace"},
     {"--log-level", "N", "ZR_TRACE_LOGGING: 0 off, 1 to 6 on; 2, 4, 5 and 6 echo the log on stdout"},
     {"--live", "DIR", "a folder put in front of PATH, where the library finds TraceFactory and NAVRO"},
@@ -134,8 +134,8 @@ int Parser::Outcome()
     const CommandSpec* command = m_invocation.command;
     if (!m_error.empty()) return Error(m_error);
     if (m_version) {
-        std::printf("k4xtrace %s\n", K4X_TOOL_VERSION);
-        return kExitSuccess;
+        m_invocation.version = true;
+        return kRun;
     }
     if (m_help) return command ? CommandHelp(*command) : MainUsage(stdout, m_commands);
     if (command == nullptr) return MainUsage(stderr, m_commands);

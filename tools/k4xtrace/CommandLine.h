@@ -43,6 +43,7 @@ struct GlobalOptions {
 struct Invocation {
     GlobalOptions global;
     const CommandSpec* command = nullptr;
+    bool version = false;  // --version: no command runs
     std::vector<std::string> arguments;
     std::multimap<std::string, std::string> options;
 
@@ -52,9 +53,10 @@ struct Invocation {
     std::vector<std::string> Values(const std::string& name) const;
 };
 
-// Fills invocation from argv. When the line asks for help or the version,
-// or is wrong, the text is printed and exit receives the status to end
-// with; otherwise exit is left alone and the result is true.
+// Fills invocation from argv. When the line asks for help or is wrong, the
+// text is printed and exit receives the status to end with; otherwise exit
+// is left alone and the result is true (with invocation.version set and no
+// command for --version, which needs the library).
 bool ParseCommandLine(int argc, char** argv, const std::vector<CommandSpec>& commands, Invocation& invocation,
                       int& exit);
 

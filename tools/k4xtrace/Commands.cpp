@@ -91,6 +91,20 @@ const std::vector<CommandSpec>& Commands()
          1,
          1,
          InfoCommand},
+        {"check",
+         "FILE...",
+         "report every problem of configuration files, with line numbers",
+         "Reads each FILE as the library reads it: a text configuration (settings,\n"
+         "text or .dcm file), or the AETCONFIG section of a TDF container (a name\n"
+         "ending in .tdf; lines count inside the section). Reports unknown names with\n"
+         "the closest known one, values the library converts differently from what\n"
+         "they say, names and values over 1023 characters, entries set twice (the\n"
+         "last one wins) and CycleModeDelta, which no file sets. Exit status: 0 all\n"
+         "clean, 1 problems found.",
+         {kJson},
+         1,
+         SIZE_MAX,
+         CheckCommand},
     };
     return commands;
 }

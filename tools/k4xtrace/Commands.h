@@ -17,5 +17,8 @@ int LoadCommand(Session& session, const Invocation& invocation);
 int DiffCommand(Session& session, const Invocation& invocation);
 int LiveCommand(Session& session, const Invocation& invocation);
 int InfoCommand(Session& session, const Invocation& invocation);
+int CheckCommand(Session& session, const Invocation& invocation);
+// --version: the tool's version, and the version of the library it loads.
+int VersionCommand(Session& session, const Invocation& invocation);
 
 }  // namespace k4xtrace

@@ -40,13 +40,21 @@ std::unique_ptr<Device> ConfigLibrary::CreateDevice(const std::string& cpu, std:
     return device;
 }
 
+std::string ConfigLibrary::Version() const
+{
+    std::string version;
+    return platform::ModuleVersion(m_module, version) ? version : "unknown";
+}
+
 std::string DefaultLibraryPath()
 {
     const std::string program = platform::ExecutablePath();
     const size_t end = program.find_last_of(platform::kPathSeparator);
     // Without the program's folder the bare name still finds it there first.
     if (end == std::string::npos) return K4X_LIBRARY_NAME;
-    return program.substr(0, end + 1) + K4X_LIBRARY_NAME;
+    const std::string beside = program.substr(0, end + 1) + K4X_LIBRARY_NAME;
+    const std::string installed = program.substr(0, end + 1) + K4X_INSTALLED_LIBRARY_FOLDER + K4X_LIBRARY_NAME;
+    return platform::PathExists(beside.c_str()) || !platform::PathExists(installed.c_str()) ? beside : installed;
 }
 
 }  // namespace k4xtrace

@@ -25,13 +25,17 @@ public:
     // device must be gone before the library is.
     std::unique_ptr<Device> CreateDevice(const std::string& cpu, std::string& error);
 
+    // The version that the loaded file carries, or "unknown".
+    std::string Version() const;
+
 private:
     ZR_KDT::platform::ModuleHandle m_module = nullptr;
     CreateDeviceConfigManagerFn m_create = nullptr;
     DestroyDeviceConfigManagerFn m_destroy = nullptr;
 };
 
-// The library that sits next to this program.
+// The library that sits next to this program, or else the one in the
+// library folder of an installation beside the program's folder.
 std::string DefaultLibraryPath();
 
 }  // namespace k4xtrace

@@ -33,6 +33,7 @@ int InfoCommand(Session& session, const Invocation& invocation)
     const bool present = ZR_KDT::platform::PathExists(settingsFile.c_str());
 
     Line("library:", session.LibraryPath());
+    Line("library version:", session.LibraryVersion());
     Line("device:", name + " (numbers " + std::to_string(first) + " and " + std::to_string(second) + ")");
     Line("profile:", Environment("USERPROFILE"));
     Line("trace directory:", Environment("ZR_TRACE_LOGGING_DIR"));
@@ -41,6 +42,14 @@ int InfoCommand(Session& session, const Invocation& invocation)
     Line("settings file:", settingsFile + (present ? "" : " (not present: defaults)"));
     Line("debug client:", Environment("ZR_TRACE_DEBUGCLIENT_PID"));
     Line("logging:", LoggingOn() ? "level " + Environment("ZR_TRACE_LOGGING") + ", " + LogFilePath() : "off");
+    return kExitSuccess;
+}
+
+int VersionCommand(Session& session, const Invocation&)
+{
+    std::printf("k4xtrace %s\n", K4X_TOOL_VERSION);
+    if (!session.Open()) return kExitFailed;
+    std::printf("library %s (%s)\n", session.LibraryVersion().c_str(), session.LibraryPath().c_str());
     return kExitSuccess;
 }
 

@@ -28,6 +28,7 @@ public:
     void ReportLog() const;
 
     const std::string& LibraryPath() const { return m_libraryPath; }
+    std::string LibraryVersion() const { return m_library.Version(); }
 
 private:
     const Invocation& m_invocation;

@@ -17,14 +17,6 @@ using Zr::Kdt::Trace::FileType_Text;
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 
-bool HasTdfExtension(const std::string& text)
-{
-    if (text.size() <= 4 || text[text.size() - 4] != '.') return false;
-    std::string extension = text.substr(text.size() - 3);
-    for (char& c : extension) c = static_cast<char>(c | 0x20);
-    return extension == "tdf";
-}
-
 std::string InSettings(const std::string& name)
 {
     return Environment("ZR_TRACE_SETTINGS_DIR") + platform::kPathSeparator + name;
@@ -39,6 +31,14 @@ std::uintmax_t SizeOf(const std::string& path)
 }
 
 }  // namespace
+
+bool HasTdfExtension(const std::string& text)
+{
+    if (text.size() <= 4 || text[text.size() - 4] != '.') return false;
+    std::string extension = text.substr(text.size() - 3);
+    for (char& c : extension) c = static_cast<char>(c | 0x20);
+    return extension == "tdf";
+}
 
 bool Store::Parse(const std::string& text, Store& store)
 {

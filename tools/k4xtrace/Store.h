@@ -42,4 +42,7 @@ private:
     std::string m_label;
 };
 
+// The name ends in ".tdf" (any case), as the library requires of containers.
+bool HasTdfExtension(const std::string& text);
+
 }  // namespace k4xtrace

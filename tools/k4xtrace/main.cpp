@@ -13,6 +13,10 @@ int main(int argc, char** argv)
     Invocation invocation;
     int status = kExitSuccess;
     if (!ParseCommandLine(argc, argv, Commands(), invocation, status)) return status;
+    if (invocation.version) {
+        Session session(invocation);
+        return VersionCommand(session, invocation);
+    }
     std::string error;
     // The library reads its environment when it makes its first manager.
     if (!ApplyEnvironment(invocation.global, error)) {

@@ -1,0 +1,71 @@
+# What a user installs: the library with the tools library it imports, its
+# header, the two tools, the simulated live target, the host guide and the
+# licence; the CMake and pkg-config files of the host SDK; on Linux the man
+# pages and the bash completion. Test programs are never installed.
+include(CMakePackageConfigHelpers)
+
+set(K4X_SIM_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/k4xtrace/simulated-target)
+set(K4X_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/K4xTraceCfg)
+if(WIN32)
+  set(K4X_SIM_INSTALL_DIR simulated-target)
+  set(K4X_DOC_INSTALL_DIR .)
+  set(K4X_LIBRARY_INSTALL_FILE ${CMAKE_INSTALL_BINDIR}/K4xTraceCfg.dll)
+else()
+  set(K4X_DOC_INSTALL_DIR ${CMAKE_INSTALL_DOCDIR})
+  set(K4X_LIBRARY_INSTALL_FILE ${CMAKE_INSTALL_LIBDIR}/libK4xTraceCfg.so.${PROJECT_VERSION_MAJOR})
+  # Installed files find what they import relative to themselves, never in the build tree.
+  set_target_properties(K4xTraceCfg PROPERTIES INSTALL_RPATH "$ORIGIN")
+  set_target_properties(k4xtrace k4xtdf PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  set_target_properties(TraceFactory-default NAVRO-default PROPERTIES INSTALL_RPATH "$ORIGIN/../..")
+endif()
+
+# The import library of a DLL is no use to hosts, which load it at run time.
+install(TARGETS K4xTraceCfg vexa
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT import-libraries EXCLUDE_FROM_ALL)
+install(TARGETS k4xtrace k4xtdf RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS TraceFactory-default NAVRO-default LIBRARY DESTINATION ${K4X_SIM_INSTALL_DIR})
+install(FILES packaging/simulated-target.txt DESTINATION ${K4X_SIM_INSTALL_DIR} RENAME README.txt)
+install(FILES include/DeviceConfigManager.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES README.md LICENSE DESTINATION ${K4X_DOC_INSTALL_DIR})
+install(DIRECTORY examples/host DESTINATION ${K4X_DOC_INSTALL_DIR}/examples)
+
+configure_package_config_file(packaging/K4xTraceCfgConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/K4xTraceCfgConfig.cmake
+  INSTALL_DESTINATION ${K4X_CMAKE_INSTALL_DIR}
+  PATH_VARS CMAKE_INSTALL_INCLUDEDIR K4X_LIBRARY_INSTALL_FILE)
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/K4xTraceCfgConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/K4xTraceCfgConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/K4xTraceCfgConfigVersion.cmake
+  DESTINATION ${K4X_CMAKE_INSTALL_DIR})
+
+if(NOT WIN32)
+  configure_file(packaging/k4xtracecfg.pc.in ${CMAKE_CURRENT_BINARY_DIR}/k4xtracecfg.pc @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/k4xtracecfg.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  install(FILES packaging/k4xtrace.1 packaging/k4xtdf.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES packaging/k4xtrace.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+    RENAME k4xtrace)
+endif()
+
+# Packages: a zip for Windows; a .tar.gz and a .deb for Linux.
+set(CPACK_PACKAGE_NAME k4xtrace)
+set(CPACK_PACKAGE_VENDOR "${K4X_COMPANY_NAME}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "K4x trace configuration library, its header and the k4xtrace and k4xtdf tools")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/packages)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME windows-x86_64)
+else()
+  set(CPACK_GENERATOR "TGZ;DEB")
+  set(CPACK_SYSTEM_NAME linux-x86_64)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${K4X_COMPANY_NAME}")
+  set(CPACK_DEBIAN_PACKAGE_SECTION devel)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+endif()
+include(CPack)

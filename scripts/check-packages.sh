@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Installs each package the way a user does, into an empty folder, and runs
+# what it holds: k4xtrace against the installed library and the simulated
+# target (the Windows one under Wine), and the example host built against
+# the installed SDK. Uses the trees that test-all.sh has built already.
+#   scripts/check-packages.sh [linux] [windows]   (default: both)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+version=$(sed -n 's/^project(K4xTraceConfig VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+fail() { echo "check-packages: $*" >&2; exit 1; }
+
+# Unpacks the package into an empty folder and prints the folder it made.
+unpack() {
+  local into=$work/$1
+  mkdir -p "$into"
+  (cd "$into" && cmake -E tar xf "$2")
+  echo "$into"/*
+}
+
+# What runs the installed programs: nothing on Linux, Wine for Windows.
+run_linux() { "$@"; }
+run_windows() { "$root/cmake/wine-run.sh" "$@"; }
+
+check_contents() {
+  local package=$1
+  if find "$package" -name '*_tests*' -o -name '*.a' -o -name '*.pdb' | grep -q .; then
+    fail "test programs or build leftovers in $(basename "$package")"
+  fi
+}
+
+check_linux() {
+  local package pkg
+  (cd build/linux && cpack -G DEB >/dev/null && cpack -G TGZ >/dev/null)
+  pkg=$(ls build/linux/packages/*.deb)
+  dpkg-deb -x "$pkg" "$work/deb" && [ -x "$work/deb/usr/bin/k4xtrace" ] || fail "no k4xtrace in $pkg"
+  package=$(unpack linux "$(ls "$root"/build/linux/packages/*.tar.gz)")
+  check_contents "$package"
+  # No installed file may point into the build tree.
+  if find "$package" -type f \( -name '*.so*' -o -path '*/bin/*' \) -exec readelf -d {} + 2>/dev/null |
+     grep -E 'R(UN)?PATH' | grep -q "$root"; then
+    fail "an installed file keeps a build-tree RUNPATH"
+  fi
+  [ -f "$package/share/man/man1/k4xtrace.1" ] && [ -f "$package/share/bash-completion/completions/k4xtrace" ] ||
+    fail "man page or bash completion missing"
+  run_installed linux "$package" "$package/bin/k4xtrace" "$work/linux-profile" "$package/lib/k4xtrace/simulated-target"
+  [ "$(PKG_CONFIG_PATH=$package/lib/pkgconfig pkg-config --modversion k4xtracecfg)" = "$version" ] ||
+    fail "pkg-config reports another version"
+  cmake -S examples/host -B "$work/host-linux" -G Ninja -DCMAKE_PREFIX_PATH="$package" >/dev/null
+  cmake --build "$work/host-linux" >/dev/null
+  HOME=$work/linux-profile USERPROFILE=$work/linux-profile "$work/host-linux/k4x_host_example" |
+    grep -qx "Trace Mode = 3" || fail "the example host failed on Linux"
+}
+
+check_windows() {
+  local package
+  (cd build/windows && cpack >/dev/null)
+  package=$(unpack windows "$(ls "$root"/build/windows/packages/*.zip)")
+  check_contents "$package"
+  for file in K4xTraceCfg.dll vexa.dll k4xtrace.exe k4xtdf.exe include/DeviceConfigManager.h LICENSE README.md \
+              simulated-target/TraceFactory.dll simulated-target/NAVRO.dll; do
+    [ -f "$package/$file" ] || fail "$file missing from the zip"
+  done
+  # One Wine prefix for all runs: the test build's.
+  export WINEPREFIX=$root/build/windows/wineprefix
+  run_installed windows "$package" "$package/k4xtrace.exe" "Z:$work/windows-profile" "Z:$package/simulated-target"
+  cmake -S examples/host -B "$work/host-windows" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DCMAKE_PREFIX_PATH="$package" >/dev/null
+  cmake --build "$work/host-windows" >/dev/null
+  run_windows "$work/host-windows/k4x_host_example.exe" "Z:$package/K4xTraceCfg.dll" | tr -d '\r' |
+    grep -qx "Trace Mode = 3" || fail "the example host failed under Wine"
+}
+
+# k4xtrace from the package: its version, a saved setting, the live target
+# and a check of the settings file it wrote.
+run_installed() {
+  local target=$1 package=$2 tool=$3 profile=$4 sim=$5 out
+  mkdir -p "$work/$target-profile"
+  out=$(run_$target "$tool" --version | tr -d '\r')
+  grep -qx "library $version (.*)" <<<"$out" || fail "$target: k4xtrace --version: $out"
+  run_$target "$tool" --profile "$profile" set K4x_DSP0 "Trace Mode=2" >/dev/null
+  out=$(run_$target "$tool" --profile "$profile" --live "$sim" live K4x_DSP0 K4x_DSP1 | tr -d '\r')
+  grep -q "apps/K4x_DSP1.out" <<<"$out" || fail "$target: live target: $out"
+  run_$target "$tool" --profile "$profile" check "$profile/.ZR-trace/settings/K4x_DSP0-TCfg.txt" >/dev/null ||
+    fail "$target: check of a written settings file"
+  echo "$target package: k4xtrace $version, live target and example host work from $(basename "$package")"
+}
+
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(linux windows)
+for target in "${targets[@]}"; do check_$target; done

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Injects faults into the library's own code, one at a time, and counts how
+# many the Linux suite catches. The mutants are the fixed rows of
+# scripts/mutants.txt (scripts/mutants.py generate writes them from a fixed
+# seed), so a run after the suite changes meets the same faults.
+#   scripts/mutants.sh [LIST]
+# For each row: mutate the source, rebuild the preset mutants (its own
+# build folder, build/mutants), run the suite until its first failure, and
+# put the source back. A mutant that does not compile is left out. The
+# source is put back on every exit, Ctrl-C included. Logs stay in
+# build/mutants/logs/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+list=${1:-scripts/mutants.txt}
+bash scripts/install-deps.sh mutants
+cmake --preset mutants >/dev/null
+cmake --build --preset mutants >/dev/null
+logs=build/mutants/logs
+mkdir -p "$logs"
+
+backup=$(mktemp)
+mutated=""
+# A fresh time stamp on the restored file makes the next build recompile it.
+restore() {
+  if [ -n "$mutated" ]; then
+    cat "$backup" >"$mutated"
+    mutated=""
+  fi
+}
+trap 'restore; rm -f "$backup"' EXIT
+trap 'exit 130' INT TERM
+
+killed=0 compiled=0 broken=0 number=0
+survivors=()
+while IFS=$'\t' read -r file line original replacement; do
+  number=$((number + 1))
+  label="$file:$line: $original -> ${replacement:-(deleted)}"
+  cp "$file" "$backup"
+  mutated=$file
+  if ! python3 scripts/mutants.py apply "$file" "$line" "$original" "$replacement"; then
+    outcome="gone"
+    broken=$((broken + 1))
+  elif ! cmake --build --preset mutants >"$logs/$number.build.log" 2>&1; then
+    outcome="not compiled"
+    broken=$((broken + 1))
+  else
+    compiled=$((compiled + 1))
+    # A mutant that hangs a test is caught by the time-out.
+    if ctest --preset mutants -j2 --stop-on-failure --timeout 60 >"$logs/$number.test.log" 2>&1; then
+      outcome="SURVIVED"
+      survivors+=("$label")
+    else
+      outcome="killed"
+      killed=$((killed + 1))
+    fi
+  fi
+  restore
+  printf '%2d %-12s %s\n' "$number" "$outcome" "$label"
+done <"$list"
+# The build folder ends as the unmutated sources build.
+cmake --build --preset mutants >/dev/null
+
+echo
+echo "killed $killed of $compiled compiled mutants ($broken did not compile or are gone from the code)"
+if [ ${#survivors[@]} -gt 0 ]; then
+  echo "survivors:"
+  printf '  %s\n' "${survivors[@]}"
+fi

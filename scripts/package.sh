@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the packages a user downloads into build/<preset>/packages/:
+# the Linux .tar.gz and .deb, and the Windows .zip.
+#   scripts/package.sh [linux] [windows]      (default: both)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh windows
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(linux windows)
+for preset in "${presets[@]}"; do
+  echo "==== package $preset ===="
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  (cd "build/$preset" && cpack)
+done
