@@ -1,7 +1,9 @@
+// The loader, finding the simulated libraries of bin/sim/ in a live session.
 #include "uDll.h"
 
 #include "K4xDeviceCfgMgr.h"
 #include "LiveSession.h"
+#include "LoadedLibrary.h"
 #include "uEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -15,16 +17,18 @@ namespace {
 
 using ZR_KDT::uDll;
 
+constexpr uint32_t kKeepMode = 0xFFFFFFFF;
+
 // The trace log exists once a manager has set up the trace environment.
 class uDllTest : public ::testing::Test {
 protected:
     void StartLogging() { m_manager = std::make_unique<K4xDeviceCfgMgr>(&m_descriptor, 0); }
 
-    Zr::Kdt::Trace::DeviceDescriptor m_descriptor = Descriptor("K4x_DSP0");
+    Zr::Kdt::Trace::DeviceDescriptor m_descriptor = MakeDescriptor("K4x_DSP0");
     std::unique_ptr<K4xDeviceCfgMgr> m_manager;
 };
 
-TEST_F(uDllTest, BaseNameIsShapedLoadedOnceAndUnloaded)
+TEST_F(uDllTest, LoadsOnceByItsBaseNameAndUnloads)
 {
     LiveSession session("default");
     StartLogging();
@@ -37,19 +41,17 @@ TEST_F(uDllTest, BaseNameIsShapedLoadedOnceAndUnloaded)
 
     std::string workingDirectory;
     ZR_KDT::GetWorkingDirectory(workingDirectory);
-    EXPECT_EQ(session.CountLog("M:uDll:  request to load \"TraceFactory\" in mode -1"), 1);
-    EXPECT_EQ(session.CountLog("M:uDll:  GetPlatformName returned \"TraceFactory.dll\""), 1);
-    EXPECT_EQ(session.CountLog("M:uDll:  Working Directory is: \"" + workingDirectory + "\""), 1);
-    EXPECT_EQ(session.CountLog("M:uDll:  PATH=" + LiveSession::SimFolder("default")), 1);
-    // The function trace needs level 3.
-    EXPECT_EQ(session.CountLogStarting("F:"), 0);
+    const TraceLog log = session.Log();
+    EXPECT_EQ(log.Count("M:uDll:  request to load \"TraceFactory\" in mode -1"), 1);
+    EXPECT_EQ(log.Count("M:uDll:  GetPlatformName returned \"TraceFactory.dll\""), 1);
+    EXPECT_EQ(log.Count("M:uDll:  Working Directory is: \"" + workingDirectory + "\""), 1);
+    EXPECT_EQ(log.Count("M:uDll:  PATH=" + SimFolder("default")), 1);
 
     // Loaded: any later request succeeds at once and changes nothing.
     EXPECT_TRUE(dll.FindAndLoad("NAVRO", 7));
     EXPECT_EQ(dll.GetName(), "TraceFactory");
     EXPECT_EQ(dll.GetMode(), 0u);
-    EXPECT_EQ(session.CountLogStarting("M:uDll:  request to load"), 1);
-    EXPECT_NE(dll.GetSymbol("CreateTraceFactory"), nullptr);
+    EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 1);
 
     EXPECT_TRUE(dll.Unload());
     EXPECT_FALSE(dll.IsLoaded());
@@ -57,43 +59,44 @@ TEST_F(uDllTest, BaseNameIsShapedLoadedOnceAndUnloaded)
     EXPECT_EQ(dll.GetName(), "TraceFactory");
 }
 
-TEST_F(uDllTest, SuffixAndModeRules)
+TEST_F(uDllTest, NameAndModeRules)
 {
     LiveSession session("default");
     StartLogging();
-    uDll dll(nullptr, kKeepMode);
-    ASSERT_TRUE(dll.FindAndLoad("TraceFactory.dll", 5)) << dll.GetLastErrorText();
-    EXPECT_EQ(dll.GetName(), "TraceFactory");
-    EXPECT_EQ(dll.GetMode(), 5u);
-    EXPECT_EQ(session.CountLog("M:uDll:  request to load \"TraceFactory.dll\" in mode 5"), 1);
-    EXPECT_EQ(session.CountLog("M:uDll:  GetPlatformName returned \"TraceFactory.dll\""), 1);
-    ASSERT_TRUE(dll.Unload());
-
-    // An upper-case suffix is no suffix: the name goes to the system as
-    // given (whether it loads is the file system's business); the mode stays.
-    dll.FindAndLoad("TraceFactory.DLL", kKeepMode);
-    EXPECT_EQ(dll.GetName(), "TraceFactory.DLL");
-    EXPECT_EQ(dll.GetMode(), 5u);
-    EXPECT_EQ(session.CountLog("M:uDll:  GetPlatformName returned \"TraceFactory.DLL.dll\""), 1);
-    dll.Unload();
-
-    // Nothing is left of the platform name ".dll": no attempt, no failure text.
-    uDll bare(nullptr, 3);
-    EXPECT_FALSE(bare.FindAndLoad("", kKeepMode));
-    EXPECT_EQ(bare.GetName(), "");
-    EXPECT_EQ(bare.GetMode(), 3u);
-    EXPECT_EQ(bare.GetLastErrorText(), "");
-    EXPECT_FALSE(bare.IsLoaded());
-    EXPECT_FALSE(bare.FindAndLoad(nullptr, 9));
-    EXPECT_EQ(bare.GetMode(), 3u);
-
-    // ".dll" becomes ".dll.dll", and removing the suffix once leaves ".dll":
-    // a name of its own, which no file answers (126).
-    uDll suffixOnly(nullptr, kKeepMode);
-    EXPECT_FALSE(suffixOnly.FindAndLoad(".dll", kKeepMode));
-    EXPECT_EQ(suffixOnly.GetName(), ".dll");
-    EXPECT_EQ(suffixOnly.GetLastErrorText(), "failed to load .dll with error code 126");
-    EXPECT_EQ(session.CountLog("M:uDll:  GetPlatformName returned \".dll.dll\""), 1);
+    const struct {
+        const char* request;
+        uint32_t mode;
+        const char* name;          // GetName after the request
+        uint32_t modeAfter;        // of a loader made with mode 3
+        const char* platformName;  // as logged; null: no attempt
+        const char* error;         // null: not checked
+    } rows[] = {
+        {"TraceFactory.dll", 5, "TraceFactory", 5, "TraceFactory.dll", ""},
+        // An upper-case suffix is no suffix; whether it loads is the file
+        // system's business.
+        {"TraceFactory.DLL", kKeepMode, "TraceFactory.DLL", 3, "TraceFactory.DLL.dll", nullptr},
+        // Removing the suffix once leaves ".dll": a name no file answers.
+        {".dll", kKeepMode, ".dll", 3, ".dll.dll", "failed to load .dll with error code 126"},
+        // Nothing is left of the platform name: no attempt, no failure text.
+        {"", kKeepMode, "", 3, nullptr, ""},
+        {nullptr, 9, "", 3, nullptr, ""},
+    };
+    for (const auto& row : rows) {
+        const std::string request = row.request != nullptr ? row.request : "(null)";
+        uDll dll(nullptr, 3);
+        dll.FindAndLoad(row.request, row.mode);
+        EXPECT_EQ(dll.GetName(), row.name) << request;
+        EXPECT_EQ(dll.GetMode(), row.modeAfter) << request;
+        if (row.error != nullptr) {
+            EXPECT_EQ(dll.GetLastErrorText(), row.error) << request;
+        }
+        if (row.platformName != nullptr) {
+            EXPECT_EQ(session.Log().Count(std::string("M:uDll:  GetPlatformName returned \"") + row.platformName + "\""), 1)
+                << request;
+        }
+    }
+    EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 4);
+    EXPECT_EQ(session.Log().Count("M:uDll:  request to load \"TraceFactory.dll\" in mode 5"), 1);
 
     std::string out = "x";
     EXPECT_STREQ(uDll::GetPlatformName(out, nullptr), "x");
@@ -129,7 +132,7 @@ TEST_F(uDllTest, WorkingDirectoryTooLongForTheBuffer)
     std::filesystem::current_path(before);
     EXPECT_EQ(message, "failed to get current working directory");
     EXPECT_FALSE(dll.IsLoaded());
-    EXPECT_EQ(session.CountLogStarting("M:uDll:  request to load"), 0);
+    EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 0);
 }
 
 TEST_F(uDllTest, FailuresLeaveTheirText)
@@ -141,51 +144,45 @@ TEST_F(uDllTest, FailuresLeaveTheirText)
     EXPECT_FALSE(dll.IsLoaded());
     const std::string failure = "failed to load TraceFactory with error code 126";
     EXPECT_EQ(dll.GetLastErrorText(), failure);
-    EXPECT_EQ(session.CountLog("M:uDll: " + failure), 1);
+    EXPECT_EQ(session.Log().Count("M:uDll: " + failure), 1);
 
     // Nothing loaded: no look-up, and the failure text stays.
     EXPECT_EQ(dll.GetSymbol("CreateTraceFactory"), nullptr);
-    EXPECT_EQ(dll.GetLastErrorText(), failure);
     EXPECT_FALSE(dll.Unload());
     EXPECT_EQ(dll.GetLastErrorText(), failure);
 
     // A missing export records the system's code and logs nothing.
-    ZR_KDT::SetEnvironmentValue("PATH", LiveSession::SimFolder("no-create").c_str());
+    session.SetVariable("PATH", SimFolder("no-create").c_str());
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode)) << dll.GetLastErrorText();
     EXPECT_EQ(dll.GetLastErrorText(), "");
-    const int lines = static_cast<int>(session.LogMessages().size());
+    const std::size_t lines = session.Log().Messages().size();
     EXPECT_EQ(dll.GetSymbol("CreateTraceFactory"), nullptr);
     EXPECT_EQ(dll.GetLastErrorText(), "GetLastError() returned 127");
-    EXPECT_EQ(static_cast<int>(session.LogMessages().size()), lines);
+    EXPECT_EQ(session.Log().Messages().size(), lines);
     EXPECT_NE(dll.GetSymbol("DestroyTraceFactory"), nullptr);
     EXPECT_EQ(dll.GetLastErrorText(), "");
 }
 
-// Level 3 (ZR_TRACE_LOGGING 6) adds the function trace line; level 2 does not.
-TEST_F(uDllTest, FunctionTraceOnlyAtTheHighestLevel)
+// ZR_TRACE_LOGGING and the function trace lines of two loads.
+class uDllTrace : public uDllTest, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
+
+TEST_P(uDllTrace, OnlyTheHighestLevelTracesFunctions)
 {
-    LiveSession session("default", "6");
+    LiveSession session("default", GetParam().first);
     StartLogging();
     uDll dll(nullptr, kKeepMode);
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode));
-    EXPECT_EQ(session.CountLogStarting("F:..\\..\\..\\..\\common\\source\\source_utilities\\uDll #"), 1);
-    EXPECT_EQ(session.CountLogStarting("F:"), 1);
-    for (const std::string& line : session.LogMessages())
+    EXPECT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode));
+    const TraceLog log = session.Log();
+    EXPECT_EQ(log.CountStarting("F:"), GetParam().second);
+    EXPECT_EQ(log.CountStarting("F:..\\..\\..\\..\\common\\source\\source_utilities\\uDll #"), GetParam().second);
+    for (const std::string& line : log.Messages())
         EXPECT_TRUE(line.rfind("F:", 0) != 0 || line.find("  ZR_KDT::uDll::FindAndLoad(...)") != std::string::npos)
             << line;
-    EXPECT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode));
-    EXPECT_EQ(session.CountLogStarting("F:"), 2);
 }
 
-TEST_F(uDllTest, NoFunctionTraceBelowTheHighestLevel)
-{
-    LiveSession session("default", "5");
-    StartLogging();
-    uDll dll(nullptr, kKeepMode);
-    ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode));
-    EXPECT_EQ(session.CountLogStarting("F:"), 0);
-    EXPECT_EQ(session.CountLogStarting("M:uDll:  request to load"), 1);
-}
+INSTANTIATE_TEST_SUITE_P(Levels, uDllTrace,
+                         ::testing::Values(std::make_pair("6", 2), std::make_pair("5", 0), std::make_pair("1", 0)));
 
 }  // namespace
 }  // namespace k4xtest

@@ -1,7 +1,7 @@
 // GetOutFile: the live system, the cache of earlier answers and the host.
 #include "K4xDeviceCfgMgr.h"
 #include "LiveSession.h"
-#include "SimModule.h"
+#include "LoadedLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ protected:
         return out;
     }
 
-    Zr::Kdt::Trace::DeviceDescriptor m_descriptor = Descriptor("K4x_DSP0");
+    Zr::Kdt::Trace::DeviceDescriptor m_descriptor = MakeDescriptor("K4x_DSP0");
     LiveSession m_session{"default"};
     K4xDeviceCfgMgr m_manager{&m_descriptor, 0};
     HostAnswers m_host;
@@ -89,7 +89,7 @@ TEST_F(OutFileLookup, CacheAndHostWithoutLiveSystem)
 TEST_F(OutFileLookup, LiveRefreshReplacesAndAppends)
 {
     m_session.UseTarget("[cpus]\nK4x_DSP0 = apps/new0.out\nK4x_DSP1 =\n");
-    SimModule factory("default", "TraceFactory");
+    StandIn factory("default", "TraceFactory");
     m_manager.SetHostCallback(&m_host);
     const std::string host0 = m_session.WriteFile("host0.out", "image");
     const std::string board = m_session.WriteFile("board.out", "image");
@@ -105,8 +105,8 @@ TEST_F(OutFileLookup, LiveRefreshReplacesAndAppends)
     EXPECT_EQ(Lookup("K4x_DSP1"), "");
     EXPECT_EQ(m_host.prompts.size(), 2u);
     EXPECT_EQ(factory.Count("GetLiveCpus"), 3);
-    EXPECT_EQ(m_session.CountLog("M:DCM: live system CPU = K4x_DSP0; OutFile=apps/new0.out"), 3);
-    EXPECT_EQ(m_session.CountLog("M:DCM: live system CPU = K4x_DSP1; OutFile="), 3);
+    EXPECT_EQ(m_session.Log().Count("M:DCM: live system CPU = K4x_DSP0; OutFile=apps/new0.out"), 3);
+    EXPECT_EQ(m_session.Log().Count("M:DCM: live system CPU = K4x_DSP1; OutFile="), 3);
 }
 
 TEST_F(OutFileLookup, LiveFailureKeepsWhatWasRefreshed)
@@ -123,8 +123,8 @@ TEST_F(OutFileLookup, LiveFailureKeepsWhatWasRefreshed)
     // C was never reached; nothing in the cache ends in C.
     EXPECT_EQ(Lookup("C"), "<false>");
     EXPECT_EQ(m_host.prompts.size(), 2u);
-    EXPECT_EQ(m_session.CountLogStarting("M:DCM: live system CPU = A;"), 3);
-    EXPECT_EQ(m_session.CountLogStarting("M:DCM: live system CPU = B;"), 0);
+    EXPECT_EQ(m_session.Log().CountStarting("M:DCM: live system CPU = A;"), 3);
+    EXPECT_EQ(m_session.Log().CountStarting("M:DCM: live system CPU = B;"), 0);
 }
 
 }  // namespace

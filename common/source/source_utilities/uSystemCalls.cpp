@@ -17,7 +17,8 @@ void NoTextProbeHook(const char*) {}
 
 uSystemCalls SystemsOwn()
 {
-    return {platform::FreeDiskSpace, OpenFile, WriteFile, NoTextProbeHook, platform::DebugOutput};
+    return {platform::FreeDiskSpace, OpenFile, WriteFile, NoTextProbeHook, platform::DebugOutput,
+            platform::ReadLocalTime};
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "Platform.h"
+
 namespace ZR_KDT {
 
 struct uSystemCalls {
@@ -26,6 +28,8 @@ struct uSystemCalls {
     void (*afterTextProbe)(const char* path);
     // Hands a log line to the debugger.
     void (*debugOutput)(const char* text);
+    // The local time, for time stamps and the trace log's name.
+    platform::LocalTime (*localTime)();
 };
 
 // The table in use. Tests assign entries and call ResetSystemCalls after.

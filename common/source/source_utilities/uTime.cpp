@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Platform.h"
+#include "uSystemCalls.h"
 
 namespace ZR_KDT {
 
@@ -62,7 +63,7 @@ std::tm BrokenDown(const platform::LocalTime& time)
 
 uTime::uTime()
 {
-    const platform::LocalTime now = platform::ReadLocalTime();
+    const platform::LocalTime now = SystemCalls().localTime();
     std::lock_guard<std::mutex> hold(g_recordLock);
     g_record = now;
 }

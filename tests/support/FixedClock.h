@@ -1,0 +1,19 @@
+// While a FixedClock lives, the library's clock reads kFixedTime.
+#pragma once
+
+#include "uSystemCalls.h"
+
+namespace k4xtest {
+
+// Saturday, 7 March 2026, 09:05:03.045.
+inline constexpr ZR_KDT::platform::LocalTime kFixedTime{2026, 3, 6, 7, 9, 5, 3, 45};
+
+class FixedClock {
+public:
+    FixedClock() { ZR_KDT::SystemCalls().localTime = [] { return kFixedTime; }; }
+    ~FixedClock() { ZR_KDT::SystemCalls().localTime = ZR_KDT::platform::ReadLocalTime; }
+    FixedClock(const FixedClock&) = delete;
+    FixedClock& operator=(const FixedClock&) = delete;
+};
+
+}  // namespace k4xtest

@@ -1,0 +1,29 @@
+// One test's live session in a scratch profile: one simulated system of
+// bin/sim/ on PATH, trace logging switched on, and its trace log read back.
+#pragma once
+
+#include "ScratchProfile.h"
+#include "TraceLog.h"
+
+#include <string>
+
+namespace k4xtest {
+
+class LiveSession : public ScratchProfile {
+public:
+    // simFolder: the folder of bin/sim/ to put on PATH ("default", ...), or
+    // null for a PATH without any stand-in. logging: ZR_TRACE_LOGGING.
+    explicit LiveSession(const char* simFolder, const char* logging = "1");
+
+    // The target description that the stand-ins read next (K4X_SIM_TARGET).
+    void UseTarget(const std::string& description);
+    // Writes a file into the settings folder, creating it when missing.
+    void WriteSettings(const std::string& fileName, const std::string& text) const;
+    // Creates a file beside the profile; its path.
+    std::string WriteFile(const std::string& name, const std::string& text) const;
+
+    // The one trace log of the trace directory, read now.
+    TraceLog Log() const { return TraceLog(TraceDirectory()); }
+};
+
+}  // namespace k4xtest
