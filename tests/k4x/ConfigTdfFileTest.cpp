@@ -1,15 +1,12 @@
 // Configurations in TDF files through a manager: the exact AETCONFIG section
 // a save appends, and what a load takes from sound and damaged sections.
-#include "ConfigTestSupport.h"
+#include "ConfigTest.h"
 
 #include <climits>
 
-namespace cfgtest {
+namespace k4xtest {
 namespace {
 
-using tdftest::Bytes;
-using tdftest::Section;
-using tdftest::TdfImage;
 
 const char kKept[] = "Invalid file type";  // marked before each load, left by a load without error
 const Config kBaseline = {{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true};
@@ -26,7 +23,7 @@ protected:
 // The image with the first section's length field set to claim more.
 Bytes Claiming(Bytes image, uint32_t length)
 {
-    tdftest::SetU32(image, 4, length);
+    SetU32(image, 4, length);
     return image;
 }
 
@@ -34,7 +31,7 @@ Bytes Claiming(Bytes image, uint32_t length)
 std::string Version1(std::initializer_list<uint32_t> integers, const std::string& texts)
 {
     Bytes bytes;
-    for (const uint32_t value : integers) tdftest::PutU32(bytes, value);
+    for (const uint32_t value : integers) PutU32(bytes, value);
     return AsText(bytes) + texts;
 }
 
@@ -42,7 +39,7 @@ TEST_F(ConfigTdfFileTest, SaveAppendsOneExactVersion2SectionBehindTheOthers)
 {
     const std::string tdf = Scratch("cfg.tdf");
     const Bytes other = Section("OTHER", 1, "abc");
-    WriteTdf(tdf, {other});
+    WriteFile(tdf, TdfImage({other}));
     auto manager = NewManager();
     ASSERT_TRUE(manager->SaveConfiguration(tdf, 0));
     const std::string defaults =
@@ -83,7 +80,7 @@ TEST_F(ConfigTdfFileTest, SaveWithoutAContainerWritesNothing)
     EXPECT_TRUE(manager->SaveConfiguration(Scratch("missing.tdf"), 0));
     EXPECT_TRUE(manager->SaveConfiguration(Scratch("cfg.txt"), 0));
     EXPECT_TRUE(manager->SaveConfiguration(Scratch("plain.tdf"), 0));
-    EXPECT_FALSE(Exists(Scratch("missing.tdf")));
+    EXPECT_FALSE(std::filesystem::exists(Scratch("missing.tdf")));
     EXPECT_EQ(ReadBytes(Scratch("cfg.txt")), notTdf);
     EXPECT_EQ(ReadBytes(Scratch("plain.tdf")), "TDF");
     EXPECT_EQ(manager->GetErrorMessage(), kKept);
@@ -137,7 +134,7 @@ TEST_F(ConfigTdfFileTest, LoadTable)
         MarkError(*manager);
         const std::string path = Scratch(row.file);
         std::filesystem::remove(path);
-        if (!row.image.empty()) tdftest::WriteFile(path, row.image);
+        if (!row.image.empty()) WriteFile(path, row.image);
         EXPECT_EQ(manager->LoadConfiguration(path, 0), row.loaded) << row.what;
         EXPECT_EQ(manager->GetErrorMessage(), row.error) << row.what;
         EXPECT_EQ(Capture(*manager), row.expected) << row.what;
@@ -145,4 +142,4 @@ TEST_F(ConfigTdfFileTest, LoadTable)
 }
 
 }  // namespace
-}  // namespace cfgtest
+}  // namespace k4xtest

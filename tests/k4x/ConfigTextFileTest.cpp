@@ -1,11 +1,11 @@
 // Text and ".dcm" configuration files through a manager: the exact lines a
 // save writes, the rules a load follows, and the error text each leaves.
-#include "ConfigTestSupport.h"
+#include "ConfigTest.h"
 
 #include <climits>
 #include <filesystem>
 
-namespace cfgtest {
+namespace k4xtest {
 namespace {
 
 const char kInvalidName[] = "Invalide property name";
@@ -27,7 +27,7 @@ TEST_F(ConfigTextFileTest, SaveWritesElevenExactLines)
     auto manager = NewManager();
     WriteBytes(Settings("cfg"), std::string(5000, 'x'));  // replaced as a whole
     ASSERT_TRUE(manager->SaveConfiguration("cfg", 1));
-    const std::string n = TextModeLineEnd(Scratch("probe.txt"));
+    const std::string n = StoredText("\n");
     EXPECT_EQ(ReadBytes(Settings("cfg")), "Trace Mode = 0" + n + "Encoding Mode = 0" + n + "Sync Frequency = 0" + n +
                                               "Number of AEG = 0" + n + "Memory Mode = 0" + n + "CEMU Status = 0" + n +
                                               "Event Bit0 = " + n + "Event Bit1 = " + n + "Event Bit2 = " + n +
@@ -152,11 +152,11 @@ TEST_F(ConfigTextFileTest, SaveWhereNoFileCanBeWritten)
     EXPECT_EQ(SettingsFiles(), std::vector<std::string>{"folder"});
 
     MarkError(*manager);
-    const std::string settings = SettingsDir();
+    const std::string settings = profile.SettingsDirectory();
     std::filesystem::rename(settings, settings + ".away");
     EXPECT_FALSE(manager->SaveConfiguration("cfg", 2));
     EXPECT_EQ(manager->GetErrorMessage(), "Failed to open file");
-    EXPECT_FALSE(Exists(settings));
+    EXPECT_FALSE(std::filesystem::exists(settings));
     std::filesystem::rename(settings + ".away", settings);
 }
 
@@ -174,4 +174,4 @@ TEST_F(ConfigTextFileTest, ConstructorLoadsTheDeviceSettingsFile)
 }
 
 }  // namespace
-}  // namespace cfgtest
+}  // namespace k4xtest
