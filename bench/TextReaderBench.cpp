@@ -69,7 +69,7 @@ void BM_LoadConfiguration(benchmark::State& state)
 void BM_TextReaderInMemory(benchmark::State& state)
 {
     const std::string& bytes = Bytes(state.range(0));
-    std::string name, value;
+    std::string_view name, value;
     for (auto _ : state) {
         K4xTextReader reader(bytes);
         while (reader.Next(name, value) == K4xTextReader::Entry) benchmark::DoNotOptimize(value.data());

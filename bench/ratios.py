@@ -71,6 +71,21 @@ def tdf(fig):
     print(f"  find, N=100000 / N=1000 at 1 KiB: {grow:.1f} (N x100)")
 
 
+COLD_SHAPES = [(10, 65536), (1000, 8192), (1000, 65536), (100000, 1024)]
+
+
+def tdf_cold(fig):
+    print("TDF, cold cache: last of N sections (wall time and bytes read from the device per call)")
+    for n, size in COLD_SHAPES:
+        key = f"sections:{n}/data:{size}/manual_time"
+        find, whole = f"BM_TdfFindLastCold/{key}", f"BM_ReadWholeFileCold/{key}"
+        find_bytes, whole_bytes = fig.counter(find, "device_bytes"), fig.counter(whole, "device_bytes")
+        print(f"  {n:>6} x {size // 1024:>2} KiB: find {fmt_ns(fig.real(find))} {find_bytes / 1e3:,.0f} kB, "
+              f"whole read {fmt_ns(fig.real(whole))} {whole_bytes / 1e3:,.0f} kB; "
+              f"bytes whole/find {whole_bytes / max(find_bytes, 1):.1f}, time whole/find "
+              f"{fig.real(whole) / fig.real(find):.2f}")
+
+
 def text(fig):
     print("Text settings file (CPU time per file)")
     for lines in (10000, 100000):
@@ -114,7 +129,7 @@ def main():
     if len(sys.argv) != 3:
         sys.exit("usage: ratios.py K4X_BENCH_JSON FIRST_MANAGER_SAMPLES")
     fig = Figures(load_aggregates(sys.argv[1], "median"))
-    for section in (tdf, text, logger):
+    for section in (tdf, tdf_cold, text, logger):
         section(fig)
     manager(fig, sys.argv[2])
     spread(sys.argv[1])

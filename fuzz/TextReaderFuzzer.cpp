@@ -20,7 +20,7 @@ std::string AsTextMode(const std::string& bytes)
     return text;
 }
 
-void CheckFields(const std::string& name, const std::string& value)
+void CheckFields(std::string_view name, std::string_view value)
 {
     FuzzCheck(name.size() <= K4xTextReader::kMaxField, "name longer than the field limit");
     FuzzCheck(value.size() <= K4xTextReader::kMaxField, "value longer than the field limit");
@@ -32,13 +32,16 @@ void CheckFields(const std::string& name, const std::string& value)
 
 // Carriage returns are left out, as text mode folds one before a line feed,
 // and so are names with a NUL, which the writer takes as C strings.
-void CheckRoundTrip(const std::string& name, const std::string& value)
+void CheckRoundTrip(std::string_view name, std::string_view value)
 {
-    if (name.empty() || name.find('\0') != std::string::npos || (name + value).find('\r') != std::string::npos) return;
-    const std::string line = FormatTextLine(name.c_str(), value);
+    if (name.empty() || name.find('\0') != std::string::npos || name.find('\r') != std::string::npos ||
+        value.find('\r') != std::string::npos) {
+        return;
+    }
+    const std::string line = FormatTextLine(name, std::string(value));
     if (line.empty()) return;
     K4xTextReader reader(line);
-    std::string readName, readValue;
+    std::string_view readName, readValue;
     FuzzCheck(reader.Next(readName, readValue) == K4xTextReader::Entry, "written line does not read back");
     FuzzCheck(readName == name && readValue == value, "written entry reads back changed");
     FuzzCheck(reader.Next(readName, readValue) == K4xTextReader::End, "written line reads back as two");
@@ -51,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::string text = AsTextMode(bytes);
     K4xTextReader reader(bytes);
-    std::string name, value;
+    std::string_view name, value;
     std::size_t entries = 0;
     std::size_t cursor = 0;  // behind the last entry's value in the text
     K4xTextReader::Result result;

@@ -43,27 +43,27 @@ bool CanOpenForReading(const std::string& path)
     return StreamGuard(ZR_KDT::SystemCalls().openFile(path.c_str(), "r")) != nullptr;
 }
 
-// Room for the bytes from the current position to the end, so that a large
-// file is not copied again and again while the string grows.
-bool ReserveRest(std::FILE* file, std::string& bytes)
+// Bytes from `from` to the end of the file, plus one so that the read of
+// them also sees the end; one chunk more when the length cannot be told.
+std::size_t RestOfFile(std::FILE* file, std::size_t from)
 {
-    const long here = std::ftell(file);
-    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0) return false;
+    if (std::fseek(file, 0, SEEK_END) != 0) return from;
     const long end = std::ftell(file);
-    if (end > here) bytes.reserve(bytes.size() + static_cast<std::size_t>(end - here));
-    return std::fseek(file, here, SEEK_SET) == 0;
+    return end >= 0 && static_cast<std::size_t>(end) >= from ? static_cast<std::size_t>(end) - from + 1 : from;
 }
 
-// A short read is the end: no further read to hear it again. Only a file
-// longer than one chunk pays for measuring its length.
+// The whole file in positional reads. A read that comes back short is the
+// end of the file, so a settings file of a few lines costs one read, and a
+// longer one a second read of the length measured after the first.
 bool ReadWholeFile(std::FILE* file, std::string& bytes)
 {
-    char chunk[4096];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-        bytes.append(chunk, got);
-        if (got < sizeof chunk) return std::ferror(file) == 0;
-        if (bytes.size() == sizeof chunk && !ReserveRest(file, bytes)) return false;
+    for (std::size_t want = 4096;; want = RestOfFile(file, bytes.size())) {
+        const std::size_t have = bytes.size();
+        bytes.resize(have + want);
+        const long long got = ZR_KDT::platform::ReadAt(file, have, &bytes[have], want);
+        bytes.resize(have + static_cast<std::size_t>(got < 0 ? 0 : got));
+        if (got < 0) return false;
+        if (static_cast<std::size_t>(got) < want) return true;
     }
 }
 
@@ -127,7 +127,7 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
         if (!ReadWholeFile(file.get(), bytes)) return false;
     }
     K4xTextReader reader(std::move(bytes));
-    std::string name, value;
+    std::string_view name, value;
     for (;;) {
         switch (reader.Next(name, value)) {
         case K4xTextReader::End:
@@ -142,9 +142,9 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
 
 // Stores one entry of a text file, where the protocol flag is a number;
 // false for a name that no file may hold.
-bool K4xDeviceCfgMgr::ApplyTextEntry(const std::string& name, const std::string& value)
+bool K4xDeviceCfgMgr::ApplyTextEntry(std::string_view name, std::string_view value)
 {
-    return name.empty() || StoreFromText(name, value, std::atoi(value.c_str()) != 0);
+    return name.empty() || StoreFromText(name, value, [](std::string_view text) { return AtoiOf(text) != 0; });
 }
 
 bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)

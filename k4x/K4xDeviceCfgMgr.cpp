@@ -2,6 +2,7 @@
 
 #include "K4xErrorTexts.h"
 #include "K4xProperty.h"
+#include "K4xTextFormat.h"
 #include "uString.h"
 
 #include <cstdlib>
@@ -93,25 +94,25 @@ bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& 
 bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::string& text)
 {
     // In a payload only the single character 0 turns the protocol off.
-    return StoreFromText(name, text, text != "0");
+    return StoreFromText(name, text, [](std::string_view value) { return value != "0"; });
 }
 
 // Stores a property that files hold from its text: integers as atoi reads
-// them, event bits unchanged, the protocol flag as given. False for a name
-// that no file holds.
-bool K4xDeviceCfgMgr::StoreFromText(const std::string& name, const std::string& text, bool protocol)
+// them, event bits unchanged, the protocol flag as protocolOf reads it.
+// False for a name that no file holds.
+bool K4xDeviceCfgMgr::StoreFromText(std::string_view name, std::string_view text, bool (*protocolOf)(std::string_view))
 {
     const K4xProperty* property = K4xProperty::Find(name);
     if (property == nullptr) return false;
     switch (property->kind) {
     case K4xProperty::Integer:
-        this->*property->integer = std::atoi(text.c_str());
+        this->*property->integer = AtoiOf(text);
         return true;
     case K4xProperty::Text:
-        this->*property->text = text;
+        (this->*property->text).assign(text);
         return true;
     case K4xProperty::Protocol:
-        m_bTwp_Source = protocol;
+        m_bTwp_Source = protocolOf(text);
         return true;
     case K4xProperty::CycleModeDelta:
         break;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct K4xProperty;
@@ -32,12 +33,12 @@ private:
     friend struct K4xProperty;
 
     bool LoadTextConfiguration(const char* fileName);
-    bool ApplyTextEntry(const std::string& name, const std::string& value);
+    bool ApplyTextEntry(std::string_view name, std::string_view value);
     // Keeps text as the reason of the failure; returns false for the caller
     // to return.
     bool Fail(const std::string& text);
     bool AbsorbException() noexcept;
-    bool StoreFromText(const std::string& name, const std::string& text, bool protocol);
+    bool StoreFromText(std::string_view name, std::string_view text, bool (*protocolOf)(std::string_view));
     bool LoadTdfConfiguration(const char* path);
     void ApplyAetConfigVersion1(const std::vector<char>& data);
     bool SaveTextConfiguration(const char* fileName);

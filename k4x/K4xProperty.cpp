@@ -18,7 +18,7 @@ const K4xProperty K4xProperty::table[] = {
     {"CycleModeDelta", CycleModeDelta, nullptr, nullptr},
 };
 
-const K4xProperty* K4xProperty::Find(const std::string& name)
+const K4xProperty* K4xProperty::Find(std::string_view name)
 {
     for (const K4xProperty& property : table) {
         if (name == property.name) return &property;

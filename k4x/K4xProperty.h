@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 struct K4xProperty {
     enum Kind {
@@ -16,13 +17,13 @@ struct K4xProperty {
         CycleModeDelta,  // type code 5, read-only, held by no file
     };
 
-    const char* name;
+    std::string_view name;
     Kind kind;
     int32_t K4xDeviceCfgMgr::*integer;
     std::string K4xDeviceCfgMgr::*text;
 
     // The property with exactly this name (same length, same bytes), or null.
-    static const K4xProperty* Find(const std::string& name);
+    static const K4xProperty* Find(std::string_view name);
 
     // The properties that files hold, in save order.
     static const K4xProperty* StoredBegin() { return table; }

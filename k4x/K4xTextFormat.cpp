@@ -1,6 +1,7 @@
 #include "K4xTextFormat.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -19,13 +20,15 @@ std::string FoldLineEnds(std::string text)
     return text;
 }
 
-void TrimNameEnd(std::string& name)
+void TrimNameEnd(std::string_view& name)
 {
-    const std::size_t keep = name.find_last_not_of(" =");
-    name.erase(keep == std::string::npos ? 0 : keep + 1);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '=')) name.remove_suffix(1);
 }
 
-void TrimValueStart(std::string& value) { value.erase(0, std::min(value.find_first_not_of(" ="), value.size())); }
+void TrimValueStart(std::string_view& value)
+{
+    while (!value.empty() && (value.front() == ' ' || value.front() == '=')) value.remove_prefix(1);
+}
 
 }  // namespace
 
@@ -33,19 +36,19 @@ K4xTextReader::K4xTextReader(std::string text) : m_text(FoldLineEnds(std::move(t
 
 // Reads up to the delimiter (consumed) or the end of the text; false when
 // the field would exceed kMaxField characters.
-bool K4xTextReader::ReadUpTo(char delimiter, std::string& field)
+bool K4xTextReader::ReadUpTo(char delimiter, std::string_view& field)
 {
     const std::size_t stop = std::min(m_text.find(delimiter, m_pos), m_text.size());
     if (stop - m_pos > kMaxField) return false;
-    field.assign(m_text, m_pos, stop - m_pos);
+    field = std::string_view(m_text).substr(m_pos, stop - m_pos);
     m_pos = std::min(stop + 1, m_text.size());
     return true;
 }
 
-K4xTextReader::Result K4xTextReader::Next(std::string& name, std::string& value)
+K4xTextReader::Result K4xTextReader::Next(std::string_view& name, std::string_view& value)
 {
-    name.clear();
-    value.clear();
+    name = {};
+    value = {};
     if (m_pos >= m_text.size()) return End;
     if (!ReadUpTo('=', name)) return TooLong;
     // An empty name (a line starting with "=") has no value of its own:
@@ -57,7 +60,16 @@ K4xTextReader::Result K4xTextReader::Next(std::string& name, std::string& value)
     return Entry;
 }
 
-std::string FormatTextLine(const char* name, const std::string& value)
+int AtoiOf(std::string_view text)
+{
+    char digits[64];
+    if (text.size() >= sizeof digits) return std::atoi(std::string(text).c_str());
+    text.copy(digits, text.size());
+    digits[text.size()] = '\0';
+    return std::atoi(digits);
+}
+
+std::string FormatTextLine(std::string_view name, const std::string& value)
 {
     std::string line = std::string(name) + " = " + value + "\n";
     return line.size() <= K4xTextReader::kMaxField ? line : std::string();

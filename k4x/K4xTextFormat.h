@@ -14,11 +14,12 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 class K4xTextReader {
 public:
     enum Result {
-        Entry,    // name and value hold the next entry; name may be empty
+        Entry,    // name and value show the next entry; name may be empty
         End,      // the text is used up
         TooLong,  // a name or value exceeds kMaxField; reading stops here
     };
@@ -29,15 +30,20 @@ public:
     // part of the line end, as text mode reads it on Windows.
     explicit K4xTextReader(std::string text);
 
-    Result Next(std::string& name, std::string& value);
+    // name and value are views into the reader's text, valid while the
+    // reader lives: nothing is copied.
+    Result Next(std::string_view& name, std::string_view& value);
 
 private:
-    bool ReadUpTo(char delimiter, std::string& field);
+    bool ReadUpTo(char delimiter, std::string_view& field);
 
     std::string m_text;
     std::size_t m_pos = 0;
 };
 
+// atoi of a text that need not end in a NUL.
+int AtoiOf(std::string_view text);
+
 // One line of the text file, or "" when it would not fit the writer's
 // 1024-byte line buffer (terminator included).
-std::string FormatTextLine(const char* name, const std::string& value);
+std::string FormatTextLine(std::string_view name, const std::string& value);

@@ -139,6 +139,18 @@ bool FreeDiskSpace(const char* directory, uint64_t& bytes);
 // while it is open.
 std::FILE* OpenSharedFile(const char* path, const char* mode);
 
+// Reads up to count bytes of the stream's file at offset in one positional
+// read (pread; ReadFile with an OVERLAPPED offset), past the stream's buffer.
+// Leaves the stream's position undefined: seek before reading the stream
+// again. The bytes read, fewer than count only at the end of a regular
+// file, or -1 on a read error.
+long long ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count);
+
+// Tells the system that the stream's file is read at scattered offsets, so
+// that it reads ahead no more than each read asks (posix_fadvise with
+// POSIX_FADV_RANDOM). Does nothing where there is no such advice.
+void AdviseScatteredReads(std::FILE* stream);
+
 // Puts the file `from` in the place of `to` in one step: `to` is either
 // the old file or the whole new one, never a mixture, also after a crash;
 // a missing `to` is created. Fails, leaving `to` as it was, while another

@@ -5,28 +5,14 @@
 # figures and the ratios that docs/benchmarks.md explains; keeps the raw
 # results in build/bench/results/.
 #   scripts/bench.sh [repetitions [first-manager samples]]   (default 5 21)
+#   scripts/bench.sh --smoke   builds, runs every benchmark once, checks no figure
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-repetitions=${1:-5}
-samples=${2:-21}
 
 bash scripts/install-deps.sh bench
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j2
-
-results=build/bench/results
-mkdir -p "$results"
 bin=build/bench/bin
-
-{
-  echo "nproc:    $(nproc)"
-  echo "cpu:      $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
-  echo "kernel:   $(uname -r)"
-  compiler=$(sed -n "s/^CMAKE_CXX_COMPILER:[A-Z]*=//p" build/bench/CMakeCache.txt)
-  echo "compiler: $("$compiler" --version | head -n1)"
-  echo "load:     $(uptime | sed 's/.*load average/load average/')"
-} | tee "$results/machine.txt"
 
 # The managers must not see the caller's trace environment or log.
 unset ZR_TRACE_DEBUGCLIENT_PID ZR_TRACE_LOGGING_DIR ZR_TRACE_DATA_DIR ZR_TRACE_SETTINGS_DIR
@@ -36,6 +22,32 @@ export ZR_TRACE_LOGGING=0
 # with it, even when the run is interrupted.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+if [ "${1:-}" = --smoke ]; then
+  # One iteration of each benchmark; the 100,000-section shape alone would
+  # take longer than all the others together.
+  TMPDIR=$work "$bin/k4x_bench" --benchmark_min_time=0.000001 --benchmark_filter=-sections:100000 >/dev/null
+  mkdir "$work/profile"
+  settings=$(USERPROFILE=$work/profile "$bin/k4x_first_manager" prepare)
+  USERPROFILE=$work/profile "$bin/k4x_first_manager" measure "$settings" >/dev/null
+  echo "benchmarks: smoke run passed"
+  exit 0
+fi
+
+repetitions=${1:-5}
+samples=${2:-21}
+
+results=build/bench/results
+mkdir -p "$results"
+
+{
+  echo "nproc:    $(nproc)"
+  echo "cpu:      $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
+  echo "kernel:   $(uname -r)"
+  compiler=$(sed -n "s/^CMAKE_CXX_COMPILER:[A-Z]*=//p" build/bench/CMakeCache.txt)
+  echo "compiler: $("$compiler" --version | head -n1)"
+  echo "load:     $(uptime | sed 's/.*load average/load average/')"
+} | tee "$results/machine.txt"
 
 TMPDIR=$work "$bin/k4x_bench" --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
   --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true \

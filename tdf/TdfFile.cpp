@@ -20,6 +20,7 @@
 // ends a search without a match. The first matching section wins.
 #include "TdfFile.h"
 
+#include "Platform.h"
 #include "TdfFormat.h"
 #include "TdfSectionWalker.h"
 #include "cVexaError.h"
@@ -41,12 +42,23 @@ namespace {
 
 StreamGuard Open(const char* path, const char* mode) { return StreamGuard(ZR_KDT::SystemCalls().openFile(path, mode)); }
 
-// Opens for binary reading and checks the signature; the stream then stands
-// at the first section.
-StreamGuard OpenForReading(const char* path)
+// For binary reading without a stream buffer: the signature and the data
+// are read with one read each, the headers with positional reads, and a
+// buffer would only read ahead into data that nobody asked for.
+StreamGuard OpenUnbuffered(const char* path)
 {
     StreamGuard stream = Open(path, "rb");
+    if (stream) std::setvbuf(stream.get(), nullptr, _IONBF, 0);
+    return stream;
+}
+
+// Opens for the search and checks the signature; the stream then stands at
+// the first section.
+StreamGuard OpenForReading(const char* path)
+{
+    StreamGuard stream = OpenUnbuffered(path);
     if (!stream) Fail("Could not open TDF file as specified.");
+    ZR_KDT::platform::AdviseScatteredReads(stream.get());
     if (!ReadSignature(stream.get())) Fail("Invalid TDF format.");
     return stream;
 }
@@ -95,7 +107,7 @@ uint32_t ReadStoredLength(std::FILE* stream, uint32_t headerOffset)
 bool TdfFile::IsTdfFile(const char* path)
 {
     if (path == nullptr || !HasExtension(path, "tdf")) return false;
-    StreamGuard stream = Open(path, "rb");
+    StreamGuard stream = OpenUnbuffered(path);
     return stream && ReadSignature(stream.get());
 }
 
@@ -193,6 +205,8 @@ bool TdfFile::FindSection(std::FILE* stream, const char* name, uint32_t version,
     while (walker.Next(header)) {
         // Compared as NUL-terminated strings: a stored name stops at its first NUL.
         if (header.version == version && std::strcmp(header.name, name) == 0) {
+            // The walk reads past the stream's position: put it at the data.
+            if (!SeekTo(stream, uint64_t{header.offset} + header.length - header.dataLength)) return false;
             dataLength = header.dataLength;
             return true;
         }

@@ -5,12 +5,17 @@
 
 namespace TdfFormat {
 
+uint32_t LoadU32(const unsigned char* bytes)
+{
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
 bool ReadU32(std::FILE* stream, uint32_t& value)
 {
     unsigned char bytes[4] = {0, 0, 0, 0};
     const std::size_t got = std::fread(bytes, 1, sizeof bytes, stream);
-    value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    value = LoadU32(bytes);
     return got == sizeof bytes;
 }
 

@@ -26,6 +26,9 @@ constexpr bool FitsWithin(uint64_t offset, uint64_t size, uint64_t limit)
     return offset <= limit && size <= limit - offset;
 }
 
+// The little-endian 32-bit value in the four bytes at `bytes`.
+uint32_t LoadU32(const unsigned char* bytes);
+
 // Reads one little-endian 32-bit value; false when fewer than four bytes come.
 bool ReadU32(std::FILE* stream, uint32_t& value);
 

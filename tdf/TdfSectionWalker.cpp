@@ -3,7 +3,10 @@
 // moves it forward by at least its 12-byte header, so a walk always ends.
 #include "TdfSectionWalker.h"
 
+#include "Platform.h"
+
 using namespace TdfFormat;
+using namespace ZR_KDT;
 
 TdfSectionWalker::TdfSectionWalker(std::FILE* stream)
     : m_pStream(stream), m_nOffset(0), m_nNextOffset(0), m_eStatus(Status_Ok)
@@ -21,37 +24,46 @@ bool TdfSectionWalker::Next(TdfSectionHeader& header)
 {
     if (m_eStatus != Status_Ok) return false;
     m_nOffset = m_nNextOffset;
-    if (std::fseek(m_pStream, static_cast<long>(m_nOffset), SEEK_SET) != 0) return Stop(Status_ReadError);
     return ReadHeader(header);
 }
 
 bool TdfSectionWalker::ReadHeader(TdfSectionHeader& header)
 {
-    uint32_t length = 0;
-    if (!ReadU32(m_pStream, length)) {
-        // Nothing at all behind the last section is the regular end of the list.
-        const bool atEnd = !std::ferror(m_pStream) && std::ftell(m_pStream) == static_cast<long>(m_nOffset);
-        return Stop(atEnd ? Status_End : ShortReadStatus());
-    }
+    unsigned char fields[kSectionHeaderSize];
+    const long long got = platform::ReadAt(m_pStream, m_nOffset, fields, sizeof fields);
+    if (got < 0) return Stop(Status_ReadError);
+    // Nothing at all behind the last section is the regular end of the list.
+    if (got == 0) return Stop(Status_End);
+    if (got < 4) return Stop(Status_Truncated);
+    const uint32_t length = LoadU32(fields);
     if (length > kMaxSectionLength) return Stop(Status_LengthTooLarge);
     if (!FitsWithin(m_nOffset, length, kOffsetLimit)) return Stop(Status_PastOffsetLimit);
+    if (got < static_cast<long long>(sizeof fields)) return Stop(Status_Truncated);
 
-    uint32_t version = 0;
-    uint32_t nameLength = 0;
-    if (!ReadU32(m_pStream, version) || !ReadU32(m_pStream, nameLength)) return Stop(ShortReadStatus());
+    const uint32_t nameLength = LoadU32(fields + 8);
     if (nameLength >= kNameBufferSize) return Stop(Status_NameTooLong);
     // A length inside its own header would send the next hop backwards or
     // nowhere, and would give a negative data length.
     if (length < kSectionHeaderSize + nameLength) return Stop(Status_LengthBelowHeader);
-    if (std::fread(header.name, 1, nameLength, m_pStream) != nameLength) return Stop(ShortReadStatus());
-    header.name[nameLength] = '\0';
+    if (!ReadName(header, nameLength)) return false;
 
     header.offset = m_nOffset;
     header.length = length;
-    header.version = version;
+    header.version = LoadU32(fields + 4);
     header.nameLength = nameLength;
     header.dataLength = length - kSectionHeaderSize - nameLength;
     m_nNextOffset = m_nOffset + length;
+    return true;
+}
+
+bool TdfSectionWalker::ReadName(TdfSectionHeader& header, uint32_t nameLength)
+{
+    if (nameLength > 0) {
+        const long long got = platform::ReadAt(m_pStream, m_nOffset + kSectionHeaderSize, header.name, nameLength);
+        if (got < 0) return Stop(Status_ReadError);
+        if (got != nameLength) return Stop(Status_Truncated);
+    }
+    header.name[nameLength] = '\0';
     return true;
 }
 
@@ -59,11 +71,6 @@ bool TdfSectionWalker::Stop(Status status)
 {
     m_eStatus = status;
     return false;
-}
-
-TdfSectionWalker::Status TdfSectionWalker::ShortReadStatus() const
-{
-    return std::ferror(m_pStream) ? Status_ReadError : Status_Truncated;
 }
 
 const char* TdfSectionWalker::StatusText(Status status)

@@ -1,5 +1,7 @@
-// Steps through the section headers of an open TDF stream, one hop per
-// section, without reading any section's data.
+// Steps through the section headers of an open TDF stream without reading
+// any section's data: per section one positional read of the 12 header
+// bytes and one of the name, with no seek and nothing read ahead into the
+// stream's buffer.
 #pragma once
 
 #include "TdfFormat.h"
@@ -32,10 +34,12 @@ public:
     };
 
     // The stream stands at the first section (just behind the signature).
+    // The walk leaves the stream's position undefined: seek before reading
+    // the stream again.
     explicit TdfSectionWalker(std::FILE* stream);
 
-    // Reads the next section's header and name. On true the stream stands at
-    // the section's first data byte; on false the walk is over for good.
+    // Reads the next section's header and name. False when the walk is over
+    // for good.
     bool Next(TdfSectionHeader& header);
 
     Status GetStatus() const { return m_eStatus; }
@@ -46,8 +50,8 @@ public:
 
 private:
     bool Stop(Status status);
-    Status ShortReadStatus() const;
     bool ReadHeader(TdfSectionHeader& header);
+    bool ReadName(TdfSectionHeader& header, uint32_t nameLength);
 
     std::FILE* m_pStream;
     uint32_t m_nOffset;

@@ -2,6 +2,7 @@
 #include "uEnvironment.h"
 
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -41,6 +42,14 @@ const char* TraceSubdirectory(std::string& out, const char* name)
     AppendPathComponent(out, name);
     CreateDirectoryPath(out.c_str());  // an existing directory is the normal case
     return out.c_str();
+}
+
+// "C:" or "C:\": the walk below skips a drive and makes nothing for it.
+bool EndsInDrive(const char* path)
+{
+    std::size_t end = std::strlen(path);
+    while (end > 0 && path[end - 1] == platform::kPathSeparator) --end;
+    return end > 0 && path[end - 1] == ':';
 }
 
 }  // namespace
@@ -93,6 +102,9 @@ const char* GetTraceSettingsDirectory(std::string& out) { return TraceSubdirecto
 int CreateDirectoryPath(const char* path)
 {
     if (path == nullptr) return -1;
+    // Where the whole path exists, so does every level of it, and each
+    // level's _mkdir would fail: one query answers for all of them.
+    if (!EndsInDrive(path) && platform::PathExists(path)) return -1;
     const char separator[] = {platform::kPathSeparator, '\0'};
     std::string rest(path);
     std::string component;

@@ -35,17 +35,31 @@ bool uFile::Close()
 
 int uFile::Write(const void* data, std::size_t count)
 {
-    if (!m_bOpen || data == nullptr) return 0;
     uMutex::Hold hold(m_lock);
-    const std::size_t written = std::fwrite(data, 1, count, m_pFile);
-    return written > INT_MAX ? INT_MAX : static_cast<int>(written);
+    return WriteHeld(data, count);
 }
 
 bool uFile::Flush()
 {
-    if (!m_bOpen) return false;
     uMutex::Hold hold(m_lock);
-    return std::fflush(m_pFile) == 0;
+    return FlushHeld();
 }
+
+int uFile::WriteAndFlush(const void* data, std::size_t count)
+{
+    uMutex::Hold hold(m_lock);
+    const int written = WriteHeld(data, count);
+    FlushHeld();
+    return written;
+}
+
+int uFile::WriteHeld(const void* data, std::size_t count)
+{
+    if (!m_bOpen || data == nullptr) return 0;
+    const std::size_t written = std::fwrite(data, 1, count, m_pFile);
+    return written > INT_MAX ? INT_MAX : static_cast<int>(written);
+}
+
+bool uFile::FlushHeld() { return m_bOpen && std::fflush(m_pFile) == 0; }
 
 }  // namespace ZR_KDT

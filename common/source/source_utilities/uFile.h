@@ -32,8 +32,14 @@ public:
 
     // False while closed or when the stream cannot be flushed.
     bool Flush();
+    // Write, then Flush, under one hold of the lock; returns what Write
+    // returns.
+    int WriteAndFlush(const void* data, std::size_t count);
 
 private:
+    int WriteHeld(const void* data, std::size_t count);
+    bool FlushHeld();
+
     bool m_bOpen;
     std::string m_sPath;
     const char* m_pMode;

@@ -14,18 +14,45 @@ namespace {
 constexpr uint32_t kLineBufferSize = 4096;
 constexpr std::size_t kPrefixLength = 6;
 
-const char* StampPattern(int stampStyle)
+// A stamp style's pattern, cut where the milliseconds go: strftime text for
+// the part that lasts a second, then the milliseconds as three digits (or
+// none), then a fixed tail. Style 2, "%H:%M:%S:%s | ", is "%H:%M:%S:",
+// the milliseconds and " | ".
+struct StampParts {
+    const char* seconds;
+    bool milliseconds;
+    const char* tail;
+};
+
+StampParts PartsOf(int stampStyle)
 {
     switch (stampStyle) {
     case LogStamp_Date:
-        return "%m/%d/%y | ";
+        return {"%m/%d/%y", false, " | "};
     case LogStamp_Time:
-        return "%H:%M:%S:%s | ";
+        return {"%H:%M:%S:", true, " | "};
     case LogStamp_DateTime:
-        return "%m/%d/%y %H:%M:%S:%s | ";
+        return {"%m/%d/%y %H:%M:%S:", true, " | "};
     default:
-        return " ";
+        return {"", false, " "};
     }
+}
+
+bool SameSecond(const platform::LocalTime& left, const platform::LocalTime& right)
+{
+    return left.second == right.second && left.minute == right.minute && left.hour == right.hour &&
+           left.day == right.day && left.month == right.month && left.year == right.year &&
+           left.dayOfWeek == right.dayOfWeek;
+}
+
+// "%03d" of a millisecond count, 0 to 999.
+char* WriteMilliseconds(char* at, int milliseconds)
+{
+    const unsigned value = static_cast<unsigned>(milliseconds) % 1000;
+    at[0] = static_cast<char>('0' + value / 100);
+    at[1] = static_cast<char>('0' + value / 10 % 10);
+    at[2] = static_cast<char>('0' + value % 10);
+    return at + 3;
 }
 
 void WritePrefix(char* buffer, unsigned categories)
@@ -63,7 +90,9 @@ uLogger::uLogger(const char* path, bool append)
       m_bAppend(append),
       m_bFileOpen(false),
       m_nBufferSize(kLineBufferSize),
-      m_pBuffer(new char[kLineBufferSize])
+      m_pBuffer(new char[kLineBufferSize]),
+      m_nStampStyle(-1),
+      m_stampSecond{}
 {
 }
 
@@ -97,7 +126,7 @@ void uLogger::LogV(unsigned categories, int stampStyle, const char* format, va_l
     if (!m_bEnabled || categories == 0) return;
     uMutex::Hold hold(m_lock);
     const std::size_t length = FormatLine(categories, stampStyle, format, args);
-    WriteLine(m_pBuffer.get(), static_cast<unsigned>(length));
+    WriteLineLocked(m_pBuffer.get(), static_cast<unsigned>(length));
 }
 
 // Prefix, stamp and message, each written behind the one before. The message
@@ -107,30 +136,54 @@ std::size_t uLogger::FormatLine(unsigned categories, int stampStyle, const char*
 {
     char* const buffer = m_pBuffer.get();
     WritePrefix(buffer, categories);
-    uTime now;
-    now.Format(buffer + kPrefixLength, static_cast<int>(m_nBufferSize - kPrefixLength), StampPattern(stampStyle));
-    const std::size_t used = std::strlen(buffer);
+    const std::size_t used = kPrefixLength + WriteStamp(buffer + kPrefixLength, stampStyle);
     const std::size_t room = m_nBufferSize - 1 - used;
-    if (format != nullptr && room > 0) {
-        std::vsnprintf(buffer + used, room, format, args);
-        // Some runtimes leave a cut text unterminated.
-        buffer[used + room - 1] = '\0';
+    if (format == nullptr) return used;
+    std::vsnprintf(buffer + used, room, format, args);
+    // Some runtimes leave a cut text unterminated.
+    buffer[used + room - 1] = '\0';
+    return used + std::strlen(buffer + used);
+}
+
+// The stamp of the style for the time of a fresh uTime, NUL-terminated;
+// returns its length. Only a new second or style goes through strftime.
+std::size_t uLogger::WriteStamp(char* out, int stampStyle)
+{
+    const StampParts parts = PartsOf(stampStyle);
+    const uTime now;
+    const platform::LocalTime time = now.GetRecord();
+    if (stampStyle != m_nStampStyle || !SameSecond(time, m_stampSecond)) {
+        char head[64] = "";
+        if (*parts.seconds != '\0') now.Format(head, sizeof head, parts.seconds);
+        m_sStampHead = head;
+        m_nStampStyle = stampStyle;
+        m_stampSecond = time;
     }
-    return std::strlen(buffer);
+    char* at = out;
+    std::memcpy(at, m_sStampHead.data(), m_sStampHead.size());
+    at += m_sStampHead.size();
+    if (parts.milliseconds) at = WriteMilliseconds(at, time.milliseconds);
+    const std::size_t tailLength = std::strlen(parts.tail);
+    std::memcpy(at, parts.tail, tailLength + 1);
+    return static_cast<std::size_t>(at - out) + tailLength;
 }
 
 int uLogger::WriteLine(char* line, unsigned length)
 {
     if (line == nullptr) return 0;
     uMutex::Hold hold(m_lock);
+    return WriteLineLocked(line, length);
+}
+
+int uLogger::WriteLineLocked(char* line, unsigned length)
+{
     std::size_t size = length != 0 ? length : std::strlen(line);
     if (!m_bEnabled) return static_cast<int>(size);
     if (!m_bFileOpen) m_bFileOpen = m_file.Open(m_sPath.c_str(), m_bAppend ? "a+" : "w+");
     size = EndLine(line, size);
     // Failures to write or flush the log are not reported: a log has nobody
     // to tell.
-    m_file.Write(line, size);
-    m_file.Flush();
+    m_file.WriteAndFlush(line, size);
     if (m_bEchoToConsole) {
         std::printf("%s", line);
         std::fflush(stdout);

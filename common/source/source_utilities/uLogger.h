@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "Platform.h"
 #include "uFile.h"
 #include "uMutex.h"
 
@@ -66,6 +67,8 @@ private:
     friend class uLogManager;  // sets the destinations
 
     std::size_t FormatLine(unsigned categories, int stampStyle, const char* format, va_list args);
+    std::size_t WriteStamp(char* out, int stampStyle);
+    int WriteLineLocked(char* line, unsigned length);
 
     uFile m_file;
     std::string m_sPath;
@@ -74,11 +77,16 @@ private:
     bool m_bEchoToDebugger;
     bool m_bAppend;
     bool m_bFileOpen;
-    // Recursive because LogV holds it while WriteLine, which callers may
-    // also use on their own, takes it again.
+    // Held by LogV from the prefix to the end of the write; WriteLine, which
+    // callers may also use on their own, takes it for itself.
     uMutex m_lock;
     uint32_t m_nBufferSize;
     std::unique_ptr<char[]> m_pBuffer;
+    // The latest stamp up to its seconds, for its style: lines of the same
+    // second differ only in the milliseconds.
+    int m_nStampStyle;
+    platform::LocalTime m_stampSecond;
+    std::string m_sStampHead;
 };
 
 }  // namespace ZR_KDT

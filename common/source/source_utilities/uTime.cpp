@@ -76,6 +76,8 @@ int uTime::GetMonth() const { return Snapshot().month; }
 
 int uTime::GetDay() const { return Snapshot().day; }
 
+platform::LocalTime uTime::GetRecord() const { return Snapshot(); }
+
 char* uTime::Format(char* buffer, int size, const char* format) const
 {
     if (buffer == nullptr || size <= 0) return nullptr;

@@ -1,6 +1,8 @@
 // Local-time capture and strftime formatting with a millisecond field.
 #pragma once
 
+#include "Platform.h"
+
 namespace ZR_KDT {
 
 // Every uTime shares one time record: constructing any uTime refreshes it,
@@ -13,6 +15,8 @@ public:
     int GetYear() const;
     int GetMonth() const;
     int GetDay() const;
+    // All fields of the shared record at once.
+    platform::LocalTime GetRecord() const;
 
     // strftime patterns plus "%s" (milliseconds as three digits, "045") and
     // "%#s" (milliseconds without leading zeros, "45"). Writes at most size
