@@ -5,36 +5,33 @@
 
 namespace {
 
-AetConfigPairs Parse(const std::string& payload) { return ParseAetConfigVersion2(payload.data(), payload.size()); }
-
-TEST(AetConfigVersion2Test, WriterFormKeepsEmptyValuesAndEqualsSigns)
+TEST(AetConfigVersion2Test, PairsTable)
 {
-    EXPECT_EQ(
-        Parse("Trace Mode=3\nEvent Bit0=\nEvent Bit1=a=b\tc\nTWP_Protocol=1\n"),
-        (AetConfigPairs{{"Trace Mode", "3"}, {"Event Bit0", ""}, {"Event Bit1", "a=b\tc"}, {"TWP_Protocol", "1"}}));
-    EXPECT_EQ(Parse("Trace Mode=3\r\nEvent Bit0=\r\n"), (AetConfigPairs{{"Trace Mode", "3"}, {"Event Bit0", ""}}));
-    // Separators around a value go, as the token rule drops them.
-    EXPECT_EQ(Parse("Trace Mode==5\nEvent Bit0==abc\t\nEvent Bit1=\t=\nEvent Bit2=c=\n"),
-              (AetConfigPairs{{"Trace Mode", "5"}, {"Event Bit0", "abc"}, {"Event Bit1", ""}, {"Event Bit2", "c="}}));
+    const struct {
+        std::string payload;
+        AetConfigPairs expected;
+    } rows[] = {
+        // The writer's form: empty values and "=" inside a value kept.
+        {"Trace Mode=3\nEvent Bit0=\nEvent Bit1=a=b\tc\nTWP_Protocol=1\n",
+         {{"Trace Mode", "3"}, {"Event Bit0", ""}, {"Event Bit1", "a=b\tc"}, {"TWP_Protocol", "1"}}},
+        {"Trace Mode=3\r\nEvent Bit0=\r\n", {{"Trace Mode", "3"}, {"Event Bit0", ""}}},
+        // Separators around a value go, as the token rule drops them.
+        {"Trace Mode==5\nEvent Bit0==abc\t\nEvent Bit1=\t=\nEvent Bit2=c=\n",
+         {{"Trace Mode", "5"}, {"Event Bit0", "abc"}, {"Event Bit1", ""}, {"Event Bit2", "c="}}},
+        // Tabs and separator runs split; a last name without a value is dropped.
+        {"Trace Mode\t5\r\n\r\nMemory Mode==7\nEvent Bit0", {{"Trace Mode", "5"}, {"Memory Mode", "7"}}},
+        // A blank before "=" belongs to the name.
+        {"Trace Mode =5\nEvent Bit0= x\n", {{"Trace Mode ", "5"}, {"Event Bit0", " x"}}},
+        // A NUL ends the text.
+        {std::string("Trace Mode=1\n\0Memory Mode=2\n", 28), {{"Trace Mode", "1"}}},
+        {"", {}},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ParseAetConfigVersion2(row.payload.data(), row.payload.size()), row.expected) << row.payload;
+    }
 }
 
-TEST(AetConfigVersion2Test, OtherPayloadsSplitAtSeparatorRuns)
-{
-    // Tabs and repeated separators, and a last name without a value.
-    EXPECT_EQ(Parse("Trace Mode\t5\r\n\r\nMemory Mode==7\nEvent Bit0"),
-              (AetConfigPairs{{"Trace Mode", "5"}, {"Memory Mode", "7"}}));
-    // A blank before "=" belongs to the name, which is then no property.
-    EXPECT_EQ(Parse("Trace Mode =5\nEvent Bit0= x\n"), (AetConfigPairs{{"Trace Mode ", "5"}, {"Event Bit0", " x"}}));
-}
-
-TEST(AetConfigVersion2Test, NulEndsTheText)
-{
-    const std::string payload("Trace Mode=1\n\0Memory Mode=2\n", 28);
-    EXPECT_EQ(Parse(payload), (AetConfigPairs{{"Trace Mode", "1"}}));
-    EXPECT_TRUE(Parse(std::string()).empty());
-}
-
-TEST(AetConfigVersion1Test, ReadsTheFieldsThatLieInsideTheSection)
+TEST(AetConfigVersion1Test, ReadsOnlyTheFieldsThatStartInsideTheSection)
 {
     const unsigned char full[] = {
         1,    0,    0,    0,     // "Trace Mode" 1
@@ -42,26 +39,32 @@ TEST(AetConfigVersion1Test, ReadsTheFieldsThatLieInsideTheSection)
         0xFF, 0xFF, 0xFF, 0xFF,  // "Encoding Mode" -1
         4,    0,    0,    0,     // "Memory Mode" 4
         5,    0,    0,    0,     // "CEMU Status" 5
-        'a',  0,                 // "Event Bit0"
-        0,                       // "Event Bit1" empty
-        'b',  'c',  0,           // "Event Bit2"
-        'd',                     // "Event Bit3" without its NUL
+        'a',  0,                 // 20: "Event Bit0"
+        0,                       // 22: "Event Bit1" empty
+        'b',  'c',  0,           // 23: "Event Bit2"
+        'd',                     // 26: "Event Bit3" without its NUL
     };
-    AetConfigVersion1 payload = ParseAetConfigVersion1(full, sizeof full);
-    ASSERT_EQ(payload.integers.size(), 5u);
-    EXPECT_STREQ(payload.integers[1].first, "Number of AEG");
-    EXPECT_EQ(payload.integers[2].second, -1);
-    ASSERT_EQ(payload.eventBits.size(), 4u);
-    EXPECT_EQ(payload.eventBits[0].second, "a");
-    EXPECT_EQ(payload.eventBits[1].second, "");
-    EXPECT_EQ(payload.eventBits[2].second, "bc");
-    EXPECT_EQ(payload.eventBits[3].second, "d");
-
-    // Shorter sections: only whole integers, then the texts that start inside.
-    for (std::size_t size = 0; size < sizeof full; ++size) {
-        payload = ParseAetConfigVersion1(full, size);
-        EXPECT_EQ(payload.integers.size(), std::min<std::size_t>(size / 4, 5)) << size;
-        for (const auto& bit : payload.eventBits) EXPECT_LE(bit.second.size(), 2u);
+    const AetConfigVersion1 payload = ParseAetConfigVersion1(full, sizeof full);
+    const std::vector<std::pair<std::string, int32_t>> integers(payload.integers.begin(), payload.integers.end());
+    EXPECT_EQ(integers, (std::vector<std::pair<std::string, int32_t>>{
+                            {"Trace Mode", 1}, {"Number of AEG", 2}, {"Encoding Mode", -1}, {"Memory Mode", 4},
+                            {"CEMU Status", 5}}));
+    const struct {
+        std::size_t size;
+        std::size_t integers;
+        std::vector<std::string> texts;
+    } rows[] = {
+        {0, 0, {}},  {3, 0, {}},          {4, 1, {}},
+        {19, 4, {}}, {20, 5, {}},         {21, 5, {"a"}},
+        {22, 5, {"a"}}, {23, 5, {"a", ""}}, {24, 5, {"a", "", "b"}},
+        {26, 5, {"a", "", "bc"}}, {sizeof full, 5, {"a", "", "bc", "d"}},
+    };
+    for (const auto& row : rows) {
+        const AetConfigVersion1 cut = ParseAetConfigVersion1(full, row.size);
+        EXPECT_EQ(cut.integers.size(), row.integers) << row.size;
+        std::vector<std::string> texts;
+        for (const auto& bit : cut.eventBits) texts.push_back(bit.second);
+        EXPECT_EQ(texts, row.texts) << row.size;
     }
 }
 

@@ -2,17 +2,18 @@
 // was, and no temporary file behind; where no replacement can be made, the
 // file is written in place, and a save never changes what kind of file the
 // target is, its permissions or its owner.
-#include "ConfigTestSupport.h"
-#include "K4xDurableWrite.h"
+#include "ConfigTest.h"
 #include "Platform.h"
 #include "uEnvironment.h"
 #include "uSystemCalls.h"
+#include "TraceLog.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
-namespace cfgtest {
+namespace k4xtest {
 namespace {
 
 namespace fs = std::filesystem;
@@ -37,21 +38,35 @@ bool NoRoom(const char*, uint64_t& bytes)
     return true;
 }
 
-// The trace log as it stands when the save writes its first byte.
-std::string g_logAtFirstWrite;
+// The trace log's messages as they stand when the save writes its first byte.
+std::vector<std::string> g_logAtFirstWrite;
+bool g_written = false;
 
-std::string ReadTraceLog()
+std::vector<std::string> TraceLogMessages()
 {
-    std::string log;
-    for (const auto& entry : fs::directory_iterator(ZR_KDT::GetEnvironmentValue("ZR_TRACE_LOGGING_DIR"))) {
-        if (entry.path().filename().string().rfind("zr_trace_log_", 0) == 0) log += ReadBytes(entry.path().string());
-    }
-    return log;
+    return TraceLog(ZR_KDT::GetEnvironmentValue("ZR_TRACE_LOGGING_DIR")).Messages();
+}
+
+// Whether a message of the log ends with the text.
+bool Logged(const std::vector<std::string>& messages, const std::string& text)
+{
+    return std::any_of(messages.begin(), messages.end(), [&](const std::string& message) {
+        return message.size() >= text.size() && message.compare(message.size() - text.size(), text.size(), text) == 0;
+    });
+}
+
+void RemoveFile(const char* path) { std::remove(path); }
+
+void ReplaceByFolder(const char* path)
+{
+    std::remove(path);
+    fs::create_directory(path);
 }
 
 std::size_t WriteAfterReadingTheLog(const void* data, std::size_t size, std::size_t count, std::FILE* file)
 {
-    if (g_logAtFirstWrite.empty()) g_logAtFirstWrite = ReadTraceLog();
+    if (!g_written) g_logAtFirstWrite = TraceLogMessages();
+    g_written = true;
     return std::fwrite(data, size, count, file);
 }
 
@@ -64,9 +79,7 @@ protected:
     std::string SaveAndCheck()
     {
         auto manager = NewManager();
-        Config config;
-        config.integers[2] = 42;
-        config.eventBits[1] = "saved";
+        const Config config = {{0, 0, 42, 0, 0, 0}, {"", "saved", "", ""}, false};
         Apply(*manager, config);
         if (!manager->SaveConfiguration("cfg", 1)) return manager->GetErrorMessage();
         auto reader = NewManager("K4X OTHER");
@@ -76,55 +89,45 @@ protected:
     }
 };
 
-TEST_F(ConfigDurableSaveTest, FailedWriteKeepsTheOldFile)
+// Each row saves over an old file (or none) with some file operations
+// failing; where the save fails, the old file stays as it was.
+TEST_F(ConfigDurableSaveTest, FailingFileOperationsTable)
 {
-    auto manager = NewManager();
-    Config config;
-    config.integers[0] = 1;
-    config.eventBits[0] = "old";
-    Apply(*manager, config);
-    ASSERT_TRUE(manager->SaveConfiguration("cfg", 1));
-    const std::string saved = ReadBytes(Settings("cfg"));
-
-    config.integers[0] = 2;
-    config.eventBits[0] = "new";
-    Apply(*manager, config);
-    ZR_KDT::SystemCalls().writeFile = &WriteHalf;
-    EXPECT_FALSE(manager->SaveConfiguration("cfg", 1));
-    EXPECT_EQ(manager->GetErrorMessage(), "Failed to write file");
-    EXPECT_EQ(ReadBytes(Settings("cfg")), saved);
-    EXPECT_EQ(SettingsFiles(), std::vector<std::string>{"cfg"});
-
-    ZR_KDT::ResetSystemCalls();
-    ASSERT_TRUE(manager->SaveConfiguration("cfg", 1));
-    auto reader = NewManager("K4X OTHER");
-    ASSERT_TRUE(reader->LoadConfiguration("cfg", 1));
-    EXPECT_EQ(Capture(*reader), config);
-}
-
-TEST_F(ConfigDurableSaveTest, FailedWriteOfANewFileLeavesNothing)
-{
-    auto manager = NewManager();
-    ZR_KDT::SystemCalls().writeFile = &WriteHalf;
-    EXPECT_FALSE(manager->SaveConfiguration("new cfg", 2));
-    EXPECT_EQ(manager->GetErrorMessage(), "Failed to write file");
-    EXPECT_TRUE(SettingsFiles().empty());
-}
-
-TEST_F(ConfigDurableSaveTest, WithoutATemporaryFileTheFileIsWrittenInPlace)
-{
-    ZR_KDT::SystemCalls().openFile = &RefuseTemporary;
-    EXPECT_EQ(SaveAndCheck(), "");
-    EXPECT_EQ(SettingsFiles(), std::vector<std::string>{"cfg"});
-    // Written in place, every write still counts.
-    ZR_KDT::SystemCalls().writeFile = &WriteHalf;
-    EXPECT_EQ(SaveAndCheck(), "Failed to write file");
-    EXPECT_EQ(SettingsFiles(), std::vector<std::string>{"cfg"});
-    // Without room for the new text the old file is not even truncated.
-    const std::string before = ReadBytes(Settings("cfg"));
-    ZR_KDT::SystemCalls().freeDiskSpace = &NoRoom;
-    EXPECT_EQ(SaveAndCheck(), "Failed to write file");
-    EXPECT_EQ(ReadBytes(Settings("cfg")), before);
+    using Open = std::FILE* (*)(const char*, const char*);
+    using Write = std::size_t (*)(const void*, std::size_t, std::size_t, std::FILE*);
+    using Space = bool (*)(const char*, uint64_t&);
+    const struct {
+        const char* what;
+        bool oldFile;
+        Open open;
+        Write write;
+        Space space;
+        const char* error;
+        std::vector<std::string> files;
+        bool keepsOld;
+    } rows[] = {
+        {"short write over an old file", true, nullptr, &WriteHalf, nullptr, "Failed to write file", {"cfg"}, true},
+        {"short write of a new file", false, nullptr, &WriteHalf, nullptr, "Failed to write file", {}, false},
+        {"no temporary file: in place", true, &RefuseTemporary, nullptr, nullptr, "", {"cfg"}, false},
+        {"in place, short write", true, &RefuseTemporary, &WriteHalf, nullptr, "Failed to write file", {"cfg"}, false},
+        {"in place, no room: not even truncated", true, &RefuseTemporary, nullptr, &NoRoom, "Failed to write file",
+         {"cfg"}, true},
+    };
+    const std::string old = "Trace Mode = 1\n";
+    for (const auto& row : rows) {
+        NewManager();
+        fs::remove(Settings("cfg"));
+        if (row.oldFile) WriteBytes(Settings("cfg"), old);
+        if (row.open != nullptr) ZR_KDT::SystemCalls().openFile = row.open;
+        if (row.write != nullptr) ZR_KDT::SystemCalls().writeFile = row.write;
+        if (row.space != nullptr) ZR_KDT::SystemCalls().freeDiskSpace = row.space;
+        EXPECT_EQ(SaveAndCheck(), row.error) << row.what;
+        ZR_KDT::ResetSystemCalls();
+        EXPECT_EQ(SettingsFiles(), row.files) << row.what;
+        if (row.keepsOld) {
+            EXPECT_EQ(ReadBytes(Settings("cfg")), old) << row.what;
+        }
+    }
 }
 
 TEST_F(ConfigDurableSaveTest, SymbolicLinkIsWrittenThrough)
@@ -177,14 +180,30 @@ TEST_F(ConfigDurableSaveTest, FileHeldOpenByAnotherProgramIsStillSaved)
 
 TEST_F(ConfigDurableSaveTest, FoundLinesAreLoggedBeforeTheFileIsWritten)
 {
-    ASSERT_TRUE(ZR_KDT::SetEnvironmentValue("ZR_TRACE_LOGGING", "1"));
-    g_logAtFirstWrite.clear();
+    profile.SetVariable("ZR_TRACE_LOGGING", "1");
     ZR_KDT::SystemCalls().writeFile = &WriteAfterReadingTheLog;
     EXPECT_EQ(SaveAndCheck(), "");
-    const std::string tail = Settings("cfg") + " " + TextModeLineEnd(Scratch("probe.txt"));
-    EXPECT_NE(g_logAtFirstWrite.find("K4xDeviceCfgMgr: Found output file " + tail), std::string::npos)
-        << g_logAtFirstWrite;
-    EXPECT_NE(ReadTraceLog().find("K4xDeviceCfgMgr: Found input file " + tail), std::string::npos);
+    EXPECT_TRUE(Logged(g_logAtFirstWrite, "K4xDeviceCfgMgr: Found output file " + Settings("cfg") + " "));
+    EXPECT_TRUE(Logged(TraceLogMessages(), "K4xDeviceCfgMgr: Found input file " + Settings("cfg") + " "));
+}
+
+// A settings file that goes away, or turns into a folder, after the text
+// load has probed it and before it reads it.
+TEST_F(ConfigDurableSaveTest, FileChangedBetweenProbeAndLoad)
+{
+    for (void (*hook)(const char*) : {&RemoveFile, &ReplaceByFolder}) {
+        auto manager = NewManager();
+        EXPECT_FALSE(manager->SaveConfiguration("x", 3));
+        WriteBytes(Settings("cfg"), "Trace Mode = 5\nTWP_Protocol = 1\n");
+        ZR_KDT::SystemCalls().afterTextProbe = hook;
+        EXPECT_FALSE(manager->LoadConfiguration("cfg", 1));
+        ZR_KDT::ResetSystemCalls();
+        EXPECT_EQ(Capture(*manager), Config{});
+        // Where a folder opens as a stream, the read fails instead.
+        const std::string error = manager->GetErrorMessage();
+        EXPECT_TRUE(error == "Failed to open file" || (hook == &ReplaceByFolder && error == "Invalid file type")) << error;
+        fs::remove(Settings("cfg"));
+    }
 }
 
 TEST_F(ConfigDurableSaveTest, ReplaceFileSwapsWholeFiles)
@@ -195,7 +214,7 @@ TEST_F(ConfigDurableSaveTest, ReplaceFileSwapsWholeFiles)
     WriteBytes(source, "new");
     ASSERT_TRUE(ZR_KDT::platform::ReplaceFile(source.c_str(), target.c_str()));
     EXPECT_EQ(ReadBytes(target), "new");
-    EXPECT_FALSE(Exists(source));
+    EXPECT_FALSE(std::filesystem::exists(source));
     // Nothing to move: the target stays.
     EXPECT_FALSE(ZR_KDT::platform::ReplaceFile(source.c_str(), target.c_str()));
     EXPECT_EQ(ReadBytes(target), "new");
@@ -206,4 +225,4 @@ TEST_F(ConfigDurableSaveTest, ReplaceFileSwapsWholeFiles)
 }
 
 }  // namespace
-}  // namespace cfgtest
+}  // namespace k4xtest

@@ -1,5 +1,6 @@
 // Properties set from their text form, as AETCONFIG payloads carry them.
 #include "K4xDeviceCfgMgr.h"
+#include "ScratchProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@ protected:
         return value;
     }
 
+    k4xtest::ScratchProfile profile;  // before the manager, which creates its folders in it
     Zr::Kdt::Trace::DeviceDescriptor descriptor{"K4X_NO_SETTINGS_CPU", 0, {}, 0};
     K4xDeviceCfgMgr manager{&descriptor, 0};
 };

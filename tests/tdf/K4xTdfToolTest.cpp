@@ -1,45 +1,26 @@
 // The k4xtdf tool, run as a separate program through the system's shell.
+#include "Bytes.h"
+#include "ScratchProfile.h"
 #include "TdfFile.h"
-#include "TdfTestSupport.h"
+#include "ToolRun.h"
 
-#include <cstdlib>
+#include <gtest/gtest.h>
 
 namespace {
 
-using namespace tdftest;
+using namespace k4xtest;
 
 class K4xTdfToolTest : public ::testing::Test {
 protected:
-    struct Result {
-        int exitCode;
-        std::string out;
-        std::string err;
-    };
+    ToolResult Run(const std::string& arguments) { return RunTool(K4XTDF_FILE, arguments, dir.NewFolder("tool")); }
 
-    // The tool's path is left unquoted: the Windows shell strips the first
-    // and last quote of a command line that starts with one.
-    Result Run(const std::string& arguments)
-    {
-        const std::string tool = std::filesystem::path(K4XTDF_FILE).make_preferred().string();
-        const std::string out = dir.Path("stdout.bin");
-        const std::string err = dir.Path("stderr.txt");
-        const std::string command = tool + " " + arguments + " >\"" + out + "\" 2>\"" + err + "\"";
-        const int status = std::system(command.c_str());
-        const Bytes outBytes = ReadFile(out);
-        const Bytes errBytes = ReadFile(err);
-        return {(status >> K4X_EXIT_STATUS_SHIFT) & 0xFF, std::string(outBytes.begin(), outBytes.end()),
-                std::string(errBytes.begin(), errBytes.end())};
-    }
-
-    static std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-    ScratchDir dir;
+    ScratchProfile dir;
     std::string path = dir.Path("cfg.tdf");
 };
 
 TEST_F(K4xTdfToolTest, CreateListAndDump)
 {
-    Result result = Run("create " + Quoted(path));
+    ToolResult result = Run("create " + Quoted(path));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(ReadFile(path), TdfImage({}));
     result = Run("create " + Quoted(path));
@@ -68,18 +49,17 @@ TEST_F(K4xTdfToolTest, CreateListAndDump)
     EXPECT_NE(result.err.find("Section size cannot be located in the file."), std::string::npos) << result.err;
 }
 
-TEST_F(K4xTdfToolTest, ListStopsAtTheFirstBadHeader)
+// The reader's answers to damaged files are tested with the reader; here
+// only what the tool makes of them.
+TEST_F(K4xTdfToolTest, FailuresExitWithOne)
 {
     Bytes image = TdfImage({Section("GOOD", 1, "x"), Section("BAD", 1, "")});
     SetU32(image, 21, 0);  // the second section's length
     WriteFile(path, image);
-    const Result result = Run("list " + Quoted(path));
+    ToolResult result = Run("list " + Quoted(path));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.out.find("GOOD"), std::string::npos) << result.out;
     EXPECT_NE(result.err.find("bad section header at offset 21"), std::string::npos) << result.err;
-
-    WriteFile(path, {'T', 'D', 'F'});
-    EXPECT_EQ(Run("list " + Quoted(path)).exitCode, 1);
     EXPECT_EQ(Run("list " + Quoted(dir.Path("missing.tdf"))).exitCode, 1);
 }
 
@@ -95,12 +75,12 @@ TEST_F(K4xTdfToolTest, UsageErrorsAndHelp)
                                  "dump x.tdf NAME 4294967296",
                                  "list --bogus x.tdf"};
     for (const char* arguments : wrong) {
-        const Result result = Run(arguments);
+        const ToolResult result = Run(arguments);
         EXPECT_EQ(result.exitCode, 2) << arguments;
         EXPECT_NE(result.err.find("usage"), std::string::npos) << arguments << ": " << result.err;
     }
     for (const char* arguments : {"--help", "create --help", "list -h", "dump x.tdf --help"}) {
-        const Result result = Run(arguments);
+        const ToolResult result = Run(arguments);
         EXPECT_EQ(result.exitCode, 0) << arguments;
         EXPECT_EQ(result.out.rfind("usage: k4xtdf", 0), 0u) << arguments << ": " << result.out;
     }

@@ -1,13 +1,15 @@
 // Finding and loading sections: extension rule, signature, search rules,
 // limits and the failures of GetSectionSize and LoadSection.
+#include "Bytes.h"
+#include "ErrorOf.h"
+#include "ScratchProfile.h"
 #include "TdfFile.h"
-#include "TdfTestSupport.h"
 
 #include <functional>
 
 namespace {
 
-using namespace tdftest;
+using namespace k4xtest;
 
 class TdfFileReadTest : public ::testing::Test {
 protected:
@@ -39,36 +41,58 @@ protected:
         return std::string(buffer.data(), got);
     }
 
-    ScratchDir dir;
+    ScratchProfile dir;
     TdfFile tdf;
 };
 
 TEST_F(TdfFileReadTest, ExtensionRuleAndSignatureProbe)
 {
-    const Bytes empty = TdfImage({});
-    const std::pair<const char*, bool> names[] = {
-        {"cfg.TDF", true},   {".tdf", true},    {"a.tdf", true}, {"a.TdF", true},
-        {"cfg.tdfx", false}, {"cfgtdf", false}, {"tdf", false},  {"cfg.tdf.bak", false},
+    const std::pair<const char*, Bytes> files[] = {
+        {"cfg.TDF", TdfImage({})},   {".tdf", TdfImage({})},         {"a.TdF", TdfImage({})},
+        {"cfg.tdfx", TdfImage({})},  {"cfgtdf", TdfImage({})},       {"tdf", TdfImage({})},
+        {"cfg.tdf.bak", TdfImage({})}, {"short.tdf", {'T', 'D', 'F'}}, {"other.tdf", {'T', 'D', 'F', '1', 0, 0, 0, 0}},
     };
-    for (const auto& [name, expected] : names) {
-        WriteFile(dir.Path(name), empty);
-        EXPECT_EQ(tdf.IsTdfFile(dir.Path(name).c_str()), expected) << name;
-    }
+    for (const auto& [name, bytes] : files) WriteFile(dir.Path(name), bytes);
+    for (const char* name : {"cfg.TDF", ".tdf", "a.TdF"}) EXPECT_TRUE(tdf.IsTdfFile(dir.Path(name).c_str())) << name;
+    for (const char* name : {"cfg.tdfx", "cfgtdf", "tdf", "cfg.tdf.bak", "short.tdf", "other.tdf", "missing.tdf"})
+        EXPECT_FALSE(tdf.IsTdfFile(dir.Path(name).c_str())) << name;
     EXPECT_FALSE(tdf.IsTdfFile(nullptr));
     EXPECT_FALSE(tdf.IsTdfFile(""));
-    EXPECT_FALSE(tdf.IsTdfFile(dir.Path("missing.tdf").c_str()));
+}
 
+// Each failure of the two readers, in the order they are checked.
+TEST_F(TdfFileReadTest, FailureTable)
+{
     WriteFile(dir.Path("short.tdf"), {'T', 'D', 'F'});
-    EXPECT_FALSE(tdf.IsTdfFile(dir.Path("short.tdf").c_str()));
-    EXPECT_EQ(SizeOf(dir.Path("short.tdf")), "Invalid TDF format.");
-    EXPECT_EQ(Load(dir.Path("short.tdf")), "Invalid TDF format.");
     WriteFile(dir.Path("other.tdf"), {'T', 'D', 'F', '1', 0, 0, 0, 0});
-    EXPECT_FALSE(tdf.IsTdfFile(dir.Path("other.tdf").c_str()));
-    EXPECT_EQ(SizeOf(dir.Path("other.tdf")), "Invalid TDF format.");
-
-    // Exactly the signature: a TDF file without sections.
-    EXPECT_EQ(SizeOf(dir.Path("a.tdf")), "Section size cannot be located in the file.");
-    EXPECT_EQ(Load(dir.Path("a.tdf")), "AETCONFIG section cannot be located in the file.");
+    WriteFile(dir.Path("empty.tdf"), TdfImage({}));
+    WriteFile(dir.Path("cfg.bin"), TdfImage({Section("AETCONFIG", 2, "abc")}));
+    const struct {
+        std::string path;
+        uint32_t bufferSize;
+        const char* size;
+        const char* load;
+    } rows[] = {
+        {dir.Path("short.tdf"), 64, "Invalid TDF format.", "Invalid TDF format."},
+        {dir.Path("other.tdf"), 64, "Invalid TDF format.", "Invalid TDF format."},
+        {dir.Path("empty.tdf"), 64, "Section size cannot be located in the file.",
+         "AETCONFIG section cannot be located in the file."},
+        // The size query takes any extension; the load does not.
+        {dir.Path("cfg.bin"), 0, "3", "TDF file extension must be .tdf."},
+        {dir.Path("missing.tdf"), 0, "File name passed to load file is not valid.",
+         "File name passed to load is not valid."},
+        {"", 0, "File name passed to load file is not valid.", "File name passed to load is not valid."},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(SizeOf(row.path), row.size) << row.path;
+        EXPECT_EQ(Load(row.path, row.bufferSize), row.load) << row.path;
+    }
+    uint32_t out = 1;
+    char buffer[4];
+    EXPECT_EQ(ErrorOf([&] { tdf.GetSectionSize(nullptr, "AETCONFIG", 2, out); }),
+              "File name passed to load file is not valid.");
+    EXPECT_EQ(ErrorOf([&] { tdf.LoadSection(nullptr, "AETCONFIG", 2, buffer, sizeof buffer, out); }),
+              "File name passed to load is not valid.");
 }
 
 TEST_F(TdfFileReadTest, SearchMatchesNameAndVersionExactlyAndFirstWins)
@@ -197,29 +221,6 @@ TEST_F(TdfFileReadTest, LoadFillsWhatTheBufferHolds)
     EXPECT_EQ(ErrorOf([&] { tdf.LoadSection(path.c_str(), "AETCONFIG", 2, nullptr, 10, got); }),
               "No buffer allocated to load section data.");
     EXPECT_EQ(got, 0u);
-}
-
-TEST_F(TdfFileReadTest, FailuresAreCheckedInOrder)
-{
-    const Bytes image = TdfImage({Section("AETCONFIG", 2, "abc")});
-    const std::string bin = dir.Path("cfg.bin");
-    WriteFile(bin, image);
-    // The size query takes any extension; the load does not.
-    EXPECT_EQ(SizeOf(bin), "3");
-    EXPECT_EQ(Load(bin), "TDF file extension must be .tdf.");
-    EXPECT_EQ(Load(bin, 0), "TDF file extension must be .tdf.");
-
-    const std::string missing = dir.Path("missing.tdf");
-    for (const std::string& path : {missing, std::string()}) {
-        EXPECT_EQ(SizeOf(path), "File name passed to load file is not valid.");
-        EXPECT_EQ(Load(path, 0), "File name passed to load is not valid.");
-    }
-    uint32_t out = 1;
-    char buffer[4];
-    EXPECT_EQ(ErrorOf([&] { tdf.GetSectionSize(nullptr, "AETCONFIG", 2, out); }),
-              "File name passed to load file is not valid.");
-    EXPECT_EQ(ErrorOf([&] { tdf.LoadSection(nullptr, "AETCONFIG", 2, buffer, sizeof buffer, out); }),
-              "File name passed to load is not valid.");
 }
 
 }  // namespace

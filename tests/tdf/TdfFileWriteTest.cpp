@@ -1,17 +1,20 @@
 // Appending sections and writing their data: exact bytes, concatenation,
 // argument checks and the failures of AppendSectionHeader and SaveSectionData.
+#include "Bytes.h"
+#include "ErrorOf.h"
+#include "ScratchProfile.h"
 #include "TdfFile.h"
-#include "TdfTestSupport.h"
 #include "uSystemCalls.h"
 
 #include <gmock/gmock.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
-using namespace tdftest;
+using namespace k4xtest;
 
 // The write, counted from 1, that falls short; 0 for none.
 int g_failingWrite = 0;
@@ -53,7 +56,7 @@ protected:
         return std::string(buffer, got);
     }
 
-    ScratchDir dir;
+    ScratchProfile dir;
     std::string path = dir.Path("cfg.tdf");
     TdfFile tdf;
 };
