@@ -13,12 +13,19 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh coverage
 cmake --preset coverage >/dev/null
 cmake --build --preset coverage
+out=build/coverage
 # Counts from an earlier run would add up with this one's.
-find build/coverage -name '*.gcda' -delete
+find "$out" -name '*.gcda' -delete
 status=0
 ctest --preset coverage -j2 || status=1
+# Notes of objects that the build no longer makes (a source or target that
+# is gone) carry stale line numbers that gcovr would merge with live ones.
+ninja -C "$out" -t targets all | sed -n 's/\.o: .*/.o/p' | sort >"$out/objects.txt"
+find "$out" -name '*.gcno' | while read -r notes; do
+  object=${notes#"$out"/}
+  grep -qxF "${object%.gcno}.o" "$out/objects.txt" || rm -f "$notes" "${notes%.gcno}.gcda"
+done
 
-out=build/coverage
 mkdir -p "$out/report"
 # Branches that only the compiler's exception paths or dead code make are
 # left out: they are no decision of the code.
