@@ -2,6 +2,7 @@
 #include "uDll.h"
 
 #include "K4xDeviceCfgMgr.h"
+#include "ErrorOf.h"
 #include "LiveSession.h"
 #include "LoadedLibrary.h"
 #include "uEnvironment.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 namespace k4xtest {
@@ -20,49 +20,41 @@ using ZR_KDT::uDll;
 constexpr uint32_t kKeepMode = 0xFFFFFFFF;
 
 // The trace log exists once a manager has set up the trace environment.
-class uDllTest : public ::testing::Test {
-protected:
-    void StartLogging() { m_manager = std::make_unique<K4xDeviceCfgMgr>(&m_descriptor, 0); }
-
-    Zr::Kdt::Trace::DeviceDescriptor m_descriptor = MakeDescriptor("K4x_DSP0");
-    std::unique_ptr<K4xDeviceCfgMgr> m_manager;
+struct Logging {
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x_DSP0");
+    K4xDeviceCfgMgr manager{&descriptor, 0};
 };
 
-TEST_F(uDllTest, LoadsOnceByItsBaseNameAndUnloads)
+TEST(uDll, LoadsOnceByItsBaseNameAndUnloads)
 {
     LiveSession session("default");
-    StartLogging();
+    Logging logging;
     uDll dll(nullptr, kKeepMode);
     EXPECT_EQ(dll.GetMode(), 0u);
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode)) << dll.GetLastErrorText();
-    EXPECT_EQ(dll.GetName(), "TraceFactory");
-    EXPECT_EQ(dll.GetMode(), 0u);
     EXPECT_NE(dll.GetSymbol("CreateTraceFactory"), nullptr);
-
     std::string workingDirectory;
     ZR_KDT::GetWorkingDirectory(workingDirectory);
-    const TraceLog log = session.Log();
-    EXPECT_EQ(log.Count("M:uDll:  request to load \"TraceFactory\" in mode -1"), 1);
-    EXPECT_EQ(log.Count("M:uDll:  GetPlatformName returned \"TraceFactory.dll\""), 1);
-    EXPECT_EQ(log.Count("M:uDll:  Working Directory is: \"" + workingDirectory + "\""), 1);
-    EXPECT_EQ(log.Count("M:uDll:  PATH=" + SimFolder("default")), 1);
+    for (const std::string& line : {std::string("request to load \"TraceFactory\" in mode -1"),
+                                    std::string("GetPlatformName returned \"TraceFactory.dll\""),
+                                    "Working Directory is: \"" + workingDirectory + "\"", "PATH=" + SimFolder("default")})
+        EXPECT_EQ(session.Log().Count("M:uDll:  " + line), 1) << line;
 
     // Loaded: any later request succeeds at once and changes nothing.
     EXPECT_TRUE(dll.FindAndLoad("NAVRO", 7));
     EXPECT_EQ(dll.GetName(), "TraceFactory");
     EXPECT_EQ(dll.GetMode(), 0u);
     EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 1);
-
     EXPECT_TRUE(dll.Unload());
     EXPECT_FALSE(dll.IsLoaded());
     EXPECT_FALSE(dll.Unload());
     EXPECT_EQ(dll.GetName(), "TraceFactory");
 }
 
-TEST_F(uDllTest, NameAndModeRules)
+TEST(uDll, NameAndModeRules)
 {
     LiveSession session("default");
-    StartLogging();
+    Logging logging;
     const struct {
         const char* request;
         uint32_t mode;
@@ -77,7 +69,6 @@ TEST_F(uDllTest, NameAndModeRules)
         {"TraceFactory.DLL", kKeepMode, "TraceFactory.DLL", 3, "TraceFactory.DLL.dll", nullptr},
         // Removing the suffix once leaves ".dll": a name no file answers.
         {".dll", kKeepMode, ".dll", 3, ".dll.dll", "failed to load .dll with error code 126"},
-        // Nothing is left of the platform name: no attempt, no failure text.
         {"", kKeepMode, "", 3, nullptr, ""},
         {nullptr, 9, "", 3, nullptr, ""},
     };
@@ -91,8 +82,7 @@ TEST_F(uDllTest, NameAndModeRules)
             EXPECT_EQ(dll.GetLastErrorText(), row.error) << request;
         }
         if (row.platformName != nullptr) {
-            EXPECT_EQ(session.Log().Count(std::string("M:uDll:  GetPlatformName returned \"") + row.platformName + "\""), 1)
-                << request;
+            EXPECT_EQ(session.Log().Count(std::string("M:uDll:  GetPlatformName returned \"") + row.platformName + "\""), 1);
         }
     }
     EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 4);
@@ -108,10 +98,10 @@ TEST_F(uDllTest, NameAndModeRules)
 
 // The working directory is read into 260 bytes: a longer one fails the
 // read, and the load ends before any attempt, with nothing logged.
-TEST_F(uDllTest, WorkingDirectoryTooLongForTheBuffer)
+TEST(uDll, WorkingDirectoryTooLongForTheBuffer)
 {
     LiveSession session(nullptr);
-    StartLogging();
+    Logging logging;
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::path deep = session.NewFolder("deep");
     while (deep.string().size() < 260) deep /= std::string(40, 'd');
@@ -119,33 +109,23 @@ TEST_F(uDllTest, WorkingDirectoryTooLongForTheBuffer)
     std::filesystem::create_directories(deep, error);
     std::filesystem::current_path(deep, error);
     if (error) GTEST_SKIP() << "this system refuses a working directory of 260 bytes or more";
-
-    std::string workingDirectory;
-    std::string message;
-    try {
-        ZR_KDT::GetWorkingDirectory(workingDirectory);
-    } catch (const ZR_KDT::source_utilities_error& thrown) {
-        message = thrown.what();
-    }
     uDll dll(nullptr, kKeepMode);
-    EXPECT_THROW(dll.FindAndLoad("TraceFactory", kKeepMode), ZR_KDT::source_utilities_error);
+    const std::string thrown = ErrorOf<ZR_KDT::source_utilities_error>([&] { dll.FindAndLoad("TraceFactory", kKeepMode); });
     std::filesystem::current_path(before);
-    EXPECT_EQ(message, "failed to get current working directory");
+    EXPECT_EQ(thrown, "failed to get current working directory");
     EXPECT_FALSE(dll.IsLoaded());
     EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 0);
 }
 
-TEST_F(uDllTest, FailuresLeaveTheirText)
+TEST(uDll, FailuresLeaveTheirText)
 {
     LiveSession session(nullptr);
-    StartLogging();
+    Logging logging;
     uDll dll(nullptr, kKeepMode);
     EXPECT_FALSE(dll.FindAndLoad("TraceFactory", kKeepMode));
-    EXPECT_FALSE(dll.IsLoaded());
     const std::string failure = "failed to load TraceFactory with error code 126";
     EXPECT_EQ(dll.GetLastErrorText(), failure);
     EXPECT_EQ(session.Log().Count("M:uDll: " + failure), 1);
-
     // Nothing loaded: no look-up, and the failure text stays.
     EXPECT_EQ(dll.GetSymbol("CreateTraceFactory"), nullptr);
     EXPECT_FALSE(dll.Unload());
@@ -164,12 +144,12 @@ TEST_F(uDllTest, FailuresLeaveTheirText)
 }
 
 // ZR_TRACE_LOGGING and the function trace lines of two loads.
-class uDllTrace : public uDllTest, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
+class uDllTrace : public ::testing::TestWithParam<std::pair<const char*, int>> {};
 
 TEST_P(uDllTrace, OnlyTheHighestLevelTracesFunctions)
 {
     LiveSession session("default", GetParam().first);
-    StartLogging();
+    Logging logging;
     uDll dll(nullptr, kKeepMode);
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode));
     EXPECT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode));

@@ -1,0 +1,247 @@
+// Environment values, path rules and trace directories under a scratch
+// profile; uString's replacement, splitting and number rules.
+#include "uEnvironment.h"
+#include "uString.h"
+
+#include "ErrorOf.h"
+#include "Platform.h"
+#include "ScratchProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <future>
+#include <limits>
+#include <vector>
+
+namespace k4xtest {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ZR_KDT;
+
+constexpr char kSep = platform::kPathSeparator;
+constexpr char kOther = kSep == '\\' ? '/' : '\\';
+
+// "a/b" written with this platform's separator.
+std::string Native(std::string path)
+{
+    for (char& c : path) c = c == '/' ? kSep : c;
+    return path;
+}
+
+TEST(uEnvironment, ValuesAndNullArguments)
+{
+    EXPECT_STREQ(GetEnvironmentValue("K4X_SURELY_UNSET_VARIABLE"), "");
+    EXPECT_TRUE(SetEnvironmentValue("K4X_VALUE", ""));
+    EXPECT_STREQ(GetEnvironmentValue("K4X_VALUE"), "");
+    EXPECT_TRUE(SetEnvironmentValue("K4X_VALUE", "kept"));
+    EXPECT_EQ(ErrorOf<source_utilities_error>([] { SetEnvironmentValue("K4X_VALUE", nullptr); }),
+              "failed set an environment variable value to null");
+    EXPECT_EQ(ErrorOf<source_utilities_error>([] { SetEnvironmentValue(nullptr, "x"); }),
+              "failed set an environment variable name to null");
+    EXPECT_EQ(ErrorOf<source_utilities_error>([] { GetEnvironmentValue(nullptr); }),
+              "failed set an environment variable name to null");
+    EXPECT_STREQ(GetEnvironmentValue("K4X_VALUE"), "kept");
+}
+
+// Threads create their slots at once, each reading its own variable; the
+// main thread's value stays where it was.
+TEST(uEnvironment, EachThreadKeepsItsOwnSlot)
+{
+    ASSERT_TRUE(SetEnvironmentValue("K4X_MAIN", "main value"));
+    const char* mine = GetEnvironmentValue("K4X_MAIN");
+    std::promise<void> go;
+    const std::shared_future<void> started = go.get_future().share();
+    std::vector<std::future<bool>> results;
+    for (int i = 0; i < 16; ++i) {
+        const std::string name = "K4X_T" + std::to_string(i), value(i + 1, 'v');
+        SetEnvironmentValue(name.c_str(), value.c_str());
+        results.push_back(std::async(std::launch::async, [name, value, started] {
+            started.wait();
+            bool same = true;
+            for (int round = 0; round < 200; ++round) same = same && GetEnvironmentValue(name.c_str()) == value;
+            return same;
+        }));
+    }
+    go.set_value();
+    for (auto& result : results) EXPECT_TRUE(result.get());
+    EXPECT_STREQ(mine, "main value");
+}
+
+TEST(uEnvironment, PathsGetSingleNativeSeparators)
+{
+    const std::pair<std::string, std::string> normalized[] = {
+        {std::string("a") + kOther + kSep + kSep + "b" + kOther + kOther + kOther + "c" + kSep, "a/b/c/"},
+        {std::string(2, kSep) + "server", "/server"},
+    };
+    for (auto [path, expected] : normalized) {
+        NormalizePath(path);
+        EXPECT_EQ(path, Native(expected));
+    }
+    for (const auto& [start, expected] : {std::pair<std::string, std::string>{"", "x"}, {"a", "a/x"}, {Native("a/"), "a/x"},
+                                          {std::string("a") + kOther, "a/x"}}) {
+        std::string path = start;
+        AppendPathComponent(path, "x");
+        EXPECT_EQ(path, Native(expected)) << start;
+    }
+}
+
+class TraceDirectories : public ::testing::Test {
+protected:
+    void TearDown() override { fs::current_path(fs::temp_directory_path()); }
+
+    ScratchProfile scratch;
+    const std::string profile = scratch.Profile();
+    const std::string trace = profile + kSep + ".ZR-trace";
+};
+
+TEST_F(TraceDirectories, CreateDirectoryPathLevelByLevel)
+{
+    const fs::path work = fs::path(profile) / "work";
+    fs::create_directories(work);
+    fs::current_path(work);
+    std::string cwd;
+    const char* returned = GetWorkingDirectory(cwd);
+    EXPECT_EQ(returned, cwd.c_str());
+    EXPECT_TRUE(fs::equivalent(cwd, work));
+
+    const std::string absolute = profile + kSep + "abs" + kSep + "deep";
+    const std::pair<std::string, int> rows[] = {
+        {Native("r1/r2/r3"), 0}, {Native("r1/r2/r3"), -1}, {Native("r1/r2/r3/r4/"), 0}, {absolute, 0}, {absolute + kSep, -1},
+    };
+    for (const auto& [path, result] : rows) EXPECT_EQ(CreateDirectoryPath(path.c_str()), result) << path;
+    EXPECT_EQ(CreateDirectoryPath(nullptr), -1);
+    EXPECT_TRUE(fs::is_directory(work / "r1" / "r2" / "r3" / "r4"));
+    EXPECT_TRUE(fs::is_directory(fs::path(absolute)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 1) << "absolute is not below";
+}
+
+TEST_F(TraceDirectories, UnderTheProfile)
+{
+    std::string out = "stale";
+    const char* returned = GetTraceDirectory(out);
+    EXPECT_EQ(returned, out.c_str());
+    EXPECT_EQ(out, trace);
+    EXPECT_FALSE(fs::exists(trace));
+    EXPECT_EQ(std::string(GetTraceSettingsDirectory(out)), trace + kSep + "settings");
+    EXPECT_TRUE(fs::is_directory(out));
+    EXPECT_EQ(std::string(GetTraceDataDirectory(out)), trace + kSep + "data");
+    EXPECT_TRUE(fs::is_directory(out));
+    EXPECT_EQ(std::string(GetTraceLoggingDirectory(out)), trace);
+
+    // Foreign, doubled and trailing separators in the profile fold away.
+    std::string messy = profile;
+    for (char& c : messy) c = c == kSep ? kOther : c;
+    messy += std::string(2, kSep);
+    scratch.SetVariable("USERPROFILE", messy.c_str());
+    EXPECT_EQ(std::string(GetTraceDirectory(out)), trace);
+}
+
+TEST_F(TraceDirectories, MissingProfileFailsBeforeCreatingAnything)
+{
+    if (const char* fallback = platform::kProfileFallbackVariable) {
+        scratch.SetVariable("USERPROFILE", "");
+        std::string out;
+        EXPECT_EQ(std::string(GetTraceDirectory(out)), trace);
+        scratch.SetVariable(fallback, "");
+    }
+    for (const char* unset : {"", static_cast<const char*>(nullptr)}) {
+        scratch.SetVariable("USERPROFILE", unset);
+        std::string out;
+        for (const auto get : {GetTraceDirectory, GetTraceLoggingDirectory, GetTraceDataDirectory, GetTraceSettingsDirectory})
+            EXPECT_EQ(ErrorOf<source_utilities_error>([&] { get(out); }), "failed to read environment variable \"USERPROFILE\"");
+    }
+    EXPECT_TRUE(fs::is_empty(profile));
+}
+
+TEST(uString, ReplaceAllResumesBehindThePattern)
+{
+    const struct {
+        const char* text;
+        const char* pattern;
+        const char* replacement;
+        const char* result;
+    } rows[] = {
+        {"C:/a/b", "/", "\\", "C:\\a\\b"}, {"a.dll.dll", ".dll", "", "a.dll"},  {"aaaa", "aa", "a", "aaa"},
+        {"plain", "/", "\\", "plain"},     {"a/b", "/", "//", "a//b"},      {"abc", "", "x", "abc"},
+        {"aa", "a", "ba", "baba"},
+    };
+    for (const auto& row : rows) {
+        std::string text = row.text;
+        EXPECT_EQ(uString::ReplaceAll(text, row.pattern, row.replacement), text.c_str());
+        EXPECT_EQ(text, row.result) << row.text;
+    }
+    std::string text = "keep";
+    EXPECT_EQ(ErrorOf<uString::error>([&] { uString::ReplaceAll(text, nullptr, nullptr); }),
+              "unable to perform string replacement from null original text");
+    EXPECT_EQ(ErrorOf<uString::error>([&] { uString::ReplaceAll(text, "e", nullptr); }),
+              "unable to perform string replacement with null replacement text");
+    EXPECT_EQ(text, "keep");
+}
+
+TEST(uString, SplitAtTheFirstDelimiter)
+{
+    const struct {
+        const char* text;
+        const char* delimiter;
+        int parts;
+        const char* split;  // left|right
+    } rows[] = {
+        {"a\\b\\c", "\\", 2, "a|b\\c"}, {"abc", "\\", 1, "abc|"},     {"", "\\", 0, "|"},
+        {"\\abc", "\\", 2, "|abc"},     {"ab::cd", "::", 2, "ab|cd"}, {"abc", "", 2, "|abc"},
+    };
+    std::string left = "old", right = "old";
+    for (const auto& row : rows) {
+        EXPECT_EQ(uString::Split(row.text, left, right, row.delimiter), row.parts) << row.text;
+        EXPECT_EQ(left + "|" + right, row.split) << row.text;
+    }
+    // The text may be one of the outputs' own characters.
+    right = "x\\y\\z";
+    EXPECT_EQ(uString::Split(right.c_str(), left, right, "\\"), 2);
+    EXPECT_EQ(left + "|" + right, "x|y\\z");
+    left = "p\\q";
+    EXPECT_EQ(uString::Split(left.c_str(), left, right, "\\"), 2);
+    EXPECT_EQ(left + "|" + right, "p|q");
+    EXPECT_EQ(ErrorOf<uString::error>([&] { uString::Split(nullptr, left, right, nullptr); }), "unable to split null string");
+    EXPECT_EQ(ErrorOf<uString::error>([&] { uString::Split("a", left, right, nullptr); }), "unable to split with null delimeter");
+    EXPECT_EQ(left + "|" + right, "p|q");
+}
+
+TEST(uString, NumbersBothWays)
+{
+    constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
+    const std::pair<const char*, uint64_t> numbers[] = {
+        {"42", 42},     {"0x1F", 31},  {"0X1f", 31}, {"010", 8},     {"0", 0},
+        {"0x", 0},      {"12abc", 12}, {"abc", 0},   {" 42", 42},    {"08", 0},
+        {"-1", kMax},   {"0xg", 0},    {"0x10z", 16}, {"0xFFFFFFFFFFFFFFFF", kMax},
+        {"0x1FFFFFFFFFFFFFFFF", kMax}, {"18446744073709551616", kMax},
+    };
+    for (const auto& [text, expected] : numbers) EXPECT_EQ(uString::ToNumeric<uint64_t>(text), expected) << text;
+    // Single bytes are read as numbers, not as characters.
+    EXPECT_EQ(uString::ToNumeric<uint8_t>("65"), 65);
+    EXPECT_EQ(uString::ToNumeric<int8_t>("-5"), -5);
+    EXPECT_EQ(ErrorOf<uString::error>([] { uString::ToNumeric<uint64_t>(nullptr); }), "unable to convert null string to numeric");
+    EXPECT_EQ(ErrorOf<uString::error>([] { uString::ToNumeric<uint64_t>(""); }), "unable to convert empty string to numeric");
+
+    std::string out = "pid=";
+    EXPECT_EQ(&uString::ToString<int32_t>(out, -5, 0, 0, 0, 0), &out);
+    EXPECT_EQ(out, "pid=-5");
+    const auto fresh = [](auto value, int32_t flags, int32_t width, char fill) {
+        std::string text;
+        return uString::ToString<decltype(value)>(text, value, flags, 0, width, fill);
+    };
+    EXPECT_EQ(fresh(42u, 0, 5, 0), "42") << "blank padding is dropped";
+    EXPECT_EQ(fresh(42u, 0, 5, '0'), "00042");
+    EXPECT_EQ(fresh(42, std::ios::showpos, 0, 0), "+42");
+    EXPECT_EQ(fresh(kMax, 0, 0, 0), "18446744073709551615");
+    EXPECT_EQ(fresh(std::numeric_limits<int32_t>::min(), 0, 0, 0), "-2147483648");
+
+    EXPECT_STREQ(uString::FormatNumber(7, out, false, nullptr), "7");
+    EXPECT_STREQ(uString::FormatNumber(126, out, true, " GetLastError() returned %d"), "7 GetLastError() returned 126");
+    uString::FormatNumber(5, out, false, (std::string(2000, 'x') + "%d").c_str());
+    EXPECT_EQ(out, std::string(1023, 'x'));
+}
+
+}  // namespace
+}  // namespace k4xtest

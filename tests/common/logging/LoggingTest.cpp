@@ -1,0 +1,433 @@
+// The logging stack, bottom up: stamps of a fixed clock, the owner-checked
+// lock, the shared log file, log lines byte for byte, and the manager.
+#include "uFile.h"
+#include "uLogManager.h"
+#include "uLogger.h"
+#include "uMutex.h"
+#include "uTime.h"
+
+#include "Bytes.h"
+#include "ErrorOf.h"
+#include "FixedClock.h"
+#include "ScratchProfile.h"
+#include "TraceLog.h"
+#include "uEnvironment.h"
+#include "uSystemCalls.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <future>
+#include <set>
+#include <thread>
+
+namespace k4xtest {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace ZR_KDT;
+
+TEST(uTime, FormatsTheFixedTimeWithinTheBuffer)
+{
+    const platform::LocalTime late{2026, 12, 4, 31, 23, 59, 59, 999};
+    const struct {
+        platform::LocalTime time;
+        int size;
+        const char* pattern;
+        const char* expected;  // null: Format fails
+    } rows[] = {
+        {kFixedTime, 64, "%H:%M:%S:%s | ", "09:05:03:045 | "},
+        {kFixedTime, 64, "%m/%d/%y %Y %w", "03/07/26 2026 6"},
+        {kFixedTime, 64, "%#s%#s|%s-%s", "4545|045-045"},
+        {{2026, 1, 4, 1, 0, 0, 0, 7}, 64, "%s %#s", "007 7"},
+        {late, 64, "%s %#s %d.%m.", "999 999 31.12."},
+        {kFixedTime, 6, "abcdefgh", "abcde"},
+        {kFixedTime, 4, "%s", "045"},  // the NUL fits behind
+        {kFixedTime, 3, "%s", ""},
+        {kFixedTime, 8, "abc%s%s", ""},
+        {kFixedTime, 4, "%Y", ""},
+        {kFixedTime, 5, "%Y", "2026"},
+        {kFixedTime, 4, nullptr, ""},
+        {kFixedTime, 0, "%s", nullptr},
+        {kFixedTime, -5, "%s", nullptr},
+    };
+    for (const auto& row : rows) {
+        FixedClock clock(row.time);
+        char buffer[64];
+        std::memset(buffer, '#', sizeof buffer);
+        const char* result = uTime().Format(buffer, row.size, row.pattern);
+        EXPECT_STREQ(result, row.expected) << row.size << " " << row.expected;
+        for (int i = std::max(row.size, 0); i < 64; ++i) ASSERT_EQ(buffer[i], '#') << row.size;
+    }
+    FixedClock clock;
+    EXPECT_EQ(uTime().Format(nullptr, 8, "%s"), nullptr);
+    // Every uTime reads the one record that the newest one refreshed.
+    const uTime earlier;
+    FixedClock later({2027, 1, 5, 1, 0, 0, 0, 0});
+    EXPECT_EQ(uTime().GetYear(), 2027);
+    EXPECT_EQ(earlier.GetYear(), 2027);
+}
+
+// The owner's checks end before any other thread waits, so a lost count
+// fails an assertion instead of hanging.
+TEST(uMutex, OnlyTheOwnerReleasesAndOthersWaitForTheLastUnlock)
+{
+    uMutex lock;
+    const auto unlockElsewhere = [&] {
+        bool unlocked = true;
+        std::thread([&] { unlocked = lock.Unlock(); }).join();
+        return unlocked;
+    };
+    EXPECT_FALSE(lock.Unlock());
+    ASSERT_TRUE(lock.Lock());
+    ASSERT_TRUE(lock.Lock());
+    EXPECT_FALSE(unlockElsewhere());
+    ASSERT_TRUE(lock.Unlock());
+    EXPECT_FALSE(unlockElsewhere()) << "one Lock is left";
+    ASSERT_TRUE(lock.Unlock());
+    EXPECT_FALSE(lock.Unlock());
+
+    // `released` is set between the owner's two Unlocks: a Lock that waits
+    // for the last one always sees it set.
+    std::promise<void> attempting, holding, done;
+    std::atomic<bool> released{false};
+    bool seenOnEntry = false;
+    lock.Lock();
+    lock.Lock();
+    std::thread other([&, finished = done.get_future()] {
+        attempting.set_value();
+        lock.Lock();
+        seenOnEntry = released;
+        holding.set_value();
+        finished.wait();
+        lock.Unlock();
+    });
+    attempting.get_future().wait();
+    lock.Unlock();
+    released = true;
+    lock.Unlock();
+    holding.get_future().wait();
+    EXPECT_FALSE(lock.Unlock()) << "the former owner released the other thread's lock";
+    done.set_value();
+    other.join();
+    EXPECT_TRUE(seenOnEntry) << "the other thread entered before the last Unlock";
+}
+
+TEST(uFile, WritesOnlyWhileOpen)
+{
+    ScratchProfile dir;
+    const std::string path = dir.Path("cycle.bin");
+    uFile file(path.c_str(), "wb");
+    EXPECT_EQ(file.Write("abc", 3), 0);
+    EXPECT_FALSE(file.Flush());
+    EXPECT_FALSE(file.Close());
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_FALSE(uFile(nullptr, nullptr).Open(dir.Path("no/such/dir.txt").c_str(), "a+"));
+
+    ASSERT_TRUE(file.Open(nullptr, "wb")) << "a null path opens the constructor's";
+    EXPECT_EQ(file.Write("hello", 5), 5);
+    EXPECT_TRUE(file.Flush());
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(file.Write("more", 4), 0);
+    ASSERT_TRUE(file.Open(nullptr, "ab"));
+    EXPECT_EQ(file.Write(" again", 6), 6);
+    EXPECT_TRUE(file.Close());
+    EXPECT_EQ(ReadBytes(path), "hello again");
+#ifdef _WIN32
+    // A writer that denied sharing would make the second open fail.
+    uFile first(path.c_str(), "a+"), second(path.c_str(), "a+");
+    ASSERT_TRUE(first.Open(nullptr, "a+"));
+    ASSERT_EQ(first.WriteAndFlush("\n1", 2), 2);
+    ASSERT_TRUE(second.Open(nullptr, "a+"));
+    ASSERT_EQ(second.WriteAndFlush("2", 1), 1);
+    EXPECT_EQ(ReadBytes(path), "hello again\r\n12");
+    EXPECT_TRUE(first.Close());
+    EXPECT_TRUE(second.Close());
+#endif
+}
+
+// Stamp style 0 is a single blank, so whole lines can be compared.
+constexpr int kNoTime = 0;
+
+class uLoggerTest : public ::testing::Test {
+protected:
+    std::string Logged() { return ReadBytes(m_path); }
+
+    ScratchProfile m_dir;
+    FixedClock m_clock;
+    std::string m_path = m_dir.Path("log.txt");
+    uLogger m_logger{m_path.c_str(), true};
+};
+
+// Each line is flushed and shared: the file is read while the logger holds it.
+TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
+{
+    EXPECT_FALSE(fs::exists(m_path)) << "opened with the first line";
+    const struct {
+        unsigned categories;
+        int stamp;
+        const char* message;
+        const char* line;
+    } rows[] = {
+        {1, kNoTime, "one", "M      one\n"},
+        {17, kNoTime, "seventeen", "M   E  seventeen\n"},
+        {32, kNoTime, "no letter", "       no letter\n"},
+        {0, kNoTime, "never", ""},
+        {31, kNoTime, "all", "MWFAE  all\n"},
+        {2 | 4 | 8, kNoTime, "middle", " WFA   middle\n"},
+        {1, 1, "date", "M     03/07/26 | date\n"},
+        {1, 2, "time", "M     09:05:03:045 | time\n"},
+        {1, 3, "both", "M     03/07/26 09:05:03:045 | both\n"},
+        {1, -1, "other", "M      other\n"},
+        {1, kNoTime, "crlf\r\n", "M      crlf\n"},
+        {1, kNoTime, "lfcr\n\r", "M      lfcr\n"},
+        {1, kNoTime, "cr\r", "M      cr\n"},
+        {1, kNoTime, "two\n\n", "M      two\n\n"},
+        {1, kNoTime, "crcr\r\r", "M      crcr\r\n"},
+        {1, kNoTime, "", "M      \n"},
+    };
+    std::string expected;
+    for (const auto& row : rows) {
+        m_logger.Log(row.categories, row.stamp, "%s", row.message);
+        expected += row.line;
+        EXPECT_EQ(Logged(), StoredText(expected)) << row.message;
+    }
+    m_logger.Log(1, kNoTime, "%d-%s", 14, "formatted");
+    char raw[16] = "raw\r\n";
+    EXPECT_EQ(m_logger.WriteLine(raw, 0), 4) << "0 takes the whole string";
+    char part[16] = "partial";
+    EXPECT_EQ(m_logger.WriteLine(part, 4), 5);
+    EXPECT_STREQ(part, "part\n");
+    EXPECT_EQ(Logged(), StoredText(expected + "M      14-formatted\nraw\npart\n"));
+}
+
+TEST_F(uLoggerTest, TooLongMessageIsCut)
+{
+    m_logger.Log(1, kNoTime, "%s", std::string(10000, 'x').c_str());
+    m_logger.Log(1, kNoTime, "after");
+    // 4096 bytes hold the prefix and blank stamp (7), the message, the line
+    // feed and the NUL.
+    EXPECT_EQ(Logged(), StoredText("M      " + std::string(4096 - 7 - 2, 'x') + "\nM      after\n"));
+}
+
+TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
+{
+    EXPECT_TRUE(m_logger.SetEnabled(false));
+    m_logger.Log(1, kNoTime, "dropped");
+    EXPECT_FALSE(fs::exists(m_path)) << "no file while disabled";
+    EXPECT_FALSE(m_logger.SetEnabled(true));
+    m_logger.Log(1, kNoTime, "one");
+    m_logger.SetEnabled(false);
+    m_logger.SetEnabled(true);
+    m_logger.Log(1, kNoTime, "two");
+    EXPECT_EQ(Logged(), StoredText("M      one\nM      two\n"));
+
+    // Without append the file starts afresh, each time it is switched on.
+    uLogger truncating(m_path.c_str(), false);
+    truncating.Log(16, kNoTime, "fresh");
+    EXPECT_EQ(Logged(), StoredText("    E  fresh\n"));
+    truncating.SetEnabled(false);
+    truncating.SetEnabled(true);
+    truncating.Log(16, kNoTime, "again");
+    EXPECT_EQ(Logged(), StoredText("    E  again\n"));
+    truncating.SetEnabled(false);
+
+    // A file that cannot be opened yet is tried again by each line.
+    const std::string inside = m_dir.Path("later") + "/log.txt";
+    uLogger later(inside.c_str(), true);
+    later.Log(1, kNoTime, "lost");
+    m_dir.NewFolder("later");
+    later.Log(1, kNoTime, "kept");
+    EXPECT_EQ(ReadBytes(inside), StoredText("M      kept\n"));
+    later.SetEnabled(false);
+}
+
+TEST_F(uLoggerTest, ThreadsWriteWholeLines)
+{
+    std::set<std::string> expected;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        for (int i = 0; i < 500; ++i) expected.insert("M:thread " + std::to_string(t) + " line " + std::to_string(i));
+        threads.emplace_back([this, t] {
+            for (int i = 0; i < 500; ++i) m_logger.Log(1, 2, "thread %d line %d", t, i);
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    const std::vector<std::string> lines = LogMessagesOf(m_path);
+    EXPECT_EQ(lines.size(), expected.size());
+    EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), expected);
+}
+
+constexpr const char* kLevelVariable = "ZR_TRACE_LOGGING";
+constexpr const char* kDirectoryVariable = "ZR_TRACE_LOGGING_DIR";
+
+// Every test runs in a process of its own, so the manager starts fresh.
+class uLogManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GetTraceLoggingDirectory(m_logDirectory);
+        m_profile.SetVariable(kDirectoryVariable, m_logDirectory.c_str());
+        m_profile.SetVariable(kLevelVariable, "1");
+    }
+
+    // Loggers are never deleted; closing their files lets the folder go.
+    void TearDown() override
+    {
+        ResetSystemCalls();
+        if (m_log.m_pLogger.load() != nullptr) m_log.m_pLogger.load()->SetEnabled(false);
+    }
+
+    bool Initialize(const char* fileName, bool reuseByName = true)
+    {
+        return m_log.Initialize(fileName, kLevelVariable, kDirectoryVariable, reuseByName);
+    }
+
+    std::string LogFile(const std::string& name) const { return (fs::path(m_logDirectory) / name).string(); }
+
+    // The two lines a new logger starts with.
+    std::vector<std::string> DirectoryLines() const
+    {
+        return {"M:Logger : trace user settings directory is " + m_profile.SettingsDirectory(),
+                "M:Logger : trace temporary data directory is " + m_profile.TraceDirectory() +
+                    platform::kPathSeparator + "data"};
+    }
+
+    ScratchProfile m_profile;
+    std::string m_logDirectory;
+    uLogManager& m_log = uLogManager::Instance();
+};
+
+std::string g_debugOutput;
+
+TEST_F(uLogManagerTest, LevelTable)
+{
+    const struct {
+        const char* value;
+        bool file, console, debugger;
+        int level;
+    } rows[] = {
+        {"1", true, false, false, 1},    {"2", true, true, false, 1},
+        {"3", true, false, false, 2},    {"4", true, true, false, 2},
+        {"5", true, true, true, 2},      {"6", true, true, true, 3},
+        {"0", false, false, false, 0},   {"7", false, false, false, 7},
+        {"", false, false, false, 0},    {"abc", false, false, false, 0},
+        {"-2", false, false, false, -2}, {" 3", true, false, false, 2},
+        {"4x", true, true, false, 2},    {"99999999999", false, false, false, INT32_MAX},
+    };
+    SystemCalls().debugOutput = [](const char* text) { g_debugOutput += text; };
+    int index = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string("ZR_TRACE_LOGGING=\"") + row.value + "\"");
+        const std::string name = "level" + std::to_string(index++) + ".txt";
+        m_profile.SetVariable(kLevelVariable, row.value);
+        g_debugOutput.clear();
+        ::testing::internal::CaptureStdout();
+        ASSERT_TRUE(Initialize(name.c_str()));
+        // The function trace needs level 3, progress and failure lines level 1.
+        LogAtLevel(3, 4, 0, "uDll:  trace %d", 3);
+        LogProgress("DCM: progress %d", 1);
+        LogFailure("DCM: failure %d of %s", 2, "two");
+        const std::string console = ::testing::internal::GetCapturedStdout();
+
+        EXPECT_EQ(m_log.m_nLevel.load(), row.level);
+        ASSERT_NE(m_log.Find(name.c_str()), nullptr);
+        EXPECT_EQ(m_log.m_pLogger.load(), m_log.Find(name.c_str()));
+        EXPECT_EQ(fs::exists(LogFile(name)), row.file);
+        if (row.file) {
+            std::vector<std::string> expected = DirectoryLines();
+            if (row.level >= 3) expected.push_back("F:uDll:  trace 3");
+            expected.push_back("M:DCM: progress 1");
+            expected.push_back("E:DCM: failure 2 of two");
+            EXPECT_EQ(LogMessagesOf(LogFile(name)), expected);
+        }
+        const std::string opening = "Logger : trace user settings directory is";
+        EXPECT_EQ(console.find(opening) != std::string::npos, row.console) << console;
+        EXPECT_EQ(g_debugOutput.find(opening) != std::string::npos, row.debugger) << g_debugOutput;
+        m_log.m_pLogger.load()->SetEnabled(false);
+    }
+}
+
+TEST_F(uLogManagerTest, LoggersByName)
+{
+    EXPECT_FALSE(m_log.Initialize(nullptr, kLevelVariable, kDirectoryVariable, true));
+    EXPECT_FALSE(m_log.Initialize("a.txt", nullptr, kDirectoryVariable, true));
+    EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
+    EXPECT_EQ(m_log.Find(nullptr), nullptr);
+
+    // Without reuse a logger is not registered, and a later set-up keeps it.
+    ASSERT_TRUE(Initialize("kept.txt", false));
+    uLogger* const kept = m_log.m_pLogger.load();
+    EXPECT_EQ(m_log.Find("kept.txt"), nullptr);
+    ASSERT_TRUE(Initialize("other.txt", false));
+    EXPECT_EQ(m_log.m_pLogger.load(), kept);
+    EXPECT_FALSE(fs::exists(LogFile("other.txt")));
+    kept->SetEnabled(false);
+
+    // A known name gives its logger back without a second pair of directory
+    // lines; level and destinations stay.
+    ASSERT_TRUE(Initialize("first.txt"));
+    uLogger* const first = m_log.m_pLogger.load();
+    m_profile.SetVariable(kLevelVariable, "4");
+    ASSERT_TRUE(Initialize("first.txt"));
+    EXPECT_EQ(m_log.m_pLogger.load(), first);
+    EXPECT_EQ(m_log.m_nLevel.load(), 1);
+    ASSERT_TRUE(Initialize("second.txt"));
+    EXPECT_NE(m_log.m_pLogger.load(), first);
+    EXPECT_EQ(m_log.m_nLevel.load(), 2);
+    m_log.m_pLogger.load()->SetEnabled(false);
+    ASSERT_TRUE(Initialize("first.txt"));
+    EXPECT_EQ(m_log.m_pLogger.load(), first);
+    EXPECT_EQ(LogMessagesOf(LogFile("first.txt")), DirectoryLines());
+}
+
+std::string g_queried;
+uint64_t g_freeBytes = 0;
+
+bool FakeFreeSpace(const char* directory, uint64_t& bytes)
+{
+    g_queried = directory != nullptr ? directory : "<current>";
+    bytes = g_freeBytes;
+    return true;
+}
+
+TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
+{
+    SystemCalls().freeDiskSpace = FakeFreeSpace;
+    g_freeBytes = 5119999;
+    EXPECT_FALSE(Initialize("full.txt"));
+    EXPECT_EQ(g_queried, m_logDirectory);
+    EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
+    EXPECT_EQ(m_log.m_nLevel.load(), 0);
+    EXPECT_FALSE(fs::exists(LogFile("full.txt")));
+    EXPECT_FALSE(m_log.Initialize("here.txt", kLevelVariable, nullptr, true));
+    EXPECT_EQ(g_queried, "<current>") << "without a directory the current volume is asked";
+
+    g_freeBytes = 5120000;
+    ASSERT_TRUE(Initialize("enough.txt"));
+    uLogger* const current = m_log.m_pLogger.load();
+    ASSERT_NE(current, nullptr);
+
+    // A failed set-up leaves the earlier logger in place, so level 1 never
+    // stands without one. A missing directory cannot be asked about.
+    ResetSystemCalls();
+    m_profile.SetVariable(kDirectoryVariable, (m_logDirectory + "/no/such/place").c_str());
+    EXPECT_FALSE(Initialize("failed.txt"));
+    EXPECT_EQ(m_log.m_pLogger.load(), current);
+    EXPECT_EQ(m_log.m_nLevel.load(), 1);
+
+    // Without a profile the failure comes after the logger is set.
+    m_profile.SetVariable(kDirectoryVariable, m_logDirectory.c_str());
+    m_profile.SetVariable("USERPROFILE", "");
+    m_profile.SetVariable("HOME", "");
+    EXPECT_EQ(ErrorOf<source_utilities_error>([&] { Initialize("noprofile.txt"); }),
+              "failed to read environment variable \"USERPROFILE\"");
+    EXPECT_NE(m_log.m_pLogger.load(), current);
+    EXPECT_EQ(m_log.m_nLevel.load(), 1);
+    current->SetEnabled(false);
+}
+
+}  // namespace
+}  // namespace k4xtest

@@ -1,0 +1,85 @@
+// The promises of Platform.h that the library's own tests cannot reach.
+#include "Platform.h"
+
+#include "Bytes.h"
+#include "ScratchProfile.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <thread>
+
+namespace k4xtest {
+namespace {
+
+using namespace ZR_KDT::platform;
+
+TEST(Platform, ReadsBackTheEnvironment)
+{
+    const struct {
+        const char* name;
+        const char* set;  // null: removed before the read
+        bool found;
+        const char* value;
+    } rows[] = {
+        {"K4X_PLATFORM_VALUE", "one two", true, "one two"},
+        {"K4X_PLATFORM_EMPTY", "", true, ""},
+        {"K4X_PLATFORM_UNSET", nullptr, false, ""},
+        {nullptr, nullptr, false, ""},
+    };
+    for (const auto& row : rows) {
+        const std::string label = row.name != nullptr ? row.name : "(null)";
+        if (row.name != nullptr) {
+            ASSERT_TRUE(SetEnvironment(row.name, row.set)) << label;
+        }
+        std::string value = "stale";
+        EXPECT_EQ(GetEnvironment(row.name, value), row.found) << label;
+        EXPECT_EQ(value, row.value) << label;
+    }
+}
+
+TEST(Platform, FindsOnlyRunningProcesses)
+{
+    const uint64_t self = CurrentProcessId();
+    EXPECT_EQ(FindProcessById(self), self);
+    EXPECT_EQ(FindProcessById(0), 0u);
+    // Beyond any pid range, and odd (Windows ids are multiples of 4).
+    EXPECT_EQ(FindProcessById(0x7FFFFFF1), 0u);
+    EXPECT_EQ(FindProcessById((uint64_t{1} << 32) | self), 0u) << "the high half was dropped";
+    uint64_t thread = 1;
+    std::thread([&thread] { thread = FindProcessById(CurrentThreadId()); }).join();
+    EXPECT_EQ(thread, 0u) << "a thread is no process";
+}
+
+// Checked against the C library's own conversion of one second.
+TEST(Platform, ReadsTheLocalTime)
+{
+    std::time_t before, after;
+    LocalTime now;
+    do {
+        before = std::time(nullptr);
+        now = ReadLocalTime();
+        after = std::time(nullptr);
+    } while (before != after);
+    const std::tm expected = *std::localtime(&before);
+    EXPECT_EQ(now.year, expected.tm_year + 1900);
+    EXPECT_EQ(now.month, expected.tm_mon + 1);
+    EXPECT_EQ(now.day, expected.tm_mday);
+    EXPECT_EQ(now.dayOfWeek, expected.tm_wday);
+    EXPECT_EQ(now.hour * 3600 + now.minute * 60 + now.second, expected.tm_hour * 3600 + expected.tm_min * 60 + expected.tm_sec);
+}
+
+TEST(Platform, FilesAndSymbols)
+{
+    EXPECT_EQ(FindSymbol(nullptr, "malloc"), nullptr);
+    ScratchProfile dir;
+    const std::string from = dir.Path("from"), to = dir.Path("to");
+    WriteBytes(from, "new");
+    WriteBytes(to, "old");
+    ASSERT_TRUE(ReplaceFile(from.c_str(), to.c_str()));
+    EXPECT_EQ(ReadBytes(to), "new");
+    EXPECT_FALSE(ReplaceFile(from.c_str(), to.c_str())) << "nothing left to move";
+}
+
+}  // namespace
+}  // namespace k4xtest
