@@ -25,9 +25,10 @@ struct Logging {
     K4xDeviceCfgMgr manager{&descriptor, 0};
 };
 
+// Only level 6 traces functions: one line for each FindAndLoad.
 TEST(uDll, LoadsOnceByItsBaseNameAndUnloads)
 {
-    LiveSession session("default");
+    LiveSession session("default", "6");
     Logging logging;
     uDll dll(nullptr, kKeepMode);
     EXPECT_EQ(dll.GetMode(), 0u);
@@ -45,6 +46,8 @@ TEST(uDll, LoadsOnceByItsBaseNameAndUnloads)
     EXPECT_EQ(dll.GetName(), "TraceFactory");
     EXPECT_EQ(dll.GetMode(), 0u);
     EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 1);
+    EXPECT_EQ(session.Log().CountStarting("F:"), 2);
+    EXPECT_EQ(session.Log().CountStarting("F:..\\..\\..\\..\\common\\source\\source_utilities\\uDll #"), 2);
     EXPECT_TRUE(dll.Unload());
     EXPECT_FALSE(dll.IsLoaded());
     EXPECT_FALSE(dll.Unload());
@@ -53,7 +56,7 @@ TEST(uDll, LoadsOnceByItsBaseNameAndUnloads)
 
 TEST(uDll, NameAndModeRules)
 {
-    LiveSession session("default");
+    LiveSession session("default", "5");
     Logging logging;
     const struct {
         const char* request;
@@ -87,6 +90,7 @@ TEST(uDll, NameAndModeRules)
     }
     EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 4);
     EXPECT_EQ(session.Log().Count("M:uDll:  request to load \"TraceFactory.dll\" in mode 5"), 1);
+    EXPECT_EQ(session.Log().CountStarting("F:"), 0) << "level 5";
 
     std::string out = "x";
     EXPECT_STREQ(uDll::GetPlatformName(out, nullptr), "x");
@@ -142,27 +146,6 @@ TEST(uDll, FailuresLeaveTheirText)
     EXPECT_NE(dll.GetSymbol("DestroyTraceFactory"), nullptr);
     EXPECT_EQ(dll.GetLastErrorText(), "");
 }
-
-// ZR_TRACE_LOGGING and the function trace lines of two loads.
-class uDllTrace : public ::testing::TestWithParam<std::pair<const char*, int>> {};
-
-TEST_P(uDllTrace, OnlyTheHighestLevelTracesFunctions)
-{
-    LiveSession session("default", GetParam().first);
-    Logging logging;
-    uDll dll(nullptr, kKeepMode);
-    ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode));
-    EXPECT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode));
-    const TraceLog log = session.Log();
-    EXPECT_EQ(log.CountStarting("F:"), GetParam().second);
-    EXPECT_EQ(log.CountStarting("F:..\\..\\..\\..\\common\\source\\source_utilities\\uDll #"), GetParam().second);
-    for (const std::string& line : log.Messages())
-        EXPECT_TRUE(line.rfind("F:", 0) != 0 || line.find("  ZR_KDT::uDll::FindAndLoad(...)") != std::string::npos)
-            << line;
-}
-
-INSTANTIATE_TEST_SUITE_P(Levels, uDllTrace,
-                         ::testing::Values(std::make_pair("6", 2), std::make_pair("5", 0), std::make_pair("1", 0)));
 
 }  // namespace
 }  // namespace k4xtest

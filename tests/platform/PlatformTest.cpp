@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <thread>
+#include <tuple>
 
 namespace k4xtest {
 namespace {
@@ -16,25 +17,21 @@ using namespace ZR_KDT::platform;
 
 TEST(Platform, ReadsBackTheEnvironment)
 {
-    const struct {
-        const char* name;
-        const char* set;  // null: removed before the read
-        bool found;
-        const char* value;
-    } rows[] = {
+    // Name, value set (null: removed), found, value read.
+    const std::tuple<const char*, const char*, bool, const char*> rows[] = {
         {"K4X_PLATFORM_VALUE", "one two", true, "one two"},
         {"K4X_PLATFORM_EMPTY", "", true, ""},
         {"K4X_PLATFORM_UNSET", nullptr, false, ""},
         {nullptr, nullptr, false, ""},
     };
-    for (const auto& row : rows) {
-        const std::string label = row.name != nullptr ? row.name : "(null)";
-        if (row.name != nullptr) {
-            ASSERT_TRUE(SetEnvironment(row.name, row.set)) << label;
+    for (const auto& [name, set, found, expected] : rows) {
+        const std::string label = name != nullptr ? name : "(null)";
+        if (name != nullptr) {
+            ASSERT_TRUE(SetEnvironment(name, set)) << label;
         }
         std::string value = "stale";
-        EXPECT_EQ(GetEnvironment(row.name, value), row.found) << label;
-        EXPECT_EQ(value, row.value) << label;
+        EXPECT_EQ(GetEnvironment(name, value), found) << label;
+        EXPECT_EQ(value, expected) << label;
     }
 }
 
