@@ -41,8 +41,10 @@ TEST(Utilities, FailureTexts)
         {[] { SetEnvironmentValue("K4X_VALUE", nullptr); }, "failed set an environment variable value to null"},
         {[] { SetEnvironmentValue(nullptr, "x"); }, "failed set an environment variable name to null"},
         {[] { GetEnvironmentValue(nullptr); }, "failed set an environment variable name to null"},
-        {[&] { uString::ReplaceAll(text, nullptr, ""); }, "unable to perform string replacement from null original text"},
-        {[&] { uString::ReplaceAll(text, "e", nullptr); }, "unable to perform string replacement with null replacement text"},
+        {[&] { uString::ReplaceAll(text, nullptr, ""); },
+         "unable to perform string replacement from null original text"},
+        {[&] { uString::ReplaceAll(text, "e", nullptr); },
+         "unable to perform string replacement with null replacement text"},
         {[&] { uString::Split(nullptr, left, right, "\\"); }, "unable to split null string"},
         {[&] { uString::Split("a\\b", left, right, nullptr); }, "unable to split with null delimeter"},
         {[] { uString::ToNumeric<uint64_t>(nullptr); }, "unable to convert null string to numeric"},
@@ -83,8 +85,12 @@ TEST(uEnvironment, PathsGetSingleNativeSeparators)
 {
     const std::string messy = std::string("a") + kOther + kSep + kSep + "b" + kOther + kOther + kOther + "c" + kSep;
     const std::tuple<std::string, const char*, std::string> rows[] = {
-        {messy, nullptr, "a/b/c/"}, {std::string(2, kSep) + "server", nullptr, "/server"}, {"", "x", "x"},
-        {"a", "x", "a/x"},          {Native("a/"), "x", "a/x"},                            {std::string("a") + kOther, "x", "a/x"},
+        {messy, nullptr, "a/b/c/"},
+        {std::string(2, kSep) + "server", nullptr, "/server"},
+        {"", "x", "x"},
+        {"a", "x", "a/x"},
+        {Native("a/"), "x", "a/x"},
+        {std::string("a") + kOther, "x", "a/x"},
     };
     for (auto [path, component, expected] : rows) {
         component != nullptr ? AppendPathComponent(path, component) : NormalizePath(path);
@@ -113,7 +119,8 @@ TEST_F(TraceDirectories, CreateDirectoryPathLevelByLevel)
 
     const std::string absolute = profile + kSep + "abs" + kSep + "deep";
     const std::pair<std::string, int> rows[] = {
-        {Native("r1/r2/r3"), 0}, {Native("r1/r2/r3"), -1}, {Native("r1/r2/r3/r4/"), 0}, {absolute, 0}, {absolute + kSep, -1},
+        {Native("r1/r2/r3"), 0}, {Native("r1/r2/r3"), -1}, {Native("r1/r2/r3/r4/"), 0},
+        {absolute, 0},           {absolute + kSep, -1},
     };
     for (const auto& [path, result] : rows) EXPECT_EQ(CreateDirectoryPath(path.c_str()), result) << path;
     EXPECT_EQ(CreateDirectoryPath(nullptr), -1);
@@ -147,8 +154,10 @@ TEST_F(TraceDirectories, MissingProfileFailsBeforeCreatingAnything)
     for (const char* unset : {"", static_cast<const char*>(nullptr)}) {
         scratch.SetVariable("USERPROFILE", unset);
         std::string out;
-        for (const auto get : {GetTraceDirectory, GetTraceLoggingDirectory, GetTraceDataDirectory, GetTraceSettingsDirectory})
-            EXPECT_EQ(ErrorOf<source_utilities_error>([&] { get(out); }), "failed to read environment variable \"USERPROFILE\"");
+        for (const auto get :
+             {GetTraceDirectory, GetTraceLoggingDirectory, GetTraceDataDirectory, GetTraceSettingsDirectory})
+            EXPECT_EQ(ErrorOf<source_utilities_error>([&] { get(out); }),
+                      "failed to read environment variable \"USERPROFILE\"");
     }
     EXPECT_TRUE(fs::is_empty(profile));
 }
@@ -157,8 +166,8 @@ TEST(uString, ReplaceAllResumesBehindThePattern)
 {
     // Text, pattern, replacement, result.
     const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
-        {"C:/a/b", "/", "\\", "C:\\a\\b"}, {"a.dll.dll", ".dll", "", "a.dll"},  {"aaaa", "aa", "a", "aaa"},
-        {"plain", "/", "\\", "plain"},     {"a/b", "/", "//", "a//b"},      {"abc", "", "x", "abc"},
+        {"C:/a/b", "/", "\\", "C:\\a\\b"}, {"a.dll.dll", ".dll", "", "a.dll"}, {"aaaa", "aa", "a", "aaa"},
+        {"plain", "/", "\\", "plain"},     {"a/b", "/", "//", "a//b"},         {"abc", "", "x", "abc"},
         {"aa", "a", "ba", "baba"},
     };
     for (const auto& [start, pattern, replacement, result] : rows) {
@@ -193,11 +202,12 @@ TEST(uString, NumbersBothWays)
 {
     constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
     const std::pair<const char*, uint64_t> numbers[] = {
-        {"42", 42},     {"0x1F", 31},  {"0X1f", 31}, {"010", 8},     {"0", 0},
-        {"0x", 0},      {"12abc", 12}, {"abc", 0},   {" 42", 42},    {"08", 0},
-        {"-1", kMax},   {"0xg", 0},    {"0x10z", 16}, {"0xFFFFFFFFFFFFFFFF", kMax},
-        {"0x1FFFFFFFFFFFFFFFF", kMax}, {"18446744073709551616", kMax},
+        {"42", 42},    {"0x1F", 31}, {"0X1f", 31}, {"010", 8}, {"0", 0},   {"0x", 0},
+        {"12abc", 12}, {"abc", 0},   {" 42", 42},  {"08", 0},  {"0xg", 0}, {"0x10z", 16},
     };
+    for (const auto& [text, expected] : numbers) EXPECT_EQ(uString::ToNumeric<uint64_t>(text), expected) << text;
+    for (const char* text : {"-1", "0xFFFFFFFFFFFFFFFF", "0x1FFFFFFFFFFFFFFFF", "18446744073709551616"})
+        EXPECT_EQ(uString::ToNumeric<uint64_t>(text), kMax) << text;
     for (const auto& [text, expected] : numbers) EXPECT_EQ(uString::ToNumeric<uint64_t>(text), expected) << text;
     // Single bytes are read as numbers, not as characters.
     EXPECT_EQ(uString::ToNumeric<uint8_t>("65"), 65);

@@ -1,8 +1,8 @@
 // The loader, finding the simulated libraries of bin/sim/ in a live session.
 #include "uDll.h"
 
-#include "K4xDeviceCfgMgr.h"
 #include "ErrorOf.h"
+#include "K4xDeviceCfgMgr.h"
 #include "LiveSession.h"
 #include "LoadedLibrary.h"
 #include "uEnvironment.h"
@@ -36,9 +36,10 @@ TEST(uDll, LoadsOnceByItsBaseNameAndUnloads)
     EXPECT_NE(dll.GetSymbol("CreateTraceFactory"), nullptr);
     std::string workingDirectory;
     ZR_KDT::GetWorkingDirectory(workingDirectory);
-    for (const std::string& line : {std::string("request to load \"TraceFactory\" in mode -1"),
-                                    std::string("GetPlatformName returned \"TraceFactory.dll\""),
-                                    "Working Directory is: \"" + workingDirectory + "\"", "PATH=" + SimFolder("default")})
+    for (const std::string& line :
+         {std::string("request to load \"TraceFactory\" in mode -1"),
+          std::string("GetPlatformName returned \"TraceFactory.dll\""),
+          "Working Directory is: \"" + workingDirectory + "\"", "PATH=" + SimFolder("default")})
         EXPECT_EQ(session.Log().Count("M:uDll:  " + line), 1) << line;
 
     // Loaded: any later request succeeds at once and changes nothing.
@@ -85,7 +86,8 @@ TEST(uDll, NameAndModeRules)
             EXPECT_EQ(dll.GetLastErrorText(), row.error) << request;
         }
         if (row.platformName != nullptr) {
-            EXPECT_EQ(session.Log().Count(std::string("M:uDll:  GetPlatformName returned \"") + row.platformName + "\""), 1);
+            EXPECT_EQ(
+                session.Log().Count(std::string("M:uDll:  GetPlatformName returned \"") + row.platformName + "\""), 1);
         }
     }
     EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 4);
@@ -114,7 +116,8 @@ TEST(uDll, WorkingDirectoryTooLongForTheBuffer)
     std::filesystem::current_path(deep, error);
     if (error) GTEST_SKIP() << "this system refuses a working directory of 260 bytes or more";
     uDll dll(nullptr, kKeepMode);
-    const std::string thrown = ErrorOf<ZR_KDT::source_utilities_error>([&] { dll.FindAndLoad("TraceFactory", kKeepMode); });
+    const std::string thrown =
+        ErrorOf<ZR_KDT::source_utilities_error>([&] { dll.FindAndLoad("TraceFactory", kKeepMode); });
     std::filesystem::current_path(before);
     EXPECT_EQ(thrown, "failed to get current working directory");
     EXPECT_FALSE(dll.IsLoaded());

@@ -63,7 +63,8 @@ TEST(Platform, ReadsTheLocalTime)
     EXPECT_EQ(now.month, expected.tm_mon + 1);
     EXPECT_EQ(now.day, expected.tm_mday);
     EXPECT_EQ(now.dayOfWeek, expected.tm_wday);
-    EXPECT_EQ(now.hour * 3600 + now.minute * 60 + now.second, expected.tm_hour * 3600 + expected.tm_min * 60 + expected.tm_sec);
+    EXPECT_EQ(now.hour * 3600 + now.minute * 60 + now.second,
+              expected.tm_hour * 3600 + expected.tm_min * 60 + expected.tm_sec);
 }
 
 TEST(Platform, FilesAndSymbols)

@@ -16,13 +16,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <future>
 #include <set>
-#include <tuple>
 #include <thread>
+#include <tuple>
 
 namespace k4xtest {
 namespace {
@@ -157,22 +158,14 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     EXPECT_FALSE(fs::exists(m_path)) << "opened with the first line";
     // Categories, stamp style, message, line written.
     const std::tuple<unsigned, int, const char*, const char*> rows[] = {
-        {1, kNoTime, "one", "M      one\n"},
-        {17, kNoTime, "seventeen", "M   E  seventeen\n"},
-        {32, kNoTime, "no letter", "       no letter\n"},
-        {0, kNoTime, "never", ""},
-        {31, kNoTime, "all", "MWFAE  all\n"},
-        {2 | 4 | 8, kNoTime, "middle", " WFA   middle\n"},
-        {1, 1, "date", "M     03/07/26 | date\n"},
-        {1, 2, "time", "M     09:05:03:045 | time\n"},
-        {1, 3, "both", "M     03/07/26 09:05:03:045 | both\n"},
-        {1, -1, "other", "M      other\n"},
-        {1, kNoTime, "crlf\r\n", "M      crlf\n"},
-        {1, kNoTime, "lfcr\n\r", "M      lfcr\n"},
-        {1, kNoTime, "cr\r", "M      cr\n"},
-        {1, kNoTime, "two\n\n", "M      two\n\n"},
-        {1, kNoTime, "crcr\r\r", "M      crcr\r\n"},
-        {1, kNoTime, "", "M      \n"},
+        {1, kNoTime, "one", "M      one\n"},         {17, kNoTime, "seventeen", "M   E  seventeen\n"},
+        {32, kNoTime, "none", "       none\n"},      {0, kNoTime, "never", ""},
+        {31, kNoTime, "all", "MWFAE  all\n"},        {2 | 4 | 8, kNoTime, "middle", " WFA   middle\n"},
+        {1, 1, "date", "M     03/07/26 | date\n"},   {1, 2, "time", "M     09:05:03:045 | time\n"},
+        {1, -1, "other", "M      other\n"},          {1, 3, "both", "M     03/07/26 09:05:03:045 | both\n"},
+        {1, kNoTime, "crlf\r\n", "M      crlf\n"},   {1, kNoTime, "lfcr\n\r", "M      lfcr\n"},
+        {1, kNoTime, "cr\r", "M      cr\n"},         {1, kNoTime, "two\n\n", "M      two\n\n"},
+        {1, kNoTime, "crcr\r\r", "M      crcr\r\n"}, {1, kNoTime, "", "M      \n"},
     };
     std::string expected;
     for (const auto& [categories, stamp, message, line] : rows) {
@@ -186,16 +179,11 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     char part[16] = "partial";
     EXPECT_EQ(m_logger.WriteLine(part, 4), 5);
     EXPECT_STREQ(part, "part\n");
-    EXPECT_EQ(Logged(), StoredText(expected + "M      14-formatted\nraw\npart\n"));
-}
-
-TEST_F(uLoggerTest, TooLongMessageIsCut)
-{
-    m_logger.Log(1, kNoTime, "%s", std::string(10000, 'x').c_str());
-    m_logger.Log(1, kNoTime, "after");
     // 4096 bytes hold the prefix and blank stamp (7), the message, the line
     // feed and the NUL.
-    EXPECT_EQ(Logged(), StoredText("M      " + std::string(4096 - 7 - 2, 'x') + "\nM      after\n"));
+    m_logger.Log(1, kNoTime, "%s", std::string(10000, 'x').c_str());
+    EXPECT_EQ(Logged(),
+              StoredText(expected + "M      14-formatted\nraw\npart\nM      " + std::string(4087, 'x') + "\n"));
 }
 
 TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
@@ -241,9 +229,9 @@ TEST_F(uLoggerTest, ThreadsWriteWholeLines)
         });
     }
     for (std::thread& thread : threads) thread.join();
-    const std::vector<std::string> lines = LogMessagesOf(m_path);
-    EXPECT_EQ(lines.size(), expected.size());
-    EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), expected);
+    std::vector<std::string> lines = LogMessagesOf(m_path);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, std::vector<std::string>(expected.begin(), expected.end()));
 }
 
 constexpr const char* kLevelVariable = "ZR_TRACE_LOGGING";
@@ -313,8 +301,7 @@ TEST_F(uLogManagerTest, LevelTable)
         if (file) {
             std::vector<std::string> expected = DirectoryLines();
             if (level >= 3) expected.push_back("F:uDll:  trace 3");
-            expected.push_back("M:DCM: progress 1");
-            expected.push_back("E:DCM: failure 2 of two");
+            expected.insert(expected.end(), {"M:DCM: progress 1", "E:DCM: failure 2 of two"});
             EXPECT_EQ(LogMessagesOf(LogFile(name)), expected);
         }
         const std::string opening = "Logger : trace user settings directory is";
@@ -350,7 +337,6 @@ TEST_F(uLogManagerTest, LoggersByName)
     ASSERT_TRUE(Initialize("second.txt"));
     EXPECT_NE(m_log.m_pLogger.load(), first);
     EXPECT_EQ(m_log.m_nLevel.load(), 2);
-    m_log.m_pLogger.load()->SetEnabled(false);
     ASSERT_TRUE(Initialize("first.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), first);
     EXPECT_EQ(LogMessagesOf(LogFile("first.txt")), DirectoryLines());
