@@ -129,20 +129,6 @@ TEST_F(TraceDirectories, CreateDirectoryPathLevelByLevel)
     EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 1) << "absolute is not below";
 }
 
-TEST_F(TraceDirectories, UnderTheProfile)
-{
-    std::string out = "stale";
-    const char* returned = GetTraceDirectory(out);
-    EXPECT_EQ(returned, out.c_str());
-    EXPECT_EQ(out, trace);
-    EXPECT_FALSE(fs::exists(trace));
-    EXPECT_EQ(std::string(GetTraceSettingsDirectory(out)), trace + kSep + "settings");
-    EXPECT_TRUE(fs::is_directory(out));
-    EXPECT_EQ(std::string(GetTraceDataDirectory(out)), trace + kSep + "data");
-    EXPECT_TRUE(fs::is_directory(out));
-    EXPECT_EQ(std::string(GetTraceLoggingDirectory(out)), trace);
-}
-
 TEST_F(TraceDirectories, MissingProfileFailsBeforeCreatingAnything)
 {
     if (const char* fallback = platform::kProfileFallbackVariable) {

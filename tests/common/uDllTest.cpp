@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <tuple>
 
 namespace k4xtest {
 namespace {
@@ -59,14 +60,9 @@ TEST(uDll, NameAndModeRules)
 {
     LiveSession session("default", "5");
     Logging logging;
-    const struct {
-        const char* request;
-        uint32_t mode;
-        const char* name;          // GetName after the request
-        uint32_t modeAfter;        // of a loader made with mode 3
-        const char* platformName;  // as logged; null: no attempt
-        const char* error;         // null: not checked
-    } rows[] = {
+    // Request, mode, name after it, mode after it (made with 3), platform
+    // name logged (null: no attempt), failure text (null: not checked).
+    const std::tuple<const char*, uint32_t, const char*, uint32_t, const char*, const char*> rows[] = {
         {"TraceFactory.dll", 5, "TraceFactory", 5, "TraceFactory.dll", ""},
         // An upper-case suffix is no suffix; whether it loads is the file
         // system's business.
@@ -76,18 +72,18 @@ TEST(uDll, NameAndModeRules)
         {"", kKeepMode, "", 3, nullptr, ""},
         {nullptr, 9, "", 3, nullptr, ""},
     };
-    for (const auto& row : rows) {
-        const std::string request = row.request != nullptr ? row.request : "(null)";
+    for (const auto& [request, mode, name, modeAfter, platformName, error] : rows) {
+        const std::string label = request != nullptr ? request : "(null)";
         uDll dll(nullptr, 3);
-        dll.FindAndLoad(row.request, row.mode);
-        EXPECT_EQ(dll.GetName(), row.name) << request;
-        EXPECT_EQ(dll.GetMode(), row.modeAfter) << request;
-        if (row.error != nullptr) {
-            EXPECT_EQ(dll.GetLastErrorText(), row.error) << request;
+        dll.FindAndLoad(request, mode);
+        EXPECT_EQ(dll.GetName(), name) << label;
+        EXPECT_EQ(dll.GetMode(), modeAfter) << label;
+        if (error != nullptr) {
+            EXPECT_EQ(dll.GetLastErrorText(), error) << label;
         }
-        if (row.platformName != nullptr) {
-            EXPECT_EQ(
-                session.Log().Count(std::string("M:uDll:  GetPlatformName returned \"") + row.platformName + "\""), 1);
+        if (platformName != nullptr) {
+            EXPECT_EQ(session.Log().Count(std::string("M:uDll:  GetPlatformName returned \"") + platformName + "\""),
+                      1);
         }
     }
     EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 4);

@@ -12,19 +12,15 @@ class FixedClock {
 public:
     explicit FixedClock(const ZR_KDT::platform::LocalTime& time = kFixedTime)
     {
-        Time() = time;
-        ZR_KDT::SystemCalls().localTime = [] { return Time(); };
+        s_time = time;
+        ZR_KDT::SystemCalls().localTime = [] { return s_time; };
     }
     ~FixedClock() { ZR_KDT::SystemCalls().localTime = ZR_KDT::platform::ReadLocalTime; }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 
 private:
-    static ZR_KDT::platform::LocalTime& Time()
-    {
-        static ZR_KDT::platform::LocalTime time;
-        return time;
-    }
+    static inline ZR_KDT::platform::LocalTime s_time{};
 };
 
 }  // namespace k4xtest

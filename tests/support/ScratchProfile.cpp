@@ -17,36 +17,32 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path FreshRoot()
+std::string Appended(std::string path, const char* name)
 {
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("k4x-") + (test != nullptr ? test->name() : "test") + "-" +
-                       std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
-                       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
-    std::replace(name.begin(), name.end(), '/', '-');
-    return fs::temp_directory_path() / name;
+    ZR_KDT::AppendPathComponent(path, name);
+    return path;
 }
 
 }  // namespace
 
 ScratchProfile::ScratchProfile()
 {
-    const fs::path root = FreshRoot();
-    fs::create_directories(root / "profile");
-    m_root = root.string();
-    m_profile = (root / "profile").string();
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("k4x-") + (test != nullptr ? test->name() : "test") + "-" +
+                       std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
+                       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+    std::replace(name.begin(), name.end(), '/', '-');
+    m_root = (fs::temp_directory_path() / name).string();
+    m_profile = Path("profile");
+    fs::create_directories(m_profile);
     SetVariable("USERPROFILE", m_profile.c_str());
-    if (ZR_KDT::platform::kProfileFallbackVariable != nullptr) {
-        SetVariable(ZR_KDT::platform::kProfileFallbackVariable, m_profile.c_str());
-    }
+    if (const char* fallback = ZR_KDT::platform::kProfileFallbackVariable) SetVariable(fallback, m_profile.c_str());
 }
 
 ScratchProfile::~ScratchProfile()
 {
-    for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved) {
-        ZR_KDT::platform::SetEnvironment(saved->first.c_str(),
-                                         saved->second.first ? saved->second.second.c_str() : nullptr);
-    }
+    for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved)
+        ZR_KDT::platform::SetEnvironment(saved->first.c_str(), saved->second ? saved->second->c_str() : nullptr);
     // Loggers live on; closing their files lets the folder go on Windows.
     for (const auto& entry : ZR_KDT::uLogManager::Instance().m_loggers) entry.second->SetEnabled(false);
     std::error_code ignored;  // a leftover scratch folder is no test failure
@@ -65,28 +61,16 @@ std::string ScratchProfile::NewFolder(const std::string& name) const
     return Path(name);
 }
 
-std::string ScratchProfile::TraceDirectory() const
-{
-    std::string path = m_profile;
-    ZR_KDT::AppendPathComponent(path, ".ZR-trace");
-    return path;
-}
+std::string ScratchProfile::TraceDirectory() const { return Appended(m_profile, ".ZR-trace"); }
 
-std::string ScratchProfile::SettingsDirectory() const
-{
-    std::string path = TraceDirectory();
-    ZR_KDT::AppendPathComponent(path, "settings");
-    return path;
-}
+std::string ScratchProfile::SettingsDirectory() const { return Appended(TraceDirectory(), "settings"); }
 
 void ScratchProfile::SetVariable(const char* name, const char* value)
 {
     const bool known = std::any_of(m_saved.begin(), m_saved.end(), [&](const auto& s) { return s.first == name; });
-    if (!known) {
-        std::string old;
-        const bool found = ZR_KDT::platform::GetEnvironment(name, old);
-        m_saved.push_back({name, {found, old}});
-    }
+    std::string old;
+    if (!known)
+        m_saved.emplace_back(name, ZR_KDT::platform::GetEnvironment(name, old) ? std::optional(old) : std::nullopt);
     ASSERT_TRUE(ZR_KDT::platform::SetEnvironment(name, value)) << name;
 }
 

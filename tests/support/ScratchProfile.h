@@ -3,6 +3,7 @@
 // variables set through it are restored and the folder removed at the end.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,7 +32,7 @@ public:
 private:
     std::string m_root;
     std::string m_profile;
-    std::vector<std::pair<std::string, std::pair<bool, std::string>>> m_saved;
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;  // null: was unset
 };
 
 }  // namespace k4xtest

@@ -9,23 +9,21 @@
 
 namespace k4xtest {
 
+namespace {
+
 std::string LogMessage(std::string line)
 {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.size() < 6) return line;
-    std::string letters;
-    for (char c : line.substr(0, 5))
-        if (c != ' ') letters += c;
-    std::string rest = line.substr(6);
+    std::string letters = line.substr(0, 5), rest = line.substr(6);
+    letters.erase(std::remove(letters.begin(), letters.end(), ' '), letters.end());
     // A stamp ends in " | ": "HH:MM:SS:mmm", "MM/DD/YY" or both.
     const std::size_t bar = rest.find(" | ");
-    if (bar == 8 || bar == 12 || bar == 21) {
-        rest.erase(0, bar + 3);
-    } else if (!rest.empty() && rest[0] == ' ') {
-        rest.erase(0, 1);
-    }
+    rest.erase(0, bar == 8 || bar == 12 || bar == 21 ? bar + 3 : rest.rfind(' ', 0) == 0 ? 1 : 0);
     return letters + ":" + rest;
 }
+
+}  // namespace
 
 std::vector<std::string> LogMessagesOf(const std::string& path)
 {

@@ -1,13 +1,11 @@
-// The trace log of a folder, its lines as "<category letters>:<message>".
+// The trace log of a folder, its lines as "<category letters>:<message>":
+// "M     12:03:07:045 | text" => "M:text"; "  F    text" => "F:text".
 #pragma once
 
 #include <string>
 #include <vector>
 
 namespace k4xtest {
-
-// "M     12:03:07:045 | text" => "M:text"; "  F    text" (no stamp) => "F:text".
-std::string LogMessage(std::string line);
 
 // The messages of a log file, one per line.
 std::vector<std::string> LogMessagesOf(const std::string& path);
