@@ -7,7 +7,6 @@
 #include "uTime.h"
 
 #include "Bytes.h"
-#include "ErrorOf.h"
 #include "FixedClock.h"
 #include "ScratchProfile.h"
 #include "TraceLog.h"
@@ -378,8 +377,7 @@ TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
     m_profile.SetVariable(kDirectoryVariable, m_logDirectory.c_str());
     m_profile.SetVariable("USERPROFILE", "");
     m_profile.SetVariable("HOME", "");
-    EXPECT_EQ(ErrorOf<source_utilities_error>([&] { Initialize("noprofile.txt"); }),
-              "failed to read environment variable \"USERPROFILE\"");
+    EXPECT_THROW(Initialize("noprofile.txt"), source_utilities_error);
     EXPECT_NE(m_log.m_pLogger.load(), current);
     EXPECT_EQ(m_log.m_nLevel.load(), 1);
 }
