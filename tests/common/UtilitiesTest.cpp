@@ -32,30 +32,6 @@ std::string Native(std::string path)
     return path;
 }
 
-// Every failure text of these utilities, with what the failing call leaves.
-TEST(Utilities, FailureTexts)
-{
-    std::string text = "keep", left = "p", right = "q";
-    ASSERT_TRUE(SetEnvironmentValue("K4X_VALUE", "kept"));
-    const std::pair<std::function<void()>, const char*> rows[] = {
-        {[] { SetEnvironmentValue("K4X_VALUE", nullptr); }, "failed set an environment variable value to null"},
-        {[] { SetEnvironmentValue(nullptr, "x"); }, "failed set an environment variable name to null"},
-        {[] { GetEnvironmentValue(nullptr); }, "failed set an environment variable name to null"},
-        {[&] { uString::ReplaceAll(text, nullptr, ""); },
-         "unable to perform string replacement from null original text"},
-        {[&] { uString::ReplaceAll(text, "e", nullptr); },
-         "unable to perform string replacement with null replacement text"},
-        {[&] { uString::Split(nullptr, left, right, "\\"); }, "unable to split null string"},
-        {[&] { uString::Split("a\\b", left, right, nullptr); }, "unable to split with null delimeter"},
-        {[] { uString::ToNumeric<uint64_t>(nullptr); }, "unable to convert null string to numeric"},
-        {[] { uString::ToNumeric<uint64_t>(""); }, "unable to convert empty string to numeric"},
-    };
-    for (const auto& [call, error] : rows) EXPECT_EQ(ErrorOf<source_utilities_error>(call), error);
-    EXPECT_STREQ(GetEnvironmentValue("K4X_VALUE"), "kept");
-    EXPECT_EQ(text + left + right, "keeppq");
-    EXPECT_STREQ(GetEnvironmentValue("K4X_SURELY_UNSET_VARIABLE"), "");
-}
-
 // Threads create their slots at once, each reading its own variable; the
 // main thread's value stays where it was.
 TEST(uEnvironment, EachThreadKeepsItsOwnSlot)
@@ -129,22 +105,43 @@ TEST_F(TraceDirectories, CreateDirectoryPathLevelByLevel)
     EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 1) << "absolute is not below";
 }
 
-TEST_F(TraceDirectories, MissingProfileFailsBeforeCreatingAnything)
+// Every failure text of these utilities, with what the failing call leaves:
+// a missing profile fails before anything is created.
+TEST_F(TraceDirectories, FailureTexts)
 {
-    if (const char* fallback = platform::kProfileFallbackVariable) {
+    std::string text = "keep", left = "p", right = "q", out;
+    const char* const fallback = platform::kProfileFallbackVariable;
+    if (fallback != nullptr) {
         scratch.SetVariable("USERPROFILE", "");
-        std::string out;
-        EXPECT_EQ(std::string(GetTraceDirectory(out)), trace);
-        scratch.SetVariable(fallback, "");
+        EXPECT_EQ(std::string(GetTraceDirectory(out)), trace) << fallback << " stands in";
     }
+    ASSERT_TRUE(SetEnvironmentValue("K4X_VALUE", "kept"));
+    const char* const noProfile = "failed to read environment variable \"USERPROFILE\"";
+    const std::pair<std::function<void()>, const char*> rows[] = {
+        {[] { SetEnvironmentValue("K4X_VALUE", nullptr); }, "failed set an environment variable value to null"},
+        {[] { SetEnvironmentValue(nullptr, "x"); }, "failed set an environment variable name to null"},
+        {[] { GetEnvironmentValue(nullptr); }, "failed set an environment variable name to null"},
+        {[&] { uString::ReplaceAll(text, nullptr, ""); },
+         "unable to perform string replacement from null original text"},
+        {[&] { uString::ReplaceAll(text, "e", nullptr); },
+         "unable to perform string replacement with null replacement text"},
+        {[&] { uString::Split(nullptr, left, right, "\\"); }, "unable to split null string"},
+        {[&] { uString::Split("a\\b", left, right, nullptr); }, "unable to split with null delimeter"},
+        {[] { uString::ToNumeric<uint64_t>(nullptr); }, "unable to convert null string to numeric"},
+        {[] { uString::ToNumeric<uint64_t>(""); }, "unable to convert empty string to numeric"},
+        {[&] { GetTraceDirectory(out); }, noProfile},
+        {[&] { GetTraceLoggingDirectory(out); }, noProfile},
+        {[&] { GetTraceDataDirectory(out); }, noProfile},
+        {[&] { GetTraceSettingsDirectory(out); }, noProfile},
+    };
     for (const char* unset : {"", static_cast<const char*>(nullptr)}) {
         scratch.SetVariable("USERPROFILE", unset);
-        std::string out;
-        for (const auto get :
-             {GetTraceDirectory, GetTraceLoggingDirectory, GetTraceDataDirectory, GetTraceSettingsDirectory})
-            EXPECT_EQ(ErrorOf<source_utilities_error>([&] { get(out); }),
-                      "failed to read environment variable \"USERPROFILE\"");
+        if (fallback != nullptr) scratch.SetVariable(fallback, unset);
+        for (const auto& [call, error] : rows) EXPECT_EQ(ErrorOf<source_utilities_error>(call), error);
     }
+    EXPECT_STREQ(GetEnvironmentValue("K4X_VALUE"), "kept");
+    EXPECT_EQ(text + left + right, "keeppq");
+    EXPECT_STREQ(GetEnvironmentValue("K4X_SURELY_UNSET_VARIABLE"), "");
     EXPECT_TRUE(fs::is_empty(profile));
 }
 
