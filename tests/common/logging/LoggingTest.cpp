@@ -70,16 +70,13 @@ TEST(uTime, FormatsTheFixedTimeWithinTheBuffer)
 TEST(uMutex, OnlyTheOwnerReleasesAndOthersWaitForTheLastUnlock)
 {
     uMutex lock;
-    const auto unlockElsewhere = [&] {
-        bool unlocked = true;
-        std::thread([&] { unlocked = lock.Unlock(); }).join();
-        return unlocked;
-    };
     EXPECT_FALSE(lock.Unlock());
     ASSERT_TRUE(lock.Lock());
     ASSERT_TRUE(lock.Lock());
     ASSERT_TRUE(lock.Unlock());
-    EXPECT_FALSE(unlockElsewhere()) << "one Lock is left";
+    bool unlocked = true;
+    std::thread([&] { unlocked = lock.Unlock(); }).join();
+    EXPECT_FALSE(unlocked) << "another thread released the lock";
     ASSERT_TRUE(lock.Unlock());
     EXPECT_FALSE(lock.Unlock());
 
