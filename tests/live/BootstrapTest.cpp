@@ -1,4 +1,5 @@
-// The trace environment that the first manager of a process sets up.
+// The trace environment that the first manager of a process sets up and
+// later ones reuse, and the logging it starts again after a release.
 #include "FixedClock.h"
 #include "K4xDeviceCfgMgr.h"
 #include "LiveSession.h"
@@ -22,29 +23,9 @@ std::string Variable(const char* name) { return ZR_KDT::GetEnvironmentValue(name
 
 std::string OwnId() { return std::to_string(ZR_KDT::platform::CurrentProcessId()); }
 
-TEST(Bootstrap, UnsetDebugClientBecomesThisProcess)
-{
-    LiveSession session("default");
-    FixedClock clock;
-    // Inherited directory variables are overwritten, never read.
-    session.SetVariable("ZR_TRACE_DATA_DIR", "inherited");
-    auto descriptor = MakeDescriptor("K4x_DSP0");
-    K4xDeviceCfgMgr manager(&descriptor, 0);
+const char kSettingsLine[] = "M:Logger : trace user settings directory is ";
 
-    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), OwnId());
-    // Month, day and year without leading zeros.
-    EXPECT_EQ(session.Log().Files(), std::vector<std::string>{"zr_trace_log_372026_" + OwnId() + ".txt"});
-    EXPECT_EQ(Variable("ZR_TRACE_LOGGING_DIR"), session.TraceDirectory());
-    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
-    std::string data = session.TraceDirectory();
-    ZR_KDT::AppendPathComponent(data, "data");
-    EXPECT_EQ(Variable("ZR_TRACE_DATA_DIR"), data);
-    EXPECT_TRUE(fs::is_directory(data));
-    EXPECT_TRUE(fs::is_directory(session.SettingsDirectory()));
-    EXPECT_EQ(session.Log().Count("M:Logger : trace user settings directory is " + session.SettingsDirectory()), 1);
-}
-
-// A debug-client id as inherited, and whether it names a running process.
+// A debug-client id as inherited ("": unset), and whether it is kept.
 struct DebugClient {
     const char* name;
     std::string value;
@@ -59,65 +40,52 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
 {
     LiveSession session("default");
     FixedClock clock;
-    session.SetVariable("ZR_TRACE_DEBUGCLIENT_PID", GetParam().value.c_str());
+    if (!GetParam().value.empty()) session.SetVariable("ZR_TRACE_DEBUGCLIENT_PID", GetParam().value.c_str());
+    // Inherited directory variables are overwritten, never read.
+    session.SetVariable("ZR_TRACE_DATA_DIR", "inherited");
     const std::string id = GetParam().kept ? GetParam().value : OwnId();
     auto descriptor = MakeDescriptor("K4x_DSP0");
     K4xDeviceCfgMgr manager(&descriptor, 0);
+
     EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), id);
+    // Month, day and year without leading zeros.
     EXPECT_EQ(session.Log().Files(), std::vector<std::string>{"zr_trace_log_372026_" + id + ".txt"});
+    EXPECT_EQ(Variable("ZR_TRACE_LOGGING_DIR"), session.TraceDirectory());
+    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
+    const std::string data = session.TraceDirectory() + ZR_KDT::platform::kPathSeparator + "data";
+    EXPECT_EQ(Variable("ZR_TRACE_DATA_DIR"), data);
+    EXPECT_TRUE(fs::is_directory(data));
+    EXPECT_TRUE(fs::is_directory(session.SettingsDirectory()));
+    EXPECT_EQ(session.Log().Count(kSettingsLine + session.SettingsDirectory()), 1);
+
+    // A second manager reuses the environment.
+    session.SetVariable("USERPROFILE", session.NewFolder("other-profile").c_str());
+    session.SetVariable("ZR_TRACE_DEBUGCLIENT_PID", "debugger");
+    K4xDeviceCfgMgr second(&descriptor, 0);
+    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
+    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), "debugger");
+    EXPECT_FALSE(fs::exists(session.Path("other-profile/.ZR-trace")));
+    EXPECT_EQ(session.Log().Files().size(), 1u);
 }
 
 // The running one is this process; the text after its number proves that the
 // variable was kept rather than written anew. No process has the exited id:
 // beyond Linux's pid_max, and not a multiple of 4 as Windows ids are.
 INSTANTIATE_TEST_SUITE_P(Ids, InheritedDebugClient,
-                         ::testing::Values(DebugClient{"Running", OwnId() + "-client", true},
+                         ::testing::Values(DebugClient{"Unset", "", false},
+                                           DebugClient{"Running", OwnId() + "-client", true},
                                            DebugClient{"Exited", "2147483646", false}, DebugClient{"Zero", "0", false},
                                            DebugClient{"Text", "debugger", false}),
                          [](const auto& tested) { return std::string(tested.param.name); });
 
-TEST(Bootstrap, SecondManagerReusesTheEnvironment)
+// Managers come and go while other threads log and the loggers are released
+// under their feet: every line lands whole in the one log or is dropped, and
+// the next manager starts logging again. Meant for the tsan preset as well.
+TEST(Bootstrap, ReleaseWhileOtherThreadsLogThenStartAgain)
 {
     LiveSession session("default");
     auto descriptor = MakeDescriptor("K4x_DSP0");
-    K4xDeviceCfgMgr(&descriptor, 0);
-    const std::string settings = Variable("ZR_TRACE_SETTINGS_DIR");
-    const std::string other = session.NewFolder("other-profile");
-    session.SetVariable("USERPROFILE", other.c_str());
-    session.SetVariable("ZR_TRACE_DEBUGCLIENT_PID", "debugger");
-
-    K4xDeviceCfgMgr second(&descriptor, 0);
-    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), settings);
-    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), "debugger");
-    EXPECT_FALSE(fs::exists(fs::path(other) / ".ZR-trace"));
-    EXPECT_EQ(session.Log().Files().size(), 1u);
-}
-
-TEST(Bootstrap, ReleasedLoggingStartsAgainWithTheNextManager)
-{
-    LiveSession session("default");
-    auto descriptor = MakeDescriptor("K4x_DSP0");
-    K4xDeviceCfgMgr(&descriptor, 0);
     ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
-    log.Release();
-    EXPECT_EQ(log.m_nLevel.load(), 0);
-    EXPECT_EQ(log.m_pLogger.load(), nullptr);
-    EXPECT_TRUE(log.m_loggers.empty());
-    log.Release();
-
-    K4xDeviceCfgMgr second(&descriptor, 0);
-    EXPECT_EQ(log.m_nLevel.load(), 1);
-    EXPECT_EQ(session.Log().Files().size(), 1u);
-    EXPECT_EQ(session.Log().CountStarting("M:Logger : trace user settings directory is "), 2);
-}
-
-// Managers come and go on one thread while others log, and the loggers are
-// released under their feet: every line lands whole in the one log or is
-// dropped. Meant for the tsan preset as much as for the others.
-TEST(Bootstrap, ManagersAndReleaseWhileOtherThreadsLog)
-{
-    LiveSession session("default");
-    auto descriptor = MakeDescriptor("K4x_DSP0");
     std::atomic<bool> stop{false};
     std::vector<std::thread> writers;
     for (int i = 0; i < 3; ++i) {
@@ -126,15 +94,23 @@ TEST(Bootstrap, ManagersAndReleaseWhileOtherThreadsLog)
         });
     }
     for (int i = 0; i < 20; ++i) K4xDeviceCfgMgr(&descriptor, 0);
-    ZR_KDT::uLogManager::Instance().Release();
+    log.Release();
     stop = true;
     for (std::thread& writer : writers) writer.join();
-
+    EXPECT_EQ(log.m_nLevel.load(), 0);
+    EXPECT_EQ(log.m_pLogger.load(), nullptr);
+    EXPECT_TRUE(log.m_loggers.empty());
+    log.Release();
     const std::vector<std::string> lines = session.Log().Messages();
     ASSERT_FALSE(lines.empty());
     for (const std::string& line : lines) {
         EXPECT_TRUE(line == "M:DCM: writer line" || line.rfind("M:Logger : trace ", 0) == 0) << line;
     }
+
+    K4xDeviceCfgMgr second(&descriptor, 0);
+    EXPECT_EQ(log.m_nLevel.load(), 1);
+    EXPECT_EQ(session.Log().Files().size(), 1u);
+    EXPECT_EQ(session.Log().CountStarting(kSettingsLine), 2);
 }
 
 TEST(Bootstrap, WithoutProfileConstructionSucceedsAndRetriesLater)

@@ -6,18 +6,6 @@
 
 namespace k4xtest {
 
-namespace {
-
-// The stand-ins' test exports (external/sim/SimSupport.h).
-using SimCallCountFn = long (*)(const char*);
-using SimSetTargetFn = void (*)(const char*);
-
-}  // namespace
-
-LoadedLibrary::LoadedLibrary(const std::string& path) : m_module(ZR_KDT::platform::OpenLibrary(path.c_str())) {}
-
-LoadedLibrary::~LoadedLibrary() { ZR_KDT::platform::CloseLibrary(m_module); }
-
 ConfigLibrary::ConfigLibrary() : LoadedLibrary(K4X_LIBRARY_FILE) {}
 
 bool ConfigLibrary::Usable() const
@@ -34,16 +22,11 @@ ConfigLibrary::Manager ConfigLibrary::Create(Zr::Kdt::Trace::DeviceDescriptor* d
 
 StandIn::StandIn(const char* folder, const char* library) : LoadedLibrary(SimFolder(folder) + "/" + library) {}
 
+// A stand-in that failed to load counts -2: no test expects that.
 long StandIn::Count(const char* call) const
 {
-    const auto count = Find<SimCallCountFn>("SimCallCount");
+    const auto count = Find<long (*)(const char*)>("SimCallCount");
     return count != nullptr ? count(call) : -2;
-}
-
-void StandIn::UseTarget(const std::string& path) const
-{
-    const auto use = Find<SimSetTargetFn>("SimSetTarget");
-    if (use != nullptr) use(path.c_str());
 }
 
 std::string SimFolder(const char* folder)
