@@ -70,10 +70,13 @@ TEST_F(HostTest, EveryPropertyKeepsWhatWasSetInThisManagerOnly)
 {
     const int32_t integers[] = {INT32_MIN, -1, 0x7F, 256, 1000000, INT32_MAX};
     const std::string texts[] = {"", " lead and trail ", "a=b\tc\r\nd", std::string("nul\0inside", 10)};
-    for (const char* name : kIntegerProperties) EXPECT_EQ(std::pair(Get(name).type, Get(name).intValue), std::pair(2u, 0));
-    for (const char* name : kEventBitProperties) EXPECT_EQ(std::pair(Get(name).type, Get(name).strValue), std::pair(6u, std::string()));
+    for (const char* name : kIntegerProperties)
+        EXPECT_EQ(std::pair(Get(name).type, Get(name).intValue), std::pair(2u, 0));
+    for (const char* name : kEventBitProperties)
+        EXPECT_EQ(std::pair(Get(name).type, Get(name).strValue), std::pair(6u, std::string()));
     EXPECT_EQ(std::pair(Get(kTwpProperty).type, Get(kTwpProperty).boolValue), std::pair(5u, false));
-    EXPECT_EQ(std::pair(Get(kCycleModeDeltaProperty).type, Get(kCycleModeDeltaProperty).boolValue), std::pair(5u, true));
+    EXPECT_EQ(std::pair(Get(kCycleModeDeltaProperty).type, Get(kCycleModeDeltaProperty).boolValue),
+              std::pair(5u, true));
     for (int i = 0; i < 6; ++i) {
         PropertyValue value = Value(integers[i]);
         value.type = 6;
@@ -105,8 +108,8 @@ TEST_F(HostTest, ProtocolTravelsInTheFirstByteOnly)
 TEST_F(HostTest, WrongNamesFailTouchNothingAndTheTextStays)
 {
     ASSERT_TRUE(manager->SetProperty("Trace Mode", Value(5)));
-    const std::string wrongNames[] = {"trace mode", "Trace Mode ", " Trace Mode",  "Trace",
-                                      "",           "TWP_protocol", "Event Bit4", std::string("Trace Mode\0", 11)};
+    const std::string wrongNames[] = {"trace mode", "Trace Mode ",  " Trace Mode", "Trace",
+                                      "",           "TWP_protocol", "Event Bit4",  std::string("Trace Mode\0", 11)};
     for (const std::string& name : wrongNames) {
         PropertyValue value = Value(1234, "untouched");
         EXPECT_FALSE(manager->GetProperty(name, value)) << name;
