@@ -16,10 +16,7 @@ public:
     explicit LiveSession(const char* simFolder, const char* logging = "1");
 
     // The target description that the stand-ins read next (K4X_SIM_TARGET).
-    void UseTarget(const std::string& description)
-    {
-        SetVariable("K4X_SIM_TARGET", WriteFile("target.txt", description).c_str());
-    }
+    void UseTarget(const std::string& text) { SetVariable("K4X_SIM_TARGET", WriteFile("target.txt", text).c_str()); }
     // Writes a file into the settings folder, creating the folder.
     void WriteSettings(const std::string& fileName, const std::string& text) const;
     // Writes a file beside the profile; its path.

@@ -8,16 +8,11 @@ namespace k4xtest {
 
 ConfigLibrary::ConfigLibrary() : LoadedLibrary(K4X_LIBRARY_FILE) {}
 
-bool ConfigLibrary::Usable() const
-{
-    return Find<CreateDeviceConfigManagerFn>("CreateDeviceConfigManager") != nullptr &&
-           Find<DestroyDeviceConfigManagerFn>("DestroyDeviceConfigManager") != nullptr;
-}
-
 ConfigLibrary::Manager ConfigLibrary::Create(Zr::Kdt::Trace::DeviceDescriptor* descriptor, uint64_t hostValue) const
 {
     const auto create = Find<CreateDeviceConfigManagerFn>("CreateDeviceConfigManager");
-    return Manager(create(descriptor, hostValue), Find<DestroyDeviceConfigManagerFn>("DestroyDeviceConfigManager"));
+    return Manager(create != nullptr ? create(descriptor, hostValue) : nullptr,
+                   Find<DestroyDeviceConfigManagerFn>("DestroyDeviceConfigManager"));
 }
 
 StandIn::StandIn(const char* folder, const char* library) : LoadedLibrary(SimFolder(folder) + "/" + library) {}

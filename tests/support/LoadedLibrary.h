@@ -37,8 +37,7 @@ public:
     using Manager = std::unique_ptr<Zr::Kdt::Trace::CDeviceConfigManager, DestroyDeviceConfigManagerFn>;
 
     ConfigLibrary();
-    // Loaded, with both factories.
-    bool Usable() const;
+    // Null when the library or its factory is missing.
     Manager Create(Zr::Kdt::Trace::DeviceDescriptor* descriptor, uint64_t hostValue = 0) const;
 };
 
