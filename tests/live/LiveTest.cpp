@@ -146,9 +146,6 @@ public:
     using K4xDeviceCfgMgr::K4xDeviceCfgMgr;
 };
 
-const char kLoading[] = "M:DCM: Loading factory DLL - TraceFactory ";
-const char kDestroying[] = "M:DCM: Destroying Channel Server ";
-const char kDisconnecting[] = "M:K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL";
 const char kNoInstance[] = "Could not connect to channel driver instance.";
 
 // No load is even tried: no stand-in can have been called.
@@ -195,10 +192,10 @@ TEST_P(TraceFactory, OpensOrFailsAndReleasesWhatItGot)
     const TraceLog log = session.Log();
     EXPECT_EQ(log.CountStarting("E:"), *row.failure != '\0' ? 2 : 0);
     EXPECT_EQ(log.Count(std::string("E:") + row.failure), *row.failure != '\0' ? 2 : 0);
-    EXPECT_EQ(log.Count(kLoading), row.opens ? 1 : 2);
+    EXPECT_EQ(log.Count("M:DCM: Loading factory DLL - TraceFactory "), row.opens ? 1 : 2);
     // A library once loaded stays loaded; a missing one is asked for again.
     EXPECT_EQ(log.CountStarting("M:uDll:  request to load \"TraceFactory\""), factory != nullptr ? 1 : 2);
-    EXPECT_EQ(log.Count(kDestroying), row.destroyServer);
+    EXPECT_EQ(log.Count("M:DCM: Destroying Channel Server "), row.destroyServer);
     if (factory == nullptr) return;
     EXPECT_EQ(factory->Count("CreateTraceFactory"), row.factories);
     EXPECT_EQ(factory->Count("CreateChannelServer"), row.servers);
@@ -268,7 +265,7 @@ TEST_P(ChannelDriver, LoadsOrGivesItsTextAndReleasesWhatItGot)
     const std::string verdict = row.twp ? "true." : "false.";
     EXPECT_EQ(log.Count("M:K4xDeviceCfgMgr: Live m_bTwp_Source " + verdict), loads ? 2 : 0);
     EXPECT_EQ(log.Count(row.logged), *row.logged != '\0' ? 2 : 0);
-    EXPECT_EQ(log.Count(kDisconnecting), row.disconnects);
+    EXPECT_EQ(log.Count("M:K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL"), row.disconnects);
     if (driver == nullptr) return;
     EXPECT_EQ(log.CountStarting("M:uDll:  request to load \"NAVRO\""), 1);
     EXPECT_EQ(driver->Count("ConnectChannelServer"), row.connects);
