@@ -12,13 +12,7 @@ LiveSession::LiveSession(const char* simFolder, const char* logging)
     SetVariable("ZR_TRACE_LOGGING", logging);
     SetVariable("ZR_TRACE_DEBUGCLIENT_PID", nullptr);
     SetVariable("K4X_SIM_TARGET", nullptr);
-    const std::string path = simFolder != nullptr ? SimFolder(simFolder) : NewFolder("empty-path");
-    SetVariable("PATH", path.c_str());
-}
-
-void LiveSession::UseTarget(const std::string& description)
-{
-    SetVariable("K4X_SIM_TARGET", WriteFile("target.txt", description).c_str());
+    SetVariable("PATH", (simFolder != nullptr ? SimFolder(simFolder) : NewFolder("empty-path")).c_str());
 }
 
 void LiveSession::WriteSettings(const std::string& fileName, const std::string& text) const

@@ -16,10 +16,10 @@ public:
     explicit LiveSession(const char* simFolder, const char* logging = "1");
 
     // The target description that the stand-ins read next (K4X_SIM_TARGET).
-    void UseTarget(const std::string& description);
-    // Writes a file into the settings folder, creating it when missing.
+    void UseTarget(const std::string& text) { SetVariable("K4X_SIM_TARGET", WriteFile("target.txt", text).c_str()); }
+    // Writes a file into the settings folder, creating the folder.
     void WriteSettings(const std::string& fileName, const std::string& text) const;
-    // Creates a file beside the profile; its path.
+    // Writes a file beside the profile; its path.
     std::string WriteFile(const std::string& name, const std::string& text) const;
 
     // The one trace log of the trace directory, read now.

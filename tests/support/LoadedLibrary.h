@@ -14,12 +14,11 @@ namespace k4xtest {
 
 class LoadedLibrary {
 public:
-    explicit LoadedLibrary(const std::string& path);
-    ~LoadedLibrary();
+    explicit LoadedLibrary(const std::string& path) : m_module(ZR_KDT::platform::OpenLibrary(path.c_str())) {}
+    ~LoadedLibrary() { ZR_KDT::platform::CloseLibrary(m_module); }
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
-    bool Loaded() const { return m_module != nullptr; }
     ZR_KDT::platform::ModuleHandle Module() const { return m_module; }
     // The export, null when missing.
     template <typename Fn>
@@ -38,8 +37,7 @@ public:
     using Manager = std::unique_ptr<Zr::Kdt::Trace::CDeviceConfigManager, DestroyDeviceConfigManagerFn>;
 
     ConfigLibrary();
-    // Loaded, with both factories.
-    bool Usable() const;
+    // Null when the library or its factory is missing.
     Manager Create(Zr::Kdt::Trace::DeviceDescriptor* descriptor, uint64_t hostValue = 0) const;
 };
 
@@ -48,11 +46,8 @@ public:
 class StandIn : public LoadedLibrary {
 public:
     StandIn(const char* folder, const char* library);
-
-    // The stand-in's count of the named call (SimCallCount); -2 without it.
+    // The stand-in's count of the named call (its SimCallCount export).
     long Count(const char* call) const;
-    // The description that the stand-in reads next ("" for the built-in one).
-    void UseTarget(const std::string& path) const;
 };
 
 // The folder of bin/sim/ in platform form.

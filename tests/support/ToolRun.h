@@ -17,7 +17,7 @@ struct ToolResult {
 ToolResult RunTool(const std::string& program, const std::string& arguments, const std::string& folder);
 
 // "path" in double quotes, for a command line.
-std::string Quoted(const std::string& path);
+inline std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 // The text with each CR LF read as a line feed: "a\r\nb" => "a\nb".
 std::string WithLineFeeds(std::string text);
