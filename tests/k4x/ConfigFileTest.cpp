@@ -28,7 +28,8 @@ const char kInvalidName[] = "Invalide property name";
 const char kTooLong[] = "Configuration entry longer than 1023 characters";
 const char kFailedToOpen[] = "Failed to open file";
 const char kFailedToWrite[] = "Failed to write file";
-const char kKept[] = "Invalid file type";  // marked before each call, left by one without error
+const char kInvalidType[] = "Invalid file type";
+const char* const kKept = kInvalidType;  // marked before each load, left by one without error
 const Config kSample = {{7, -3, INT_MAX, INT_MIN, 0, -1}, {"pc == 0x100", "", "x=y\tz  ", "cut"}, true};
 // kSample as it is set: a text is saved up to its first NUL.
 const Config kSampleSet = {kSample.integers, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
@@ -76,111 +77,137 @@ private:
     std::list<Zr::Kdt::Trace::DeviceDescriptor> m_descriptors;
 };
 
-// Blanks in a save name become "_" and "/" becomes "-"; type 2 adds ".dcm";
-// a load takes the name as given, type 1 or 4.
-TEST_F(ConfigFileTest, TextSaveWritesElevenExactLinesUnderTheRewrittenName)
+// The eleven text lines of kSample with the first event bit given.
+std::string SampleText(const std::string& bit0)
 {
-    auto writer = NewManager();
-    Apply(*writer, kSampleSet);
-    WriteBytes(Settings("a_b-c"), std::string(5000, 'x'));  // replaced as a whole
-    ASSERT_TRUE(writer->SaveConfiguration("a b/c", 1));
-    ASSERT_TRUE(writer->SaveConfiguration("a b/c", 2));
-    EXPECT_EQ(SettingsFiles(), (std::vector<std::string>{"a_b-c", "a_b-c.dcm"}));
-    EXPECT_EQ(ReadBytes(Settings("a_b-c")),
-              StoredText("Trace Mode = 7\nEncoding Mode = -3\nSync Frequency = 2147483647\nNumber of AEG = -2147483648\n"
-                         "Memory Mode = 0\nCEMU Status = -1\nEvent Bit0 = pc == 0x100\nEvent Bit1 = \n"
-                         "Event Bit2 = x=y\tz  \nEvent Bit3 = cut\nTWP_Protocol = 1\n"));
-    for (const auto& [name, type] : {std::pair{"a_b-c", 1}, {"a_b-c", 4}, {"a_b-c.dcm", 1}}) {
-        auto reader = NewManager("K4X OTHER");
-        ASSERT_TRUE(reader->LoadConfiguration(name, type)) << name;
-        EXPECT_EQ(Capture(*reader), kSample) << name;
-    }
+    return "Trace Mode = 7\nEncoding Mode = -3\nSync Frequency = 2147483647\nNumber of AEG = -2147483648\n"
+           "Memory Mode = 0\nCEMU Status = -1\nEvent Bit0 = " + bit0 + "\nEvent Bit1 = \nEvent Bit2 = x=y\tz  \n"
+           "Event Bit3 = cut\nTWP_Protocol = 1\n";
 }
 
-TEST_F(ConfigFileTest, TextLoadTable)
-{
-    const std::string x1023(1023, 'x'), n1024(1024, 'n');
-    const struct {
-        std::string text;
-        const char* error;  // kKept: loaded
-        Config expected;
-    } rows[] = {
-        // Name ends and value starts are trimmed; the last line end is optional.
-        {"Trace Mode = 5\nEvent Bit0   ==  = x = y  \nEvent Bit1 = \r\nTWP_Protocol = 3", kKept,
-         {{5}, {"x = y  "}, true}},
-        {"Event Bit0 = x\r\r\nEvent Bit1 = y\r", kKept, {{}, {"x\r", "y\r"}}},  // a lone CR stays
-        {"Trace Mode = 5\nBogus = 1\nMemory Mode = 7\n", kInvalidName, {{5}}},  // earlier lines stay
-        {"CycleModeDelta = 0\n", kInvalidName, {}},
-        {"trace mode = 1\n", kInvalidName, {}},
-        {"Memory Mode = 3\n\nCEMU Status = 4\n", kInvalidName, {{0, 0, 0, 0, 3}}},  // an empty line joins the next
-        {"CEMU Status = 4\n\n", kInvalidName, {{0, 0, 0, 0, 0, 4}}},
-        {"   = 9\nSync Frequency = 8\n", kKept, {{0, 0, 8}}},  // a blank name is skipped with its value
-        {"=x\nTrace Mode = 2\n", kInvalidName, {}},             // the rest joins the next name
-        {"Event Bit3 =" + x1023 + "\n", kKept, {{}, {"", "", "", x1023}}},
-        {"Event Bit3 =" + x1023 + "y", kTooLong, {}},
-        {std::string(1023, 'n') + "= 1\n", kInvalidName, {}},
-        {"Trace Mode = 6\n" + n1024 + "= 1\n", kTooLong, {{6}}},
-        {std::string(5000, 'z'), kTooLong, {}},
-    };
-    auto manager = NewManager();
-    for (const auto& row : rows) {
-        Apply(*manager, Config{});
-        MarkError(*manager);
-        WriteBytes(Settings("cfg"), row.text);
-        EXPECT_EQ(manager->LoadConfiguration("cfg", 1), row.error == kKept) << row.text;
-        EXPECT_EQ(manager->GetErrorMessage(), row.error) << row.text;
-        EXPECT_EQ(Capture(*manager), row.expected) << row.text;
-    }
-}
-
-// "Event Bit0 = ", the text and the line feed may fill 1023 characters; a
-// longer line is refused before the file is touched.
-TEST_F(ConfigFileTest, TextSaveRefusesALineTheLoadCouldNotTake)
-{
-    auto manager = NewManager();
-    Apply(*manager, {{}, {std::string(1009, 'v')}});
-    ASSERT_TRUE(manager->SaveConfiguration("cfg", 1));
-    const std::string saved = ReadBytes(Settings("cfg"));
-    Apply(*manager, {{}, {std::string(1010, 'v')}});
-    EXPECT_FALSE(manager->SaveConfiguration("cfg", 1));
-    EXPECT_EQ(manager->GetErrorMessage(), "Value of Event Bit0 too long for a text configuration line");
-    EXPECT_EQ(ReadBytes(Settings("cfg")), saved);
-}
-
-// Calls that read or write nothing, each on a fresh manager: loads of other
-// types succeed, saves of them fail; a missing file or a folder is no error.
-TEST_F(ConfigFileTest, NamesAndTypesTable)
+// Saves of kSampleSet with the first event bit given, each by a fresh
+// manager. Blanks in a save name become "_" and "/" becomes "-", type 2
+// adds ".dcm"; a TDF save appends one version-2 section behind the others,
+// and only to a file that is a TDF container already.
+TEST_F(ConfigFileTest, SaveTable)
 {
     NewManager();  // creates the settings folder
     fs::create_directory(Settings("folder"));
+    const auto tdf = [&](const char* name) { return profile.Path(name); };
+    const std::string other = AsText(TdfImage({Section("OTHER", 1, "abc")}));
+    const std::string payload =
+        "Trace Mode=7\nEncoding Mode=-3\nSync Frequency=2147483647\nNumber of AEG=-2147483648\nMemory Mode=0\n"
+        "CEMU Status=-1\nEvent Bit0=pc == 0x100\nEvent Bit1=\nEvent Bit2=x=y\tz  \nEvent Bit3=cut\nTWP_Protocol=1\n";
+    const std::string v1009(1009, 'v'), v1010(1010, 'v');
     const struct {
-        bool save;
-        const char* name;
+        std::string name;
         uint32_t type;
-        bool result;
-        const char* error;
+        std::string bit0;
+        std::string file, before;  // "": no file
+        bool saved;
+        std::string error, after;
     } rows[] = {
-        {false, "", 1, false, ""},      {true, "", 3, false, ""},         {false, "cfg", 2, true, ""},
-        {false, "cfg", 3, true, ""},    {false, "cfg", 5, true, ""},      {false, "cfg", UINT_MAX, true, ""},
-        {true, "cfg", 3, false, kKept}, {true, "cfg", 4, false, kKept},   {true, "cfg", UINT_MAX, false, kKept},
-        {false, "no file", 1, false, ""}, {false, "no_file", 4, false, ""}, {false, "folder", 1, false, ""},
-        {true, "folder", 1, false, kFailedToOpen},
+        {"a b/c", 1, "pc == 0x100", Settings("a_b-c"), std::string(5000, 'x'), true, "", StoredText(SampleText("pc == 0x100"))},
+        {"a b/c", 2, "", Settings("a_b-c.dcm"), "", true, "", StoredText(SampleText(""))},
+        // "Event Bit0 = ", the text and the line feed may fill 1023 characters.
+        {"cfg", 1, v1009, Settings("cfg"), "old", true, "", StoredText(SampleText(v1009))},
+        {"cfg", 1, v1010, Settings("cfg"), "old", false, "Value of Event Bit0 too long for a text configuration line", "old"},
+        {"folder", 1, "", Settings("cfg"), "", false, kFailedToOpen, ""},
+        {"cfg", 3, "", Settings("cfg"), "old", false, kInvalidType, "old"},
+        {"cfg", 4, "", Settings("cfg"), "old", false, kInvalidType, "old"},
+        {"cfg", UINT_MAX, "", Settings("cfg"), "old", false, kInvalidType, "old"},
+        {"", 1, "", Settings("cfg"), "old", false, "", "old"},
+        {tdf("cfg.tdf"), 0, "pc == 0x100", tdf("cfg.tdf"), other, true, "", other + AsText(Section("AETCONFIG", 2, payload))},
+        {tdf("missing.tdf"), 0, "", tdf("missing.tdf"), "", true, "", ""},
+        {tdf("cfg.txt"), 0, "", tdf("cfg.txt"), "TDF2", true, "", "TDF2"},
+        {tdf("plain.tdf"), 0, "", tdf("plain.tdf"), "TDF", true, "", "TDF"},
+        {tdf("cfg.tdf"), 0, std::string(0x8000000, 'v'), tdf("cfg.tdf"), "TDF2", false,
+         "Configuration too large for a TDF section", "TDF2"},
     };
-    WriteBytes(Settings("cfg"), "Trace Mode = 4\n");
     for (const auto& row : rows) {
         auto manager = NewManager();
-        const bool result = row.save ? manager->SaveConfiguration(row.name, row.type)
-                                     : manager->LoadConfiguration(row.name, static_cast<int32_t>(row.type));
-        EXPECT_EQ(result, row.result) << row.name << ' ' << row.type;
-        EXPECT_EQ(manager->GetErrorMessage(), row.error) << row.name << ' ' << row.type;
-        EXPECT_EQ(Capture(*manager), Config{}) << row.name << ' ' << row.type;
+        Config config = kSampleSet;
+        config.eventBits[0] = row.bit0;
+        Apply(*manager, config);
+        if (!row.before.empty()) WriteBytes(row.file, row.before);
+        EXPECT_EQ(manager->SaveConfiguration(row.name, row.type), row.saved) << &row - rows;
+        EXPECT_EQ(manager->GetErrorMessage(), row.error) << &row - rows;
+        EXPECT_EQ(ReadBytes(row.file), row.after) << &row - rows;
+        fs::remove(row.file);
     }
-    EXPECT_EQ(ReadBytes(Settings("cfg")), "Trace Mode = 4\n");
-    const std::string settings = profile.SettingsDirectory();
-    fs::rename(settings, settings + ".away");
-    EXPECT_FALSE(NewManager()->SaveConfiguration("cfg", 2));  // no settings folder
-    EXPECT_FALSE(fs::exists(settings));
-    fs::rename(settings + ".away", settings);
+}
+
+// Loads into a manager that holds the defaults (a text file) or base (a
+// TDF file) and a marked error, which a load without error leaves. The old
+// binary form has no protocol and no sync frequency: the protocol turns off,
+// the sync frequency stays. A TDF section that claims more than the file
+// holds reads what is there and zeros after it.
+TEST_F(ConfigFileTest, LoadTable)
+{
+    NewManager();  // creates the settings folder
+    fs::create_directory(Settings("folder"));
+    const Config base = {{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true};
+    const auto tdf = [](uint32_t version, const std::string& data, uint32_t claimed = 0) {
+        Bytes image = TdfImage({Section("AETCONFIG", version, data)});
+        if (claimed != 0) SetU32(image, 4, claimed);
+        return AsText(image);
+    };
+    const std::string a = profile.Path("a.tdf"), x1023(1023, 'x');
+    const std::string v1 = U32(1) + U32(2) + U32(3) + U32(4) + U32(0xFFFFFFFB) + std::string("e0\0\0e2\0e3 x\0", 12);
+    const std::string six("\x06\0\0\0\x02", 5);
+    const struct {
+        std::string name;  // in the settings folder for the text types
+        int32_t type;
+        std::string bytes;  // "": no file
+        bool loaded;
+        const char* error;
+        Config expected;
+    } rows[] = {
+        {"a_b-c.dcm", 4, SampleText("pc == 0x100"), true, kKept, kSample},
+        // Name ends and value starts are trimmed; the last line end is optional; a lone CR stays.
+        {"cfg", 1, "Trace Mode = 5\nEvent Bit0   ==  = x = y  \nEvent Bit1 = \r\nTWP_Protocol = 3", true, kKept,
+         {{5}, {"x = y  "}, true}},
+        {"cfg", 1, "Event Bit0 = x\r\r\nEvent Bit1 = y\r", true, kKept, {{}, {"x\r", "y\r"}}},
+        {"cfg", 1, "Trace Mode = 5\nBogus = 1\nMemory Mode = 7\n", false, kInvalidName, {{5}}},  // earlier lines stay
+        {"cfg", 1, "CycleModeDelta = 0\n", false, kInvalidName, {}},
+        {"cfg", 1, "trace mode = 1\n", false, kInvalidName, {}},
+        {"cfg", 1, "Memory Mode = 3\n\nCEMU Status = 4\n", false, kInvalidName, {{0, 0, 0, 0, 3}}},  // joins the next
+        {"cfg", 1, "CEMU Status = 4\n\n", false, kInvalidName, {{0, 0, 0, 0, 0, 4}}},
+        {"cfg", 1, "   = 9\nSync Frequency = 8\n", true, kKept, {{0, 0, 8}}},  // a blank name goes with its value
+        {"cfg", 1, "=x\nTrace Mode = 2\n", false, kInvalidName, {}},             // the rest joins the next name
+        {"cfg", 1, "Event Bit3 =" + x1023 + "\n", true, kKept, {{}, {"", "", "", x1023}}},
+        {"cfg", 1, "Event Bit3 =" + x1023 + "y", false, kTooLong, {}},
+        {"cfg", 1, std::string(1023, 'n') + "= 1\n", false, kInvalidName, {}},
+        {"cfg", 1, "Trace Mode = 6\n" + std::string(1024, 'n') + "= 1\n", false, kTooLong, {{6}}},
+        {"cfg", 1, std::string(5000, 'z'), false, kTooLong, {}},
+        // Other types read nothing; nothing to read is no error.
+        {"cfg", 2, "Trace Mode = 4\n", true, kKept, {}},
+        {"cfg", 3, "Trace Mode = 4\n", true, kKept, {}},
+        {"cfg", -1, "Trace Mode = 4\n", true, kKept, {}},
+        {"", 1, "", false, kKept, {}},
+        {"no file", 1, "", false, kKept, {}},
+        {"folder", 1, "", false, kKept, {}},
+        {a, 0, tdf(1, v1), true, kKept, {{1, 3, -1, 2, 4, -5}, {"e0", "", "e2", "e3 x"}, false}},  // AEG, then encoding
+        {a, 0, tdf(1, six), true, kKept, {{6, -1, -1, -1, -1, -1}, base.eventBits, false}},
+        {a, 0, tdf(1, six, 0x8000000), true, kKept, {{6, 0, -1, 2, 0, 0}, {}, false}},
+        {a, 0, tdf(2, "Trace Mode=6\nEvent Bit1=ab", 0x8000000), true, kKept, {{6, -1, -1, -1, -1, -1}, {"x", "ab", "x", "x"}, true}},
+        {a, 0, tdf(1, ""), false, "No buffer allocated to load section data.", base},
+        {a, 0, tdf(3, "Trace Mode=1\n"), false, "Section size cannot be located in the file.", base},
+        {a, 0, "TDF1", false, kKept, base},
+        {profile.Path("a.txt"), 0, tdf(2, "Trace Mode=1\n"), false, kKept, base},
+        {profile.Path("missing.tdf"), 0, "", false, kKept, base},
+    };
+    auto manager = NewManager();
+    for (const auto& row : rows) {
+        Apply(*manager, row.type == 0 ? base : Config{});
+        MarkError(*manager);
+        const std::string file = row.type == 0 ? row.name : Settings(row.name);
+        if (!row.bytes.empty()) WriteBytes(file, row.bytes);
+        EXPECT_EQ(manager->LoadConfiguration(row.name, row.type), row.loaded) << &row - rows;
+        EXPECT_EQ(manager->GetErrorMessage(), row.error) << &row - rows;
+        EXPECT_EQ(Capture(*manager), row.expected) << &row - rows;
+        if (!row.bytes.empty()) fs::remove(file);
+    }
 }
 
 // The device settings file is the CPU name rewritten as a save name, then "-TCfg.txt".
@@ -191,86 +218,6 @@ TEST_F(ConfigFileTest, ConstructorLoadsTheDeviceSettingsFile)
     WriteBytes(Settings("K4X dev-1 core-TCfg.txt"), "Trace Mode = 8\n");
     EXPECT_EQ(Capture(*NewManager("K4X dev/1 core")), (Config{{3}, {"", "go"}, true}));
     EXPECT_EQ(Capture(*first), Config{});
-}
-
-// A save appends one version-2 section behind the others, and only to a
-// file that is a TDF container already.
-TEST_F(ConfigFileTest, TdfSaveTable)
-{
-    const std::string other = AsText(TdfImage({Section("OTHER", 1, "abc")}));
-    const std::string payload =
-        "Trace Mode=7\nEncoding Mode=-3\nSync Frequency=2147483647\nNumber of AEG=-2147483648\nMemory Mode=0\n"
-        "CEMU Status=-1\nEvent Bit0=pc == 0x100\nEvent Bit1=\nEvent Bit2=x=y\tz  \nEvent Bit3=cut\nTWP_Protocol=1\n";
-    const struct {
-        const char* file;
-        std::string before;  // "": no file
-        std::string eventBit0;
-        const char* error;  // kKept: saved
-        std::string after;
-    } rows[] = {
-        {"cfg.tdf", other, "pc == 0x100", kKept, other + AsText(Section("AETCONFIG", 2, payload))},
-        {"missing.tdf", "", "", kKept, ""},
-        {"cfg.txt", "TDF2", "", kKept, "TDF2"},
-        {"plain.tdf", "TDF", "", kKept, "TDF"},
-        {"cfg.tdf", "TDF2", std::string(0x8000000, 'v'), "Configuration too large for a TDF section", "TDF2"},
-    };
-    auto manager = NewManager();
-    for (const auto& row : rows) {
-        Config config = kSampleSet;
-        config.eventBits[0] = row.eventBit0;
-        Apply(*manager, config);
-        MarkError(*manager);
-        const std::string path = profile.Path(row.file);
-        if (!row.before.empty()) WriteBytes(path, row.before);
-        EXPECT_EQ(manager->SaveConfiguration(path, 0), row.error == kKept) << row.file;
-        EXPECT_EQ(manager->GetErrorMessage(), row.error) << row.file;
-        EXPECT_EQ(ReadBytes(path), row.after) << row.file;
-        fs::remove(path);
-    }
-}
-
-// The old binary form has no protocol and no sync frequency: the protocol
-// turns off, the sync frequency stays. A section that claims more than the
-// file holds reads what is there and zeros after it.
-TEST_F(ConfigFileTest, TdfLoadTable)
-{
-    const Config base = {{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true};
-    // A container of one AETCONFIG section whose length field may claim more.
-    const auto tdf = [](uint32_t version, const std::string& data, uint32_t claimed = 0) {
-        Bytes image = TdfImage({Section("AETCONFIG", version, data)});
-        if (claimed != 0) SetU32(image, 4, claimed);
-        return AsText(image);
-    };
-    const std::string v1 = U32(1) + U32(2) + U32(3) + U32(4) + U32(0xFFFFFFFB) + std::string("e0\0\0e2\0e3 x\0", 12);
-    const std::string six = std::string("\x06\0\0\0\x02", 5);
-    const struct {
-        const char* file;
-        std::string image;  // "": no file
-        bool loaded;
-        const char* error;
-        Config expected;
-    } rows[] = {
-        {"a.tdf", tdf(1, v1), true, kKept, {{1, 3, -1, 2, 4, -5}, {"e0", "", "e2", "e3 x"}, false}},  // AEG, then encoding
-        {"a.tdf", tdf(1, six), true, kKept, {{6, -1, -1, -1, -1, -1}, base.eventBits, false}},
-        {"a.tdf", tdf(1, six, 0x8000000), true, kKept, {{6, 0, -1, 2, 0, 0}, {}, false}},
-        {"a.tdf", tdf(2, "Trace Mode=6\nEvent Bit1=ab", 0x8000000), true, kKept, {{6, -1, -1, -1, -1, -1}, {"x", "ab", "x", "x"}, true}},
-        {"a.tdf", tdf(1, ""), false, "No buffer allocated to load section data.", base},
-        {"a.tdf", tdf(3, "Trace Mode=1\n"), false, "Section size cannot be located in the file.", base},
-        {"a.tdf", "TDF1", false, kKept, base},
-        {"a.txt", tdf(2, "Trace Mode=1\n"), false, kKept, base},
-        {"missing.tdf", "", false, kKept, base},
-    };
-    auto manager = NewManager();
-    for (const auto& row : rows) {
-        Apply(*manager, base);
-        MarkError(*manager);
-        const std::string path = profile.Path(row.file);
-        if (!row.image.empty()) WriteBytes(path, row.image);
-        EXPECT_EQ(manager->LoadConfiguration(path, 0), row.loaded) << row.image;
-        EXPECT_EQ(manager->GetErrorMessage(), row.error) << row.image;
-        EXPECT_EQ(Capture(*manager), row.expected) << row.image;
-        fs::remove(path);
-    }
 }
 
 // Writes the first half of what it is given, as a full disk does.

@@ -137,25 +137,15 @@ TEST_F(TdfFileTest, HeaderLimitsAndCorruptionTable)
         const char* size;
         const char* load;
     } rows[] = {
-        {sound, 0, 0, 0, "3", "xyz"},
-        {n259, 0, 0, 0, "3", "xyz"},
-        {n259, 12, 260, 0, kNotFound, ""},                     // a name of 260
-        {sound, 25, 0x8000000, 0, "134217707", "xyz"},         // more data than the file holds
-        {sound, 25, 0x8000001, 0, kNotFound, ""},
-        {sound, 4, 0, 0, kNotFound, ""},                       // length inside its own header
-        {sound, 4, 11, 0, kNotFound, ""},
-        {sound, 4, 16, 0, kNotFound, ""},                      // one below 12 + N
-        {sound, 4, 23, 0, kNotFound, ""},                      // lands inside the next header
-        {sound, 4, 0xFFFFFFFF, 0, kNotFound, ""},
-        {sound, 12, 0xFFFFFFFF, 0, kNotFound, ""},             // name length
-        {sound, 25, 20, 0, kNotFound, ""},
-        {sound, 33, 260, 0, kNotFound, ""},
-        {sound, 0, 0, 6, kNotFound, ""},                       // cut inside the first length
-        {sound, 0, 0, 14, kNotFound, ""},                      // ... the first name length
-        {sound, 0, 0, 18, kNotFound, ""},                      // ... the first name
-        {sound, 0, 0, 27, kNotFound, ""},                      // ... the second length
-        {sound, 0, 0, 45, kNotFound, ""},                      // ... the second name
-        {sound, 0, 0, 47, "3", "x"},                           // ... the data
+        {sound, 0, 0, 0, "3", "xyz"}, {n259, 0, 0, 0, "3", "xyz"}, {n259, 12, 260, 0, kNotFound, ""},  // name lengths
+        {sound, 25, 0x8000000, 0, "134217707", "xyz"}, {sound, 25, 0x8000001, 0, kNotFound, ""},  // data not there
+        {sound, 4, 0, 0, kNotFound, ""}, {sound, 4, 11, 0, kNotFound, ""},  // a length inside its own header,
+        {sound, 4, 16, 0, kNotFound, ""}, {sound, 4, 23, 0, kNotFound, ""},  // below 12 + N, inside the next header
+        {sound, 4, 0xFFFFFFFF, 0, kNotFound, ""}, {sound, 12, 0xFFFFFFFF, 0, kNotFound, ""},
+        {sound, 25, 20, 0, kNotFound, ""}, {sound, 33, 260, 0, kNotFound, ""},
+        // Cut inside the first length, name length and name, the second length and name, and the data.
+        {sound, 0, 0, 6, kNotFound, ""}, {sound, 0, 0, 14, kNotFound, ""}, {sound, 0, 0, 18, kNotFound, ""},
+        {sound, 0, 0, 27, kNotFound, ""}, {sound, 0, 0, 45, kNotFound, ""}, {sound, 0, 0, 47, "3", "x"},
     };
     for (const auto& row : rows) {
         Bytes bytes = row.base;
@@ -216,8 +206,7 @@ TEST_F(TdfFileTest, WriteArgumentTable)
     };
     for (const auto& row : rows) {
         Bytes image = TdfImage({Section("AETCONFIG", 2, "")});
-        if (row.length == 0) image.resize(4);
-        if (row.length != 0) SetU32(image, 4, row.length);
+        row.length == 0 ? image.resize(4) : SetU32(image, 4, row.length);
         WriteFile(path, image);
         const std::string file = *row.file != '\0' ? dir.Path(row.file) : "";
         EXPECT_EQ(Save(row.offset, row.data, row.elementSize, row.count, file.c_str()), row.error) << &row - rows;
@@ -244,14 +233,8 @@ std::size_t WriteIgnoringErrors(const void* data, std::size_t size, std::size_t 
 {
     return std::fwrite(data, size, count, file), count;
 }
-std::FILE* RefuseUpdate(const char* path, const char* mode)
-{
-    return std::strcmp(mode, "r+b") == 0 ? nullptr : std::fopen(path, mode);
-}
-std::FILE* ReadOnlyUpdate(const char* path, const char* mode)
-{
-    return std::fopen(path, std::strcmp(mode, "r+b") == 0 ? "rb" : mode);
-}
+std::FILE* RefuseUpdate(const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); }
+std::FILE* ReadOnlyUpdate(const char* path, const char* mode) { return std::fopen(path, mode[1] == '+' ? "rb" : mode); }
 // A binary read stream whose error flag is set, as after a failed read.
 std::FILE* FlaggedRead(const char* path, const char* mode)
 {
