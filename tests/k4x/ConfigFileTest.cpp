@@ -191,6 +191,12 @@ TEST_F(ConfigFileTest, LoadTable)
         {a, 0, tdf(1, six), true, kKept, {{6, -1, -1, -1, -1, -1}, base.eventBits, false}},
         {a, 0, tdf(1, six, 0x8000000), true, kKept, {{6, 0, -1, 2, 0, 0}, {}, false}},
         {a, 0, tdf(2, "Trace Mode=6\nEvent Bit1=ab", 0x8000000), true, kKept, {{6, -1, -1, -1, -1, -1}, {"x", "ab", "x", "x"}, true}},
+        // Payload values as properties read them: integers as atoi does, the protocol off only for
+        // the single "0", texts unchanged; a name no file holds is passed over.
+        {a, 0, tdf(2, "Sync Frequency=\t -5x\nEvent Bit2= x = y \nTWP_Protocol= 0\n"), true, kKept,
+         {{-1, -1, -5, -1, -1, -1}, {"x", "x", " x = y ", "x"}, true}},
+        {a, 0, tdf(2, "TWP_Protocol=0\nCycleModeDelta=0\nTrace Mode=abc\ntrace mode=4"), true, kKept,
+         {{0, -1, -1, -1, -1, -1}, base.eventBits, false}},
         {a, 0, tdf(1, ""), false, "No buffer allocated to load section data.", base},
         {a, 0, tdf(3, "Trace Mode=1\n"), false, "Section size cannot be located in the file.", base},
         {a, 0, "TDF1", false, kKept, base},

@@ -1,9 +1,6 @@
-// The two AETCONFIG payload forms, and properties set from the text that
-// the newer one carries.
+// The two AETCONFIG payload forms.
 #include "AetConfigPayload.h"
 #include "Bytes.h"
-#include "K4xDeviceCfgMgr.h"
-#include "ScratchProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -61,39 +58,6 @@ TEST(AetConfigPayloadTest, Version1TruncationTable)
         for (const auto& bit : cut.eventBits) texts.push_back(bit.second);
         EXPECT_EQ(texts, row.texts) << row.size;
     }
-}
-
-// Integers as atoi reads them, the protocol off only for the single "0",
-// texts unchanged; names no file holds are refused without an error text.
-TEST(AetConfigPayloadTest, PropertyTextTable)
-{
-    k4xtest::ScratchProfile profile;  // before the manager, which creates its folders in it
-    Zr::Kdt::Trace::DeviceDescriptor descriptor{"K4X_NO_SETTINGS_CPU", 0, {}, 0};
-    K4xDeviceCfgMgr manager{&descriptor, 0};
-    const struct {
-        const char* name;
-        const char* text;
-        bool stored;
-        std::string read;  // the property (Trace Mode when refused) as text, 0/1 for the protocol
-    } rows[] = {
-        {"Sync Frequency", "\t -5x", true, "-5"}, {"Sync Frequency", "abc", true, "0"},
-        {"TWP_Protocol", "00", true, "1"},       {"TWP_Protocol", "0", true, "0"},  {"TWP_Protocol", " 0", true, "1"},
-        {"TWP_Protocol", "0", true, "0"},        {"TWP_Protocol", "", true, "1"},
-        {"Event Bit2", " x = y ", true, " x = y "}, {"CycleModeDelta", "0", false, "0"},
-        {"trace mode", "4", false, "0"},         {"Trace Mode ", "4", false, "0"},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(manager.ParsePropertyText(row.name, row.text), row.stored) << row.name << '=' << row.text;
-        const std::string name = row.stored ? row.name : "Trace Mode";
-        Zr::Kdt::Trace::PropertyValue value;
-        ASSERT_TRUE(manager.GetProperty(name.c_str(), value)) << name;
-        EXPECT_EQ(name == "TWP_Protocol" ? std::to_string(value.boolValue)
-                  : name[0] == 'E'       ? value.strValue
-                                         : std::to_string(value.intValue),
-                  row.read)
-            << row.name << '=' << row.text;
-    }
-    EXPECT_EQ(manager.GetErrorMessage(), "");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -178,48 +179,6 @@ TEST_F(TdfFileTest, AppendAndSaveWriteTheExactBytes)
     EXPECT_EQ(Load(path.c_str()), "01234567");
 }
 
-// Every argument check of the writers, each before anything is written.
-TEST_F(TdfFileTest, WriteArgumentTable)
-{
-    const struct {
-        const char* file;
-        uint32_t length;  // of the section at 4; 0: none
-        uint32_t offset;
-        const char* data;
-        uint32_t elementSize, count;
-        const char* error;
-    } rows[] = {
-        {"missing.tdf", 21, 4, "x", 1, 1, kNotValid},
-        {"", 21, 4, "x", 1, 1, kNotValid},
-        {"cfg.tdf", 21, 0, "x", 1, 1, "Section header offset to save data is not valid."},
-        {"cfg.tdf", 21, 3, nullptr, 1, 1, "Section header offset to save data is not valid."},
-        {"cfg.tdf", 21, 4, nullptr, 1, 1, "No data to write TDF."},
-        {"cfg.tdf", 0, 4, "x", 1, 1, kNoLength},
-        {"cfg.tdf", 21, 100, "x", 1, 1, kNoLength},
-        {"cfg.tdf", 11, 4, "x", 1, 1, kNoLength},
-        {"cfg.tdf", 0x8000001, 4, "x", 1, 1, kNoLength},
-        {"cfg.tdf", 0xFFFFFFFF, 4, "x", 1, 1, kNoLength},
-        // Growing past the reader's limit would make the section unreadable.
-        {"cfg.tdf", 0x8000000 - 2, 4, "xyz", 1, 3, kNoData},
-        {"cfg.tdf", 0x8000000 - 2, 4, "xyz", 0x10000, 0x10000, kNoData},
-        {"cfg.tdf", 21, 4, "xyz", 0, 3, kNoData},  // elements of size 0 never add up to the count
-    };
-    for (const auto& row : rows) {
-        Bytes image = TdfImage({Section("AETCONFIG", 2, "")});
-        row.length == 0 ? image.resize(4) : SetU32(image, 4, row.length);
-        WriteFile(path, image);
-        const std::string file = *row.file != '\0' ? dir.Path(row.file) : "";
-        EXPECT_EQ(Save(row.offset, row.data, row.elementSize, row.count, file.c_str()), row.error) << &row - rows;
-        EXPECT_EQ(ReadFile(path), image) << &row - rows;
-    }
-    for (const char* file : {"", "missing.tdf"}) EXPECT_EQ(Append("AETCONFIG", 2, file), kNotValid);
-    // A folder opens for reading on some systems but never for update.
-    const std::string folder = dir.NewFolder("folder.tdf");
-    EXPECT_THAT(Append("AETCONFIG", 2, folder.c_str()), ::testing::AnyOf(kNotValid, kCannotOpen));
-    EXPECT_THAT(Save(4, "x", 1, 1, folder.c_str()), ::testing::AnyOf(kNotValid, kCannotOpen));
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-}
-
 // The write, counted from 1, that falls short.
 int g_failingWrite = 0;
 int g_writes = 0;
@@ -243,42 +202,66 @@ std::FILE* FlaggedRead(const char* path, const char* mode)
     return stream;
 }
 
-// Each operation on a file holding one empty AETCONFIG section at 4, with
-// file-system faults. Append writes: 1 length placeholder, 2 version, 3 name
-// length, 4 name, 5 length; save writes: 1 data, 2 new length.
-TEST_F(TdfFileTest, FileSystemFaultTable)
+// Every failure of the writers, and the reader's stream error, on a file of
+// one empty AETCONFIG section at 4 with the length field given. Append
+// writes: 1 length placeholder, 2 version, 3 name length, 4 name, 5 length;
+// save writes: 1 data, 2 new length. Checks come before any write.
+TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
 {
+    const std::string missing = dir.Path("missing.tdf");
+    const auto fail = [](int write) { g_writes = 0, g_failingWrite = write, ZR_KDT::SystemCalls().writeFile = &FailOneWrite; };
+    const auto open = [](std::FILE* (*fake)(const char*, const char*)) { ZR_KDT::SystemCalls().openFile = fake; };
+    const char kOffset[] = "Section header offset to save data is not valid.";
+    const char kAppended[] = "Write error - size of TDF header.";
+    const char kNameAndVersion[] = "Write error -  TDF section name and version.";
     const struct {
-        char operation;  // 'a'ppend, 's'ave, 'l'oad
-        std::FILE* (*open)(const char*, const char*);
-        std::size_t (*write)(const void*, std::size_t, std::size_t, std::FILE*);
-        int failingWrite;
+        uint32_t length;  // 0: no section
+        std::function<std::string()> call;
         const char* error;
+        bool untouched;
     } rows[] = {
-        {'a', nullptr, &FailOneWrite, 1, "Write error -  TDF section header size."},
-        {'a', nullptr, &FailOneWrite, 2, "Write error -  TDF section name and version."},
-        {'a', nullptr, &FailOneWrite, 3, "Write error -  TDF section name and version."},
-        {'a', nullptr, &FailOneWrite, 4, "Write error -  TDF section name and version."},
-        {'a', nullptr, &FailOneWrite, 5, "Write error - size of TDF header."},
-        {'s', nullptr, &FailOneWrite, 1, kNoData},
-        {'s', nullptr, &FailOneWrite, 2, "Write error - size of TDF header."},
-        {'a', &RefuseUpdate, nullptr, 0, kCannotOpen},
-        {'s', &RefuseUpdate, nullptr, 0, kCannotOpen},
-        {'s', &ReadOnlyUpdate, &WriteIgnoringErrors, 0, "Write error - section data corrupted."},
-        {'l', &FlaggedRead, nullptr, 0, "Read I/O error - section data corrupted."},
+        {21, [&] { return Save(4, "x", 1, 1, missing.c_str()); }, kNotValid, true},
+        {21, [&] { return Save(4, "x", 1, 1, ""); }, kNotValid, true},
+        {21, [&] { return Append("AETCONFIG", 2, missing.c_str()); }, kNotValid, true},
+        {21, [&] { return Append("AETCONFIG", 2, ""); }, kNotValid, true},
+        {21, [&] { return Save(0, "x", 1, 1); }, kOffset, true},
+        {21, [&] { return Save(3, nullptr, 1, 1); }, kOffset, true},
+        {21, [&] { return Save(4, nullptr, 1, 1); }, "No data to write TDF.", true},
+        {0, [&] { return Save(4, "x", 1, 1); }, kNoLength, true},
+        {21, [&] { return Save(100, "x", 1, 1); }, kNoLength, true},
+        {11, [&] { return Save(4, "x", 1, 1); }, kNoLength, true},
+        {0x8000001, [&] { return Save(4, "x", 1, 1); }, kNoLength, true},
+        {0xFFFFFFFF, [&] { return Save(4, "x", 1, 1); }, kNoLength, true},
+        // Growing past the reader's limit would make the section unreadable.
+        {0x8000000 - 2, [&] { return Save(4, "xyz", 1, 3); }, kNoData, true},
+        {0x8000000 - 2, [&] { return Save(4, "xyz", 0x10000, 0x10000); }, kNoData, true},
+        {21, [&] { return Save(4, "xyz", 0, 3); }, kNoData, true},  // elements of size 0 never add up
+        {21, [&] { return fail(1), Append("AETCONFIG", 2); }, "Write error -  TDF section header size.", true},
+        {21, [&] { return fail(2), Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { return fail(3), Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { return fail(4), Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { return fail(5), Append("AETCONFIG", 2); }, kAppended, false},
+        {21, [&] { return fail(1), Save(4, "abc", 1, 3); }, kNoData, true},
+        {21, [&] { return fail(2), Save(4, "abc", 1, 3); }, kAppended, false},
+        {21, [&] { return open(&RefuseUpdate), Append("AETCONFIG", 2); }, kCannotOpen, true},
+        {21, [&] { return open(&RefuseUpdate), Save(4, "abc", 1, 3); }, kCannotOpen, true},
+        {21, [&] { return open(&ReadOnlyUpdate), ZR_KDT::SystemCalls().writeFile = &WriteIgnoringErrors,
+                   Save(4, "abc", 1, 3); }, "Write error - section data corrupted.", true},
+        {21, [&] { return open(&FlaggedRead), Load(path.c_str()); }, "Read I/O error - section data corrupted.", true},
     };
     for (const auto& row : rows) {
-        WriteFile(path, TdfImage({Section("AETCONFIG", 2, "")}));
-        g_writes = 0;
-        g_failingWrite = row.failingWrite;
-        if (row.open != nullptr) ZR_KDT::SystemCalls().openFile = row.open;
-        if (row.write != nullptr) ZR_KDT::SystemCalls().writeFile = row.write;
-        const std::string error = row.operation == 'a'   ? Append("AETCONFIG", 2)
-                                  : row.operation == 's' ? Save(4, "abc", 1, 3)
-                                                         : Load(path.c_str());
-        EXPECT_EQ(error, row.error) << &row - rows;
+        Bytes image = TdfImage({Section("AETCONFIG", 2, "")});
+        row.length == 0 ? image.resize(4) : SetU32(image, 4, row.length);
+        WriteFile(path, image);
+        EXPECT_EQ(row.call(), row.error) << &row - rows;
         ZR_KDT::ResetSystemCalls();
+        EXPECT_EQ(ReadFile(path) == image, row.untouched) << &row - rows;
     }
+    // A folder opens for reading on some systems but never for update.
+    const std::string folder = dir.NewFolder("folder.tdf");
+    EXPECT_THAT(Append("AETCONFIG", 2, folder.c_str()), ::testing::AnyOf(kNotValid, kCannotOpen));
+    EXPECT_THAT(Save(4, "x", 1, 1, folder.c_str()), ::testing::AnyOf(kNotValid, kCannotOpen));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
 // The TDF code throws by value from this module; the class lives in the
