@@ -10,9 +10,7 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
-std::size_t g_failFrom = SIZE_MAX;
-}  // namespace
+static std::size_t g_failFrom = SIZE_MAX;
 
 void* operator new(std::size_t size)
 {

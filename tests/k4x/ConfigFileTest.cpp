@@ -173,7 +173,6 @@ TEST_F(ConfigFileTest, LoadTable)
         {"cfg", 1, std::string(5000, 'z'), false, kTooLong, {}},
         // Other types read nothing; nothing to read is no error.
         {"cfg", 2, "Trace Mode = 4\n", true, kKept, {}},
-        {"cfg", 3, "Trace Mode = 4\n", true, kKept, {}},
         {"cfg", -1, "Trace Mode = 4\n", true, kKept, {}},
         {"", 1, "", false, kKept, {}},
         {"no file", 1, "", false, kKept, {}},

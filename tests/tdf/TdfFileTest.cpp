@@ -18,7 +18,6 @@ namespace {
 
 using namespace k4xtest;
 
-const char kFormat[] = "Invalid TDF format.";
 const char kNotFound[] = "Section size cannot be located in the file.";
 const char kNoLength[] = "Write I/O error - unable to determine section length.";
 const char kNoData[] = "Write I/O error - unable to write section data.";
@@ -69,14 +68,23 @@ protected:
 
 // The probe, the size query and the load of one file each, in the order
 // the readers check; the size query takes any extension, the load ".tdf".
+// Names match exactly and the first match wins; every damaged header ends
+// the search without a match.
 TEST_F(TdfFileTest, ReadTable)
 {
-    const std::string sound = AsText(TdfImage({Section("AETCONFIG", 2, "abc")}));
+    const char A[] = "AETCONFIG", kGone[] = "AETCONFIG section cannot be located in the file.";
+    const char kFile[] = "File name passed to load file is not valid.", kLoad[] = "File name passed to load is not valid.";
     const char kExtension[] = "TDF file extension must be .tdf.";
-    const char kLoadFile[] = "File name passed to load is not valid.";
-    const char kSizeFile[] = "File name passed to load file is not valid.";
+    const std::string sound = AsText(TdfImage({Section("FIRST", 1, "data"), Section(A, 2, "xyz")}));  // 2nd at 25
+    const std::string n259 = AsText(TdfImage({Section(std::string(259, 'n'), 1, ""), Section(A, 2, "xyz")}));
+    const std::string many = AsText(TdfImage({Section("aetconfig", 2, "lower"), Section(A, 1, "v1"),
+                                              Section("AETCONFIGX", 2, "longer"), Section(A, 2, "first"),
+                                              Section(A, 2, "second"), Section("", 2, "")}));
+    // The image with the 32-bit field at the offset set, or cut to a size.
+    const auto set = [](std::string image, std::size_t at, uint32_t field) { return image.replace(at, 4, U32(field)); };
+    const auto cut = [&](std::size_t length) { return sound.substr(0, length); };
     const struct {
-        const char* file;  // "": the empty path
+        const char* file;   // "": the empty path
         std::string bytes;  // "": no file
         const char* name;
         uint32_t bufferSize;
@@ -84,79 +92,54 @@ TEST_F(TdfFileTest, ReadTable)
         const char* size;
         const char* load;
     } rows[] = {
-        {"cfg.TDF", sound, "AETCONFIG", 64, true, "3", "abc"},
-        {".tdf", sound, "AETCONFIG", 2, true, "3", "ab"},
-        {"a.TdF", sound, "AETCONFIG", 3, true, "3", "abc"},
-        {"cfg.tdfx", sound, "AETCONFIG", 64, false, "3", kExtension},
-        {"cfgtdf", sound, "AETCONFIG", 64, false, "3", kExtension},
-        {"tdf", sound, "AETCONFIG", 64, false, "3", kExtension},
-        {"cfg.tdf.bak", sound, "AETCONFIG", 64, false, "3", kExtension},
-        {"short.tdf", "TDF", "AETCONFIG", 64, false, kFormat, kFormat},
-        {"other.tdf", "TDF1abcd", "AETCONFIG", 64, false, kFormat, kFormat},
+        {"cfg.TDF", sound, A, 64, true, "3", "xyz"},
+        {".tdf", sound, A, 2, true, "3", "xy"},
+        {"a.TdF", sound, A, 3, true, "3", "xyz"},
+        {"cfg.tdfx", sound, A, 64, false, "3", kExtension},
+        {"cfgtdf", sound, A, 64, false, "3", kExtension},
+        {"tdf", sound, A, 64, false, "3", kExtension},
+        {"cfg.tdf.bak", sound, A, 64, false, "3", kExtension},
+        {"short.tdf", "TDF", A, 64, false, "Invalid TDF format.", "Invalid TDF format."},
+        {"other.tdf", "TDF1abcd", A, 64, false, "Invalid TDF format.", "Invalid TDF format."},
         {"cfg.tdf", sound, "AETCONFI", 64, true, kNotFound, "AETCONFI section cannot be located in the file."},
         {"cfg.tdf", sound, nullptr, 64, true, kNotFound, " section cannot be located in the file."},
-        {"cfg.tdf", sound, "AETCONFIG", 0, true, "3", "No buffer allocated to load section data."},
-        {"missing.tdf", "", "AETCONFIG", 0, false, kSizeFile, kLoadFile},
-        {"", "", "AETCONFIG", 0, false, kSizeFile, kLoadFile},
+        {"cfg.tdf", sound, A, 0, true, "3", "No buffer allocated to load section data."},
+        {"missing.tdf", "", A, 0, false, kFile, kLoad},
+        {"", "", A, 0, false, kFile, kLoad},
+        {"cfg.tdf", many, A, 64, true, "5", "first"},
+        {"cfg.tdf", many, "aetconfig", 64, true, "5", "lower"},
+        {"cfg.tdf", many, "", 64, true, "0", ""},
+        {"cfg.tdf", n259, A, 64, true, "3", "xyz"},
+        {"cfg.tdf", set(n259, 12, 260), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", set(sound, 25, 0x8000000), A, 64, true, "134217707", "xyz"},  // more than the file holds
+        {"cfg.tdf", set(sound, 25, 0x8000001), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", set(sound, 4, 0), A, 64, true, kNotFound, kGone},  // a length inside its own header
+        {"cfg.tdf", set(sound, 4, 11), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", set(sound, 4, 16), A, 64, true, kNotFound, kGone},  // one below 12 + N
+        {"cfg.tdf", set(sound, 4, 23), A, 64, true, kNotFound, kGone},  // inside the next header
+        {"cfg.tdf", set(sound, 4, 0xFFFFFFFF), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", set(sound, 12, 0xFFFFFFFF), A, 64, true, kNotFound, kGone},  // the name length
+        {"cfg.tdf", set(sound, 25, 20), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", set(sound, 33, 260), A, 64, true, kNotFound, kGone},
+        // Cut inside the first length, name length and name, the second length and name, and the data.
+        {"cfg.tdf", cut(6), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", cut(14), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", cut(18), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", cut(27), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", cut(45), A, 64, true, kNotFound, kGone},
+        {"cfg.tdf", cut(47), A, 64, true, "3", "x"},
     };
     for (const auto& row : rows) {
         const std::string file = *row.file != '\0' ? dir.Path(row.file) : "";
         if (!row.bytes.empty()) WriteBytes(file, row.bytes);
-        EXPECT_EQ(tdf.IsTdfFile(file.c_str()), row.probe) << row.file;
-        EXPECT_EQ(SizeOf(file.c_str(), row.name), row.size) << row.file;
-        EXPECT_EQ(Load(file.c_str(), row.bufferSize, row.name), row.load) << row.file;
+        EXPECT_EQ(tdf.IsTdfFile(file.c_str()), row.probe) << &row - rows;
+        EXPECT_EQ(SizeOf(file.c_str(), row.name), row.size) << &row - rows;
+        EXPECT_EQ(Load(file.c_str(), row.bufferSize, row.name), row.load) << &row - rows;
     }
     EXPECT_FALSE(tdf.IsTdfFile(nullptr));
-    EXPECT_EQ(SizeOf(nullptr), kSizeFile);
-    EXPECT_EQ(Result(size, [&] { tdf.LoadSection(path.c_str(), "AETCONFIG", 2, nullptr, 10, size); }),
+    EXPECT_EQ(SizeOf(nullptr), kFile);
+    EXPECT_EQ(Result(size, [&] { tdf.LoadSection(path.c_str(), A, 2, nullptr, 10, size); }),
               "No buffer allocated to load section data.");
-}
-
-// Name and version match exactly, and the first match wins.
-TEST_F(TdfFileTest, SearchRules)
-{
-    WriteFile(path, TdfImage({Section("aetconfig", 2, "lower"), Section("AETCONFIG", 1, "v1"),
-                              Section("AETCONFIGX", 2, "longer"), Section("AETCONFIG", 2, "first"),
-                              Section("AETCONFIG", 2, "second"), Section("", 2, "")}));
-    EXPECT_EQ(Load(path.c_str()), "first");
-    EXPECT_EQ(Load(path.c_str(), 64, "AETCONFIG", 1), "v1");
-    EXPECT_EQ(Load(path.c_str(), 64, "aetconfig", 2), "lower");
-    EXPECT_EQ(SizeOf(path.c_str(), "", 2), "0");
-    EXPECT_EQ(SizeOf(path.c_str(), "AETCONFIG", 3), kNotFound);
-}
-
-// One sound file, then one change of it at a time.
-TEST_F(TdfFileTest, HeaderLimitsAndCorruptionTable)
-{
-    const Bytes sound = TdfImage({Section("FIRST", 1, "data"), Section("AETCONFIG", 2, "xyz")});  // 2nd at 25
-    const Bytes n259 = TdfImage({Section(std::string(259, 'n'), 1, ""), Section("AETCONFIG", 2, "xyz")});
-    const struct {
-        const Bytes& base;
-        std::size_t at;  // where the field goes; 0: none
-        uint32_t field;
-        std::size_t cut;  // the size cut to; 0: none
-        const char* size;
-        const char* load;
-    } rows[] = {
-        {sound, 0, 0, 0, "3", "xyz"}, {n259, 0, 0, 0, "3", "xyz"}, {n259, 12, 260, 0, kNotFound, ""},  // name lengths
-        {sound, 25, 0x8000000, 0, "134217707", "xyz"}, {sound, 25, 0x8000001, 0, kNotFound, ""},  // data not there
-        {sound, 4, 0, 0, kNotFound, ""}, {sound, 4, 11, 0, kNotFound, ""},  // a length inside its own header,
-        {sound, 4, 16, 0, kNotFound, ""}, {sound, 4, 23, 0, kNotFound, ""},  // below 12 + N, inside the next header
-        {sound, 4, 0xFFFFFFFF, 0, kNotFound, ""}, {sound, 12, 0xFFFFFFFF, 0, kNotFound, ""},
-        {sound, 25, 20, 0, kNotFound, ""}, {sound, 33, 260, 0, kNotFound, ""},
-        // Cut inside the first length, name length and name, the second length and name, and the data.
-        {sound, 0, 0, 6, kNotFound, ""}, {sound, 0, 0, 14, kNotFound, ""}, {sound, 0, 0, 18, kNotFound, ""},
-        {sound, 0, 0, 27, kNotFound, ""}, {sound, 0, 0, 45, kNotFound, ""}, {sound, 0, 0, 47, "3", "x"},
-    };
-    for (const auto& row : rows) {
-        Bytes bytes = row.base;
-        if (row.at != 0) SetU32(bytes, row.at, row.field);
-        if (row.cut != 0) bytes.resize(row.cut);
-        WriteFile(path, bytes);
-        EXPECT_EQ(SizeOf(path.c_str()), row.size) << &row - rows;
-        const std::string load = *row.load ? row.load : "AETCONFIG section cannot be located in the file.";
-        EXPECT_EQ(Load(path.c_str()), load) << &row - rows;
-    }
 }
 
 TEST_F(TdfFileTest, AppendAndSaveWriteTheExactBytes)
@@ -183,14 +166,14 @@ TEST_F(TdfFileTest, AppendAndSaveWriteTheExactBytes)
 int g_failingWrite = 0;
 int g_writes = 0;
 
-std::size_t FailOneWrite(const void* data, std::size_t size, std::size_t count, std::FILE* file)
+std::size_t FailOneWrite(const void* data, std::size_t size, std::size_t n, std::FILE* file)
 {
-    return ++g_writes == g_failingWrite ? 0 : std::fwrite(data, size, count, file);
+    return ++g_writes == g_failingWrite ? 0 : std::fwrite(data, size, n, file);
 }
 // A write whose failure only the stream's error flag tells.
-std::size_t WriteIgnoringErrors(const void* data, std::size_t size, std::size_t count, std::FILE* file)
+std::size_t WriteIgnoringErrors(const void* data, std::size_t size, std::size_t n, std::FILE* file)
 {
-    return std::fwrite(data, size, count, file), count;
+    return std::fwrite(data, size, n, file), n;
 }
 std::FILE* RefuseUpdate(const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); }
 std::FILE* ReadOnlyUpdate(const char* path, const char* mode) { return std::fopen(path, mode[1] == '+' ? "rb" : mode); }
@@ -212,7 +195,7 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
     const auto fail = [](int write) { g_writes = 0, g_failingWrite = write, ZR_KDT::SystemCalls().writeFile = &FailOneWrite; };
     const auto open = [](std::FILE* (*fake)(const char*, const char*)) { ZR_KDT::SystemCalls().openFile = fake; };
     const char kOffset[] = "Section header offset to save data is not valid.";
-    const char kAppended[] = "Write error - size of TDF header.";
+    const char kHeader[] = "Write error - size of TDF header.";
     const char kNameAndVersion[] = "Write error -  TDF section name and version.";
     const struct {
         uint32_t length;  // 0: no section
@@ -240,9 +223,9 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
         {21, [&] { return fail(2), Append("AETCONFIG", 2); }, kNameAndVersion, false},
         {21, [&] { return fail(3), Append("AETCONFIG", 2); }, kNameAndVersion, false},
         {21, [&] { return fail(4), Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { return fail(5), Append("AETCONFIG", 2); }, kAppended, false},
+        {21, [&] { return fail(5), Append("AETCONFIG", 2); }, kHeader, false},
         {21, [&] { return fail(1), Save(4, "abc", 1, 3); }, kNoData, true},
-        {21, [&] { return fail(2), Save(4, "abc", 1, 3); }, kAppended, false},
+        {21, [&] { return fail(2), Save(4, "abc", 1, 3); }, kHeader, false},
         {21, [&] { return open(&RefuseUpdate), Append("AETCONFIG", 2); }, kCannotOpen, true},
         {21, [&] { return open(&RefuseUpdate), Save(4, "abc", 1, 3); }, kCannotOpen, true},
         {21, [&] { return open(&ReadOnlyUpdate), ZR_KDT::SystemCalls().writeFile = &WriteIgnoringErrors,
@@ -264,19 +247,19 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
-// The TDF code throws by value from this module; the class lives in the
-// tools library, and copies own their message.
-TEST_F(TdfFileTest, ErrorsAreCaughtAsTheConcreteTypeAndCopiesOwnTheText)
+// The TDF code throws the tools library's concrete class by value, and a
+// copy owns its text once the thrown one is gone.
+TEST_F(TdfFileTest, ErrorCopiesOwnTheirText)
 {
-    Zr::Kdt::Vexa::cVexaError kept("other", Zr::Kdt::Vexa::cVexaErrorIF::Severity_Info);
+    using Zr::Kdt::Vexa::cVexaError;
+    cVexaError kept("other", cVexaError::Severity_Info);
     try {
         tdf.AppendSectionHeader(nullptr, "AETCONFIG", 2, size);
-    } catch (Zr::Kdt::Vexa::cVexaError& error) {
-        kept = Zr::Kdt::Vexa::cVexaError(error);
+    } catch (cVexaError& error) {
+        kept = cVexaError(error);
     }
     EXPECT_STREQ(kept.GetMessageText(), kNotValid);
-    EXPECT_EQ(kept.GetSeverity(), Zr::Kdt::Vexa::cVexaErrorIF::Severity_Error);
-    EXPECT_STREQ(Zr::Kdt::Vexa::cVexaError(nullptr, Zr::Kdt::Vexa::cVexaErrorIF::Severity_Error).GetMessageText(), "");
+    EXPECT_EQ(kept.GetSeverity(), cVexaError::Severity_Error);
 }
 
 }  // namespace
