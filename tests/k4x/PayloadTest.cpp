@@ -19,8 +19,7 @@ TEST(AetConfigPayloadTest, Version2Table)
         // Separators around a value go, as the token rule drops them.
         {"Trace Mode==5\nEvent Bit0==abc\t\nEvent Bit1=\t=\nEvent Bit2=c=\n",
          {{"Trace Mode", "5"}, {"Event Bit0", "abc"}, {"Event Bit1", ""}, {"Event Bit2", "c="}}},
-        // Not the writer's form: tokens split by separator runs; a last name
-        // without a value is dropped.
+        // Not the writer's form: tokens split by separator runs; a name without a value goes.
         {"Trace Mode\t5\r\n\r\nMemory Mode==7\nEvent Bit0", {{"Trace Mode", "5"}, {"Memory Mode", "7"}}},
         {"Trace Mode =5\nEvent Bit0= x\n", {{"Trace Mode ", "5"}, {"Event Bit0", " x"}}},
         // A NUL ends the payload.
