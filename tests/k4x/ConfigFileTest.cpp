@@ -53,9 +53,9 @@ protected:
         ASSERT_FALSE(manager.SaveConfiguration("x", 3));
         ASSERT_EQ(manager.GetErrorMessage(), kKept);
     }
-    std::string Settings(const std::string& name) const { return (fs::path(profile.SettingsDirectory()) / name).string(); }
+    std::string Settings(const std::string& name) { return (fs::path(profile.SettingsDirectory()) / name).string(); }
     // Entries of the settings folder: "folder", the files, temporary ones.
-    std::ptrdiff_t SettingsFiles() const { return std::distance(fs::directory_iterator(profile.SettingsDirectory()), {}); }
+    std::ptrdiff_t SettingsFiles() { return std::distance(fs::directory_iterator(profile.SettingsDirectory()), {}); }
     // Saves kSampleSet into Settings("cfg") and reads it back; "" or the save's error.
     std::string SaveAndCheck()
     {
@@ -102,17 +102,20 @@ TEST_F(ConfigFileTest, SaveTable)
         bool saved;
         std::string error, after;
     } rows[] = {
-        {"a b/c", 1, "pc == 0x100", Settings("a_b-c"), std::string(5000, 'x'), true, "", StoredText(SampleText("pc == 0x100"))},
+        {"a b/c", 1, "pc == 0x100", Settings("a_b-c"), std::string(5000, 'x'), true, "",
+         StoredText(SampleText("pc == 0x100"))},
         {"a b/c", 2, "", Settings("a_b-c.dcm"), "", true, "", StoredText(SampleText(""))},
         // "Event Bit0 = ", the text and the line feed may fill 1023 characters.
         {"cfg", 1, v1009, Settings("cfg"), "old", true, "", StoredText(SampleText(v1009))},
-        {"cfg", 1, v1010, Settings("cfg"), "old", false, "Value of Event Bit0 too long for a text configuration line", "old"},
+        {"cfg", 1, v1010, Settings("cfg"), "old", false,
+         "Value of Event Bit0 too long for a text configuration line", "old"},
         {"folder", 1, "", Settings("cfg"), "", false, kFailedToOpen, ""},
         {"cfg", 3, "", Settings("cfg"), "old", false, kInvalidType, "old"},
         {"cfg", 4, "", Settings("cfg"), "old", false, kInvalidType, "old"},
         {"cfg", UINT_MAX, "", Settings("cfg"), "old", false, kInvalidType, "old"},
         {"", 1, "", Settings("cfg"), "old", false, "", "old"},
-        {tdf("cfg.tdf"), 0, "pc == 0x100", tdf("cfg.tdf"), other, true, "", other + AsText(Section("AETCONFIG", 2, payload))},
+        {tdf("cfg.tdf"), 0, "pc == 0x100", tdf("cfg.tdf"), other, true, "",
+         other + AsText(Section("AETCONFIG", 2, payload))},
         {tdf("missing.tdf"), 0, "", tdf("missing.tdf"), "", true, "", ""},
         {tdf("cfg.txt"), 0, "", tdf("cfg.txt"), "TDF2", true, "", "TDF2"},
         {tdf("plain.tdf"), 0, "", tdf("plain.tdf"), "TDF", true, "", "TDF"},
@@ -188,7 +191,8 @@ TEST_F(ConfigFileTest, LoadTable)
         {a, 0, tdf(1, v1), true, kKept, {{1, 3, -1, 2, 4, -5}, {"e0", "", "e2", "e3 x"}, false}},  // AEG, then encoding
         {a, 0, tdf(1, six), true, kKept, {{6, -1, -1, -1, -1, -1}, base.eventBits, false}},
         {a, 0, tdf(1, six, 0x8000000), true, kKept, {{6, 0, -1, 2, 0, 0}, {}, false}},
-        {a, 0, tdf(2, "Trace Mode=6\nEvent Bit1=ab", 0x8000000), true, kKept, {{6, -1, -1, -1, -1, -1}, {"x", "ab", "x", "x"}, true}},
+        {a, 0, tdf(2, "Trace Mode=6\nEvent Bit1=ab", 0x8000000), true, kKept,
+         {{6, -1, -1, -1, -1, -1}, {"x", "ab", "x", "x"}, true}},
         // Payload values as properties read them: integers as atoi does, the protocol off only for
         // the single "0", texts unchanged; a name no file holds is passed over.
         {a, 0, tdf(2, "Sync Frequency=\t -5x\nEvent Bit2= x = y \nTWP_Protocol= 0\n"), true, kKept,
@@ -227,9 +231,9 @@ TEST_F(ConfigFileTest, ConstructorLoadsTheDeviceSettingsFile)
 }
 
 // Writes the first half of what it is given, as a full disk does.
-std::size_t WriteHalf(const void* data, std::size_t size, std::size_t count, std::FILE* file)
+std::size_t WriteHalf(const void* data, std::size_t size, std::size_t n, std::FILE* file)
 {
-    return std::fwrite(data, size, count / 2, file);
+    return std::fwrite(data, size, n / 2, file);
 }
 // Opens every file but the temporary one, as a folder the user may not write does.
 std::FILE* RefuseTemporary(const char* path, const char* mode)
@@ -259,7 +263,6 @@ TEST_F(ConfigFileTest, DurableSaveTable)
         {true, &RefuseTemporary, nullptr, &NoRoom, kFailedToWrite, 2, true},  // full volume: not even truncated
     };
     for (const auto& row : rows) {
-        NewManager();
         fs::remove(Settings("cfg"));
         if (row.oldFile) WriteBytes(Settings("cfg"), old);
         if (row.open != nullptr) ZR_KDT::SystemCalls().openFile = row.open;
@@ -276,7 +279,6 @@ TEST_F(ConfigFileTest, DurableSaveTable)
 // its owner; on Windows a file held open cannot be replaced but is written.
 TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
 {
-    NewManager();
     const std::string target = profile.Path("elsewhere");
     WriteBytes(target, "old");
     std::error_code error;

@@ -45,8 +45,9 @@ TEST(AetConfigPayloadTest, Version1TruncationTable)
         std::size_t integers;
         std::vector<std::string> texts;
     } rows[] = {
-        {0, 0, {}},  {3, 0, {}},      {4, 1, {}},      {19, 4, {}},       {20, 5, {}},             {21, 5, {"a"}},
-        {22, 5, {"a"}}, {23, 5, {"a", ""}}, {24, 5, {"a", "", "b"}}, {26, 5, {"a", "", "bc"}}, {27, 5, {"a", "", "bc", "d"}},
+        {0, 0, {}},     {3, 0, {}},         {4, 1, {}},              {19, 4, {}},              {20, 5, {}},
+        {21, 5, {"a"}}, {22, 5, {"a"}},     {23, 5, {"a", ""}},      {24, 5, {"a", "", "b"}},  {26, 5, {"a", "", "bc"}},
+        {27, 5, {"a", "", "bc", "d"}},
     };
     for (const auto& row : rows) {
         const AetConfigVersion1 cut =

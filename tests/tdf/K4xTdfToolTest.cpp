@@ -39,7 +39,7 @@ TEST(K4xTdfToolTest, CommandTable)
         {"", 2, "", u},          {"frobnicate x", 2, "", u},        {"create", 2, "", u},
         {"list a b", 2, "", u},  {"dump x.tdf NAME", 2, "", u},     {"dump x.tdf NAME 1 2", 2, "", u},
         {"dump x.tdf NAME abc", 2, "", u}, {"dump x.tdf NAME 4294967296", 2, "", u}, {"list --bogus x.tdf", 2, "", u},
-        {"--help", 0, u, ""},    {"create --help", 0, u, ""},       {"list -h", 0, u, ""}, {"dump x.tdf --help", 0, u, ""},
+        {"--help", 0, u, ""}, {"create --help", 0, u, ""}, {"list -h", 0, u, ""}, {"dump x.tdf --help", 0, u, ""},
     };
     for (const auto& row : rows) {
         const ToolResult result = RunTool(K4XTDF_FILE, row.arguments, dir.NewFolder("tool"));

@@ -55,9 +55,9 @@ protected:
     {
         return Result(size, [&] { tdf.AppendSectionHeader(file ? file : path.c_str(), name, version, size); });
     }
-    std::string Save(uint32_t offset, const void* data, uint32_t elementSize, uint32_t count, const char* file = nullptr)
+    std::string Save(uint32_t offset, const void* data, uint32_t unit, uint32_t count, const char* file = nullptr)
     {
-        return Result(size, [&] { tdf.SaveSectionData(file ? file : path.c_str(), offset, data, elementSize, count, size); });
+        return Result(size, [&] { tdf.SaveSectionData(file ? file : path.c_str(), offset, data, unit, count, size); });
     }
 
     ScratchProfile dir;
@@ -73,7 +73,8 @@ protected:
 TEST_F(TdfFileTest, ReadTable)
 {
     const char A[] = "AETCONFIG", kGone[] = "AETCONFIG section cannot be located in the file.";
-    const char kFile[] = "File name passed to load file is not valid.", kLoad[] = "File name passed to load is not valid.";
+    const char kFile[] = "File name passed to load file is not valid.";
+    const char kLoad[] = "File name passed to load is not valid.";
     const char kExtension[] = "TDF file extension must be .tdf.";
     const std::string sound = AsText(TdfImage({Section("FIRST", 1, "data"), Section(A, 2, "xyz")}));  // 2nd at 25
     const std::string n259 = AsText(TdfImage({Section(std::string(259, 'n'), 1, ""), Section(A, 2, "xyz")}));
@@ -170,12 +171,13 @@ std::size_t FailOneWrite(const void* data, std::size_t size, std::size_t n, std:
 {
     return ++g_writes == g_failingWrite ? 0 : std::fwrite(data, size, n, file);
 }
+void FailWrite(int write) { g_writes = 0, g_failingWrite = write, ZR_KDT::SystemCalls().writeFile = &FailOneWrite; }
 // A write whose failure only the stream's error flag tells.
 std::size_t WriteIgnoringErrors(const void* data, std::size_t size, std::size_t n, std::FILE* file)
 {
     return std::fwrite(data, size, n, file), n;
 }
-std::FILE* RefuseUpdate(const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); }
+std::FILE* NoUpdate(const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); }
 std::FILE* ReadOnlyUpdate(const char* path, const char* mode) { return std::fopen(path, mode[1] == '+' ? "rb" : mode); }
 // A binary read stream whose error flag is set, as after a failed read.
 std::FILE* FlaggedRead(const char* path, const char* mode)
@@ -192,7 +194,6 @@ std::FILE* FlaggedRead(const char* path, const char* mode)
 TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
 {
     const std::string missing = dir.Path("missing.tdf");
-    const auto fail = [](int write) { g_writes = 0, g_failingWrite = write, ZR_KDT::SystemCalls().writeFile = &FailOneWrite; };
     const auto open = [](std::FILE* (*fake)(const char*, const char*)) { ZR_KDT::SystemCalls().openFile = fake; };
     const char kOffset[] = "Section header offset to save data is not valid.";
     const char kHeader[] = "Write error - size of TDF header.";
@@ -219,15 +220,15 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
         {0x8000000 - 2, [&] { return Save(4, "xyz", 1, 3); }, kNoData, true},
         {0x8000000 - 2, [&] { return Save(4, "xyz", 0x10000, 0x10000); }, kNoData, true},
         {21, [&] { return Save(4, "xyz", 0, 3); }, kNoData, true},  // elements of size 0 never add up
-        {21, [&] { return fail(1), Append("AETCONFIG", 2); }, "Write error -  TDF section header size.", true},
-        {21, [&] { return fail(2), Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { return fail(3), Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { return fail(4), Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { return fail(5), Append("AETCONFIG", 2); }, kHeader, false},
-        {21, [&] { return fail(1), Save(4, "abc", 1, 3); }, kNoData, true},
-        {21, [&] { return fail(2), Save(4, "abc", 1, 3); }, kHeader, false},
-        {21, [&] { return open(&RefuseUpdate), Append("AETCONFIG", 2); }, kCannotOpen, true},
-        {21, [&] { return open(&RefuseUpdate), Save(4, "abc", 1, 3); }, kCannotOpen, true},
+        {21, [&] { return FailWrite(1), Append("AETCONFIG", 2); }, "Write error -  TDF section header size.", true},
+        {21, [&] { return FailWrite(2), Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { return FailWrite(3), Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { return FailWrite(4), Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { return FailWrite(5), Append("AETCONFIG", 2); }, kHeader, false},
+        {21, [&] { return FailWrite(1), Save(4, "abc", 1, 3); }, kNoData, true},
+        {21, [&] { return FailWrite(2), Save(4, "abc", 1, 3); }, kHeader, false},
+        {21, [&] { return open(&NoUpdate), Append("AETCONFIG", 2); }, kCannotOpen, true},
+        {21, [&] { return open(&NoUpdate), Save(4, "abc", 1, 3); }, kCannotOpen, true},
         {21, [&] { return open(&ReadOnlyUpdate), ZR_KDT::SystemCalls().writeFile = &WriteIgnoringErrors,
                    Save(4, "abc", 1, 3); }, "Write error - section data corrupted.", true},
         {21, [&] { return open(&FlaggedRead), Load(path.c_str()); }, "Read I/O error - section data corrupted.", true},
