@@ -1,5 +1,5 @@
-// A load whose buffer cannot be had. This program alone replaces the global
-// allocation functions, so that any allocation from a set size on fails.
+// A load whose buffer cannot be had. This program alone replaces the global allocation functions, so that any
+// allocation from a set size on fails.
 #include "Bytes.h"
 #include "K4xDeviceCfgMgr.h"
 #include "ScratchProfile.h"
@@ -25,8 +25,7 @@ void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); 
 
 namespace {
 
-// The section's buffer is as large as its 2 MiB of data; the failure is
-// reported, and nothing of the section is taken.
+// The section's buffer is as large as its 2 MiB of data; the failure is reported, nothing of the section taken.
 TEST(AllocationFailureTest, TdfLoadTable)
 {
     const struct {

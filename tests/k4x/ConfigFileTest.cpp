@@ -1,7 +1,5 @@
-// Configuration files through managers built for real, each test case in a
-// scratch profile of its own: the exact text lines and AETCONFIG section a
-// save writes, the rules a load follows, the error text each leaves, and
-// saves that fail part-way.
+// Configuration files through managers built for real, each test case in a scratch profile of its own: the exact
+// text lines and AETCONFIG section a save writes, the rules a load follows, the error each leaves, failing saves.
 #include "Bytes.h"
 #include "ConfigValues.h"
 #include "K4xDeviceCfgMgr.h"
@@ -82,10 +80,9 @@ std::string SampleText(const std::string& bit0)
            "Event Bit3 = cut\nTWP_Protocol = 1\n";
 }
 
-// Saves of kSampleSet with the first event bit given, each by a fresh
-// manager. Blanks in a save name become "_" and "/" becomes "-", type 2
-// adds ".dcm"; a TDF save appends one version-2 section behind the others,
-// and only to a file that is a TDF container already.
+// Saves of kSampleSet with the first event bit given, each by a fresh manager. Blanks in a save name become "_" and
+// "/" becomes "-", type 2 adds ".dcm"; a TDF save appends one version-2 section behind the others, and only to a file
+// that is a TDF container already.
 TEST_F(ConfigFileTest, SaveTable)
 {
     const auto tdf = [&](const char* name) { return profile.Path(name); };
@@ -138,11 +135,9 @@ TEST_F(ConfigFileTest, SaveTable)
 void RemoveFile(const char* path) { std::remove(path); }
 void ReplaceByFolder(const char* path) { std::remove(path), fs::create_directory(path); }
 
-// Loads into a manager that holds the defaults (a text file) or base (a
-// TDF file) and a marked error, which a load without error leaves. The old
-// binary form has no protocol and no sync frequency: the protocol turns off,
-// the sync frequency stays. A TDF section that claims more than the file
-// holds reads what is there and zeros after it.
+// Loads into a manager that holds the defaults (a text file) or base (a TDF file) and a marked error, which a load
+// without error leaves. The old binary form has no protocol and no sync frequency: the protocol turns off, the sync
+// frequency stays. A TDF section that claims more than the file holds reads what is there and zeros after it.
 TEST_F(ConfigFileTest, LoadTable)
 {
     const Config base = {{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true};
@@ -153,7 +148,6 @@ TEST_F(ConfigFileTest, LoadTable)
     };
     const std::string a = profile.Path("a.tdf"), x1023(1023, 'x');
     const std::string v1 = U32(1) + U32(2) + U32(3) + U32(4) + U32(0xFFFFFFFB) + std::string("e0\0\0e2\0e3 x\0", 12);
-    const std::string six("\x06\0\0\0\x02", 5);
     const struct {
         std::string name;  // in the settings folder for the text types
         int32_t type;
@@ -189,12 +183,9 @@ TEST_F(ConfigFileTest, LoadTable)
         {"no file", 1, "", false, kKept, {}},
         {"folder", 1, "", false, kKept, {}},
         {a, 0, tdf(1, v1), true, kKept, {{1, 3, -1, 2, 4, -5}, {"e0", "", "e2", "e3 x"}, false}},  // AEG, then encoding
-        {a, 0, tdf(1, six), true, kKept, {{6, -1, -1, -1, -1, -1}, base.eventBits, false}},
-        {a, 0, tdf(1, six, 0x8000000), true, kKept, {{6, 0, -1, 2, 0, 0}, {}, false}},
-        {a, 0, tdf(2, "Trace Mode=6\nEvent Bit1=ab", 0x8000000), true, kKept,
-         {{6, -1, -1, -1, -1, -1}, {"x", "ab", "x", "x"}, true}},
-        // Payload values as properties read them: integers as atoi does, the protocol off only for
-        // the single "0", texts unchanged; a name no file holds is passed over.
+        {a, 0, tdf(1, std::string("\x06\0\0\0\x02", 5), 0x8000000), true, kKept, {{6, 0, -1, 2, 0, 0}, {}, false}},
+        // Payload values as properties read them: integers as atoi does, the protocol off only for the single "0",
+        // texts unchanged; a name no file holds is passed over.
         {a, 0, tdf(2, "Sync Frequency=\t -5x\nEvent Bit2= x = y \nTWP_Protocol= 0\n"), true, kKept,
          {{-1, -1, -5, -1, -1, -1}, {"x", "x", " x = y ", "x"}, true}},
         {a, 0, tdf(2, "TWP_Protocol=0\nCycleModeDelta=0\nTrace Mode=abc\ntrace mode=4"), true, kKept,
@@ -242,8 +233,8 @@ std::FILE* RefuseTemporary(const char* path, const char* mode)
 }
 bool NoRoom(const char*, uint64_t& bytes) { return bytes = 10, true; }
 
-// Saves over an old file (or none) with file operations failing; where the
-// save fails, the old file stays as it was and no temporary file is left.
+// Saves over an old file (or none) with file operations failing; where the save fails, the old file stays as it was
+// and no temporary file is left.
 TEST_F(ConfigFileTest, DurableSaveTable)
 {
     const std::string old = "Trace Mode = 1\n";
@@ -275,8 +266,8 @@ TEST_F(ConfigFileTest, DurableSaveTable)
     }
 }
 
-// A save never changes what kind of file the target is, its permissions or
-// its owner; on Windows a file held open cannot be replaced but is written.
+// A save never changes what kind of file the target is, its permissions or its owner; on Windows a file held open
+// cannot be replaced but is written.
 TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
 {
     const std::string target = profile.Path("elsewhere");

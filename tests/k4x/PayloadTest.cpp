@@ -31,8 +31,7 @@ TEST(AetConfigPayloadTest, Version2Table)
     }
 }
 
-// Only the fields that start inside the payload are read; the last text may
-// lack its NUL.
+// Only the fields that start inside the payload are read; the last text may lack its NUL.
 TEST(AetConfigPayloadTest, Version1TruncationTable)
 {
     const std::string full = k4xtest::U32(1) + k4xtest::U32(2) + k4xtest::U32(0xFFFFFFFF) + k4xtest::U32(4) +

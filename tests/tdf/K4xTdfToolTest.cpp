@@ -1,6 +1,5 @@
-// The k4xtdf tool, run as a separate program through the system's shell:
-// what it makes of the reader's answers, its exit codes (0 done, 1 failed,
-// 2 wrong usage) and where its usage goes.
+// The k4xtdf tool, run as a separate program through the system's shell: what it makes of the reader's answers, its
+// exit codes (0 done, 1 failed, 2 wrong usage) and where its usage goes.
 #include "Bytes.h"
 #include "ScratchProfile.h"
 #include "ToolRun.h"

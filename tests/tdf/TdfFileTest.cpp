@@ -1,6 +1,5 @@
-// TDF containers through TdfFile: the extension and signature probe, the
-// search and its limits, the exact bytes of appended sections, and the
-// error text of every failure, file-system faults included.
+// TDF containers through TdfFile: the extension and signature probe, the search and its limits, the exact bytes of
+// appended sections, and the error text of every failure, file-system faults included.
 #include "Bytes.h"
 #include "ErrorOf.h"
 #include "ScratchProfile.h"
@@ -28,8 +27,7 @@ class TdfFileTest : public ::testing::Test {
 protected:
     void TearDown() override { ZR_KDT::ResetSystemCalls(); }
 
-    // Each call's out value (the size, the data read, the offset, the new
-    // length), or its error text, marked where the out value was not zeroed.
+    // Each call's out value (size, data read, offset, new length), or its error text, marked if not zeroed first.
     template <typename Call>
     std::string Result(uint32_t& out, Call call, const std::string* data = nullptr)
     {
@@ -66,10 +64,9 @@ protected:
     uint32_t size = 0;
 };
 
-// The probe, the size query and the load of one file each, in the order
-// the readers check; the size query takes any extension, the load ".tdf".
-// Names match exactly and the first match wins; every damaged header ends
-// the search without a match.
+// The probe, the size query and the load of one file each, in the order the readers check; the size query takes any
+// extension, the load ".tdf". Names match exactly and the first match wins; every damaged header ends the search
+// without a match.
 TEST_F(TdfFileTest, ReadTable)
 {
     const char A[] = "AETCONFIG", kGone[] = "AETCONFIG section cannot be located in the file.";
@@ -187,10 +184,9 @@ std::FILE* FlaggedRead(const char* path, const char* mode)
     return stream;
 }
 
-// Every failure of the writers, and the reader's stream error, on a file of
-// one empty AETCONFIG section at 4 with the length field given. Append
-// writes: 1 length placeholder, 2 version, 3 name length, 4 name, 5 length;
-// save writes: 1 data, 2 new length. Checks come before any write.
+// Every failure of the writers, and the reader's stream error, on a file of one empty AETCONFIG section at 4 with the
+// length field given. Append writes: 1 length placeholder, 2 version, 3 name length, 4 name, 5 length; save writes: 1
+// data, 2 new length. Checks come before any write.
 TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
 {
     const std::string missing = dir.Path("missing.tdf");
@@ -248,8 +244,7 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
-// The TDF code throws the tools library's concrete class by value, and a
-// copy owns its text once the thrown one is gone.
+// The TDF code throws the tools library's concrete class by value; a copy owns its text once the thrown one is gone.
 TEST_F(TdfFileTest, ErrorCopiesOwnTheirText)
 {
     using Zr::Kdt::Vexa::cVexaError;
