@@ -17,11 +17,8 @@ void* operator new(std::size_t size)
     void* memory = size < g_failFrom ? std::malloc(size == 0 ? 1 : size) : nullptr;
     return memory != nullptr ? memory : throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return ::operator new(size); }
 void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }  // the array forms call these
 
 namespace {
 
