@@ -264,8 +264,8 @@ TEST_F(ConfigFileTest, DurableSaveTable)
     }
 }
 
-// A save never changes what kind of file the target is, its permissions or its owner; on Windows a file held open
-// cannot be replaced but is written.
+// A save never changes what kind of file the target is, its permissions or its owner. It replaces a file where it
+// can: a reader that holds the old one open keeps it on POSIX; on Windows an open file is written instead.
 TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
 {
     const std::string target = profile.Path("elsewhere");
@@ -283,6 +283,8 @@ TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
     std::FILE* other = ZR_KDT::platform::OpenSharedFile(Settings("cfg").c_str(), "r");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(SaveAndCheck(), "");
+    char held[4] = {};
+    EXPECT_TRUE(!kPosix || (std::fread(held, 1, 3, other) == 3 && std::string(held) == "old")) << held;
     std::fclose(other);
     EXPECT_EQ(fs::status(Settings("cfg")).permissions(), before);
     EXPECT_EQ(SettingsFiles(), 2);

@@ -22,8 +22,7 @@ TEST(AetConfigPayloadTest, Version2Table)
         // Not the writer's form: tokens split by separator runs; a name without a value goes.
         {"Trace Mode\t5\r\n\r\nMemory Mode==7\nEvent Bit0", {{"Trace Mode", "5"}, {"Memory Mode", "7"}}},
         {"Trace Mode =5\nEvent Bit0= x\n", {{"Trace Mode ", "5"}, {"Event Bit0", " x"}}},
-        // A NUL ends the payload.
-        {std::string("Trace Mode=1\n\0Memory Mode=2\n", 28), {{"Trace Mode", "1"}}},
+        {std::string("Trace Mode=1\n\0Memory Mode=2\n", 28), {{"Trace Mode", "1"}}},  // a NUL ends the payload
         {"", {}},
     };
     for (const auto& row : rows) {

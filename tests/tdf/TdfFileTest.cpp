@@ -66,9 +66,8 @@ protected:
     uint32_t size = 0;
 };
 
-// The probe, the size query and the load of one file each, in the order the readers check; the size query takes any
-// extension, the load ".tdf". Names match exactly and the first match wins; every damaged header ends the search
-// without a match.
+// Probe, size query and load of one file each, in the order the readers check; the size query takes any extension,
+// the load ".tdf". Names match exactly, the first match wins, and a damaged header ends the search unmatched.
 TEST_F(TdfFileTest, ReadTable)
 {
     const char A[] = "AETCONFIG", kGone[] = "AETCONFIG section cannot be located in the file.";
