@@ -5,6 +5,8 @@
 #include "K4xDeviceCfgMgr.h"
 #include "Platform.h"
 #include "ScratchProfile.h"
+#include "TraceLog.h"
+#include "uEnvironment.h"
 #include "uSystemCalls.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +23,6 @@ namespace k4xtest {
 namespace {
 
 namespace fs = std::filesystem;
-using Config = ConfigValues;
 
 const char kInvalidName[] = "Invalide property name";
 const char kTooLong[] = "Configuration entry longer than 1023 characters";
@@ -30,9 +31,9 @@ const char kFailedToWrite[] = "Failed to write file";
 const char kInvalidType[] = "Invalid file type";
 const char* const kKept = kInvalidType;  // marked before each load, left by one without error
 const bool kPosix = ZR_KDT::platform::kPathSeparator == '/';
-const Config kSample = {{7, -3, INT_MAX, INT_MIN, 0, -1}, {"pc == 0x100", "", "x=y\tz  ", "cut"}, true};
+const ConfigValues kSample = {{7, -3, INT_MAX, INT_MIN, 0, -1}, {"pc == 0x100", "", "x=y\tz  ", "cut"}, true};
 // kSample as it is set: a text is saved up to its first NUL.
-const Config kSampleSet = {kSample.integers, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
+const ConfigValues kSampleSet = {kSample.integers, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
 
 class ConfigFileTest : public ::testing::Test {
 protected:
@@ -120,7 +121,7 @@ TEST_F(ConfigFileTest, SaveTable)
     };
     for (const auto& row : rows) {
         auto manager = NewManager();
-        Config config = kSampleSet;
+        ConfigValues config = kSampleSet;
         config.eventBits[0] = row.bit0;
         Apply(*manager, config);
         if (!row.before.empty()) WriteBytes(row.file, row.before);
@@ -139,7 +140,7 @@ void ReplaceByFolder(const char* path) { std::remove(path), fs::create_directory
 // frequency stays. A TDF section that claims more than the file holds reads what is there and zeros after it.
 TEST_F(ConfigFileTest, LoadTable)
 {
-    const Config base = {{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true};
+    const ConfigValues base = {{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true};
     const auto tdf = [](uint32_t version, const std::string& data, uint32_t claimed = 0) {
         Bytes image = TdfImage({Section("AETCONFIG", version, data)});
         if (claimed != 0) SetU32(image, 4, claimed);
@@ -153,7 +154,7 @@ TEST_F(ConfigFileTest, LoadTable)
         std::string bytes;  // "": no file
         bool loaded;
         const char* error;
-        Config expected;
+        ConfigValues expected;
         void (*afterProbe)(const char*) = nullptr;  // between the text load's probe and its read
     } rows[] = {
         {"a_b-c.dcm", 4, SampleText("pc == 0x100"), true, kKept, kSample},
@@ -196,7 +197,7 @@ TEST_F(ConfigFileTest, LoadTable)
     };
     auto manager = NewManager();
     for (const auto& row : rows) {
-        Apply(*manager, row.type == 0 ? base : Config{});
+        Apply(*manager, row.type == 0 ? base : ConfigValues{});
         MarkError(*manager);
         const std::string file = row.type == 0 ? row.name : Settings(row.name);
         if (!row.bytes.empty()) WriteBytes(file, row.bytes);
@@ -215,8 +216,8 @@ TEST_F(ConfigFileTest, ConstructorLoadsTheDeviceSettingsFile)
     auto first = NewManager("K4X FIRST");  // creates the settings directory
     WriteBytes(Settings("K4X_dev-1_core-TCfg.txt"), "Trace Mode = 3\nEvent Bit1 = go\nTWP_Protocol = 1\n");
     WriteBytes(Settings("K4X dev-1 core-TCfg.txt"), "Trace Mode = 8\n");
-    EXPECT_EQ(Capture(*NewManager("K4X dev/1 core")), (Config{{3}, {"", "go"}, true}));
-    EXPECT_EQ(Capture(*first), Config{});
+    EXPECT_EQ(Capture(*NewManager("K4X dev/1 core")), (ConfigValues{{3}, {"", "go"}, true}));
+    EXPECT_EQ(Capture(*first), ConfigValues{});
 }
 
 // Writes the first half of what it is given, as a full disk does.
@@ -262,6 +263,22 @@ TEST_F(ConfigFileTest, DurableSaveTable)
         EXPECT_EQ(SettingsFiles(), row.files) << &row - rows;
         EXPECT_EQ(ReadBytes(Settings("cfg")) == old, row.keepsOld) << &row - rows;
     }
+}
+
+// Logging is read when the first manager is made.
+class LoggedConfigFileTest : public ConfigFileTest {
+    void SetUp() override { profile.SetVariable("ZR_TRACE_LOGGING", "1"), ConfigFileTest::SetUp(); }
+};
+
+// Saves and loads log the file they found, its path formatted into the message.
+TEST_F(LoggedConfigFileTest, FoundFilesAreLogged)
+{
+    EXPECT_EQ(SaveAndCheck(), "");
+    std::string log;
+    const TraceLog trace(ZR_KDT::GetEnvironmentValue("ZR_TRACE_LOGGING_DIR"));
+    for (const std::string& message : trace.Messages()) log += message + "\n";
+    for (const std::string found : {"Found output file ", "Found input file "})
+        EXPECT_NE(log.find(found + Settings("cfg") + " \n"), std::string::npos) << log;
 }
 
 // A save never changes what kind of file the target is, its permissions or its owner. It replaces a file where it

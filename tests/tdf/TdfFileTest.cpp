@@ -6,7 +6,6 @@
 #include "TdfFile.h"
 #include "TdfFormat.h"
 #include "TdfSectionWalker.h"
-#include "cVexaError.h"
 #include "uSystemCalls.h"
 
 #include <gmock/gmock.h>
@@ -130,7 +129,6 @@ TEST_F(TdfFileTest, ReadTable)
         EXPECT_EQ(SizeOf(file.c_str(), row.name), row.size) << &row - rows;
         EXPECT_EQ(Load(file.c_str(), row.bufferSize, row.name), row.load) << &row - rows;
     }
-    EXPECT_FALSE(tdf.IsTdfFile(nullptr));
     EXPECT_EQ(SizeOf(nullptr), kFile);
     EXPECT_EQ(Result(size, [&] { tdf.LoadSection(path.c_str(), A, 2, nullptr, 10, size); }),
               "No buffer allocated to load section data.");
@@ -248,20 +246,6 @@ TEST_F(TdfFileTest, WalkerStartsAtTheStreamPosition)
     TdfSectionHeader header;
     EXPECT_TRUE(walker.Next(header) && header.offset == 0 && std::string(header.name) == "FIRST");
     EXPECT_TRUE(!walker.Next(header) && walker.GetStatus() == TdfSectionWalker::Status_End);
-}
-
-// The TDF code throws the tools library's concrete class by value; a copy owns its text once the thrown one is gone.
-TEST_F(TdfFileTest, ErrorCopiesOwnTheirText)
-{
-    using Zr::Kdt::Vexa::cVexaError;
-    cVexaError kept("other", cVexaError::Severity_Info);
-    try {
-        tdf.AppendSectionHeader(nullptr, "AETCONFIG", 2, size);
-    } catch (cVexaError& error) {
-        kept = cVexaError(error);
-    }
-    EXPECT_STREQ(kept.GetMessageText(), kNotValid);
-    EXPECT_EQ(kept.GetSeverity(), cVexaError::Severity_Error);
 }
 
 }  // namespace
