@@ -15,9 +15,9 @@
 namespace k4xtest {
 
 struct ConfigValues {
-    std::array<int32_t, 6> integers{};      // kIntegerProperties, in order
-    std::array<std::string, 4> eventBits;  // kEventBitProperties
-    bool twp = false;                      // kTwpProperty
+    std::array<int32_t, 6> integers{};       // kIntegerProperties, in order
+    std::array<std::string, 4> eventBits{};  // kEventBitProperties
+    bool twp = false;                        // kTwpProperty
 
     bool operator==(const ConfigValues& other) const
     {
@@ -34,14 +34,8 @@ void Apply(Manager& manager, const ConfigValues& values)
 {
     Zr::Kdt::Trace::PropertyValue value;
     const auto set = [&](const char* name) { EXPECT_TRUE(manager.SetProperty(name, value)) << name; };
-    for (std::size_t i = 0; i < 6; ++i) {
-        value.intValue = values.integers[i];
-        set(kIntegerProperties[i]);
-    }
-    for (std::size_t i = 0; i < 4; ++i) {
-        value.strValue = values.eventBits[i];
-        set(kEventBitProperties[i]);
-    }
+    for (std::size_t i = 0; i < 6; ++i) value.intValue = values.integers[i], set(kIntegerProperties[i]);
+    for (std::size_t i = 0; i < 4; ++i) value.strValue = values.eventBits[i], set(kEventBitProperties[i]);
     value.boolValue = values.twp;
     set(kTwpProperty);
 }

@@ -1,7 +1,7 @@
-// The k4xtdf tool, run as a separate program through the system's shell.
+// The k4xtdf tool, run as a separate program through the system's shell: what it makes of the reader's answers, its
+// exit codes (0 done, 1 failed, 2 wrong usage) and where its usage goes.
 #include "Bytes.h"
 #include "ScratchProfile.h"
-#include "TdfFile.h"
 #include "ToolRun.h"
 
 #include <gtest/gtest.h>
@@ -10,80 +10,44 @@ namespace {
 
 using namespace k4xtest;
 
-class K4xTdfToolTest : public ::testing::Test {
-protected:
-    ToolResult Run(const std::string& arguments) { return RunTool(K4XTDF_FILE, arguments, dir.NewFolder("tool")); }
-
-    ScratchProfile dir;
-    std::string path = dir.Path("cfg.tdf");
-};
-
-TEST_F(K4xTdfToolTest, CreateListAndDump)
+TEST(K4xTdfToolTest, CommandTable)
 {
-    ToolResult result = Run("create " + Quoted(path));
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(ReadFile(path), TdfImage({}));
-    result = Run("create " + Quoted(path));
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("not overwritten"), std::string::npos) << result.err;
-
+    ScratchProfile dir;
+    const std::string fresh = Quoted(dir.Path("new.tdf")), cfg = Quoted(dir.Path("cfg.tdf"));
+    const std::string bad = Quoted(dir.Path("bad.tdf")), missing = Quoted(dir.Path("missing.tdf"));
     // Data with line ends, a Ctrl-Z and a NUL must come out unchanged.
     const std::string data("a\r\nb\nc\x1A\0d", 9);
-    TdfFile tdf;
-    uint32_t offset = 0;
-    uint32_t length = 0;
-    tdf.AppendSectionHeader(path.c_str(), "AETCONFIG", 2, offset);
-    tdf.SaveSectionData(path.c_str(), offset, data.data(), 1, static_cast<uint32_t>(data.size()), length);
-    tdf.AppendSectionHeader(path.c_str(), "odd\x01name", 0xFFFFFFFF, offset);
-
-    result = Run("list " + Quoted(path));
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find("4          30         2          AETCONFIG"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("34         20         4294967295 odd\\x01name"), std::string::npos) << result.out;
-
-    result = Run("dump " + Quoted(path) + " AETCONFIG 2");
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, data);
-    result = Run("dump " + Quoted(path) + " AETCONFIG 0x1");
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.err.find("Section size cannot be located in the file."), std::string::npos) << result.err;
-}
-
-// The reader's answers to damaged files are tested with the reader; here
-// only what the tool makes of them.
-TEST_F(K4xTdfToolTest, FailuresExitWithOne)
-{
+    WriteFile(dir.Path("cfg.tdf"), TdfImage({Section("AETCONFIG", 2, data), Section("odd\x01name", 0xFFFFFFFF, "")}));
     Bytes image = TdfImage({Section("GOOD", 1, "x"), Section("BAD", 1, "")});
     SetU32(image, 21, 0);  // the second section's length
-    WriteFile(path, image);
-    ToolResult result = Run("list " + Quoted(path));
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.out.find("GOOD"), std::string::npos) << result.out;
-    EXPECT_NE(result.err.find("bad section header at offset 21"), std::string::npos) << result.err;
-    EXPECT_EQ(Run("list " + Quoted(dir.Path("missing.tdf"))).exitCode, 1);
-}
-
-TEST_F(K4xTdfToolTest, UsageErrorsAndHelp)
-{
-    const char* const wrong[] = {"",
-                                 "frobnicate x",
-                                 "create",
-                                 "list a b",
-                                 "dump x.tdf NAME",
-                                 "dump x.tdf NAME 1 2",
-                                 "dump x.tdf NAME abc",
-                                 "dump x.tdf NAME 4294967296",
-                                 "list --bogus x.tdf"};
-    for (const char* arguments : wrong) {
-        const ToolResult result = Run(arguments);
-        EXPECT_EQ(result.exitCode, 2) << arguments;
-        EXPECT_NE(result.err.find("usage"), std::string::npos) << arguments << ": " << result.err;
+    WriteFile(dir.Path("bad.tdf"), image);
+    const std::string u = "usage: k4xtdf";
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::string out, err;  // a part of each
+    } rows[] = {
+        {"create " + fresh, 0, "", ""},
+        {"create " + fresh, 1, "", "not overwritten"},
+        {"list " + cfg, 0, "4          30         2          AETCONFIG\n", ""},
+        {"list " + cfg, 0, "34         20         4294967295 odd\\x01name\n", ""},
+        {"dump " + cfg + " AETCONFIG 2", 0, data, ""},
+        {"dump " + cfg + " AETCONFIG 0x1", 1, "", "Section size cannot be located in the file."},
+        {"list " + bad, 1, "GOOD", "bad section header at offset 21"},
+        {"list " + missing, 1, "", ""},
+        {"", 2, "", u},          {"frobnicate x", 2, "", u},        {"create", 2, "", u},
+        {"list a b", 2, "", u},  {"dump x.tdf NAME", 2, "", u},     {"dump x.tdf NAME 1 2", 2, "", u},
+        {"dump x.tdf NAME abc", 2, "", u}, {"dump x.tdf NAME 4294967296", 2, "", u}, {"list --bogus x.tdf", 2, "", u},
+        {"--help", 0, u, ""}, {"create --help", 0, u, ""}, {"list -h", 0, u, ""}, {"dump x.tdf --help", 0, u, ""},
+    };
+    for (const auto& row : rows) {
+        const ToolResult result = RunTool(K4XTDF_FILE, row.arguments, dir.NewFolder("tool"));
+        EXPECT_EQ(result.exitCode, row.exitCode) << row.arguments;
+        EXPECT_NE(result.out.find(row.out), std::string::npos) << row.arguments << ": " << result.out;
+        EXPECT_NE(result.err.find(row.err), std::string::npos) << row.arguments << ": " << result.err;
     }
-    for (const char* arguments : {"--help", "create --help", "list -h", "dump x.tdf --help"}) {
-        const ToolResult result = Run(arguments);
-        EXPECT_EQ(result.exitCode, 0) << arguments;
-        EXPECT_EQ(result.out.rfind("usage: k4xtdf", 0), 0u) << arguments << ": " << result.out;
-    }
+    EXPECT_EQ(ReadBytes(dir.Path("new.tdf")), "TDF2");
+    EXPECT_EQ(RunTool(K4XTDF_FILE, "dump " + cfg + " AETCONFIG 2", dir.NewFolder("tool")).out, data);
 }
 
 }  // namespace
