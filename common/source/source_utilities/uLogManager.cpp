@@ -102,7 +102,11 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
     const int32_t level = ApplyLevel(*logger, ReadLevel(levelVariable));
     m_pLogger = logger;
     m_nLevel = level;
-    if (m_bReuseByName) m_loggers[fileName] = logger;
+    if (m_bReuseByName) {
+        m_loggers[fileName] = logger;
+    } else {
+        m_unnamedLoggers.push_back(logger);
+    }
 
     std::string settings;
     std::string data;
@@ -133,7 +137,9 @@ void uLogManager::Release()
     m_nLevel = 0;
     std::set<uLogger*> loggers{m_pLogger.exchange(nullptr)};
     for (const auto& entry : m_loggers) loggers.insert(entry.second);
+    loggers.insert(m_unnamedLoggers.begin(), m_unnamedLoggers.end());
     m_loggers.clear();
+    m_unnamedLoggers.clear();
     // A log call that counted itself in before the exchange may still hold
     // the old logger; one that counts itself in later finds none.
     while (g_writers.load() != 0) std::this_thread::yield();

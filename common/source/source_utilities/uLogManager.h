@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "uLogger.h"
 
@@ -51,6 +52,8 @@ public:
     bool m_bReuseByName;
     // Read and written under the set-up lock.
     std::map<std::string, uLogger*> m_loggers;
+    // Made without reuse by name: still owned, so Release frees them.
+    std::vector<uLogger*> m_unnamedLoggers;
 
 private:
     uLogManager();
