@@ -1,14 +1,13 @@
 // The built library as a host uses it: loaded by file name, reached only
 // through its exports and the interface.
 #include "LiveSession.h"
-#include "LoadedLibrary.h"
 #include "PropertyNames.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace k4xtest {
@@ -17,22 +16,25 @@ namespace {
 namespace fs = std::filesystem;
 using Zr::Kdt::Trace::PropertyValue;
 
-PropertyValue Value(int32_t number, const std::string& text = "")
-{
-    PropertyValue value;
-    value.intValue = number;
-    value.strValue = text;
-    return value;
-}
+PropertyValue Value(int32_t number, const std::string& text = "", uint32_t type = 2) { return {type, text, {number}}; }
+
+// The built configuration library, loaded by file name as a debugger does.
+struct ConfigLibrary : LoadedLibrary {
+    using Manager = std::unique_ptr<Zr::Kdt::Trace::CDeviceConfigManager, DestroyDeviceConfigManagerFn>;
+
+    ConfigLibrary() : LoadedLibrary(K4X_LIBRARY_FILE) {}
+    // Null when the library or its factory is missing.
+    Manager Create(Zr::Kdt::Trace::DeviceDescriptor* descriptor) const
+    {
+        const auto create = Find<CreateDeviceConfigManagerFn>("CreateDeviceConfigManager");
+        return Manager(create != nullptr ? create(descriptor, 0) : nullptr,
+                       Find<DestroyDeviceConfigManagerFn>("DestroyDeviceConfigManager"));
+    }
+};
 
 class HostTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        owner = library.Create(&descriptor);
-        ASSERT_NE(owner, nullptr) << "cannot load the configuration library";
-        manager = Zr::Kdt::Trace::AsPropertySetter(owner.get());
-    }
+    void SetUp() override { ASSERT_NE(owner, nullptr) << "cannot load the configuration library"; }
 
     PropertyValue Get(const std::string& name, PropertyValue value = {})
     {
@@ -43,8 +45,8 @@ protected:
     ScratchProfile profile;
     ConfigLibrary library;
     Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x-DSP0", 0xDEADBEEF, 7);
-    ConfigLibrary::Manager owner{nullptr, nullptr};
-    Zr::Kdt::Trace::CK4xDeviceConfigManager* manager = nullptr;
+    ConfigLibrary::Manager owner = library.Create(&descriptor);
+    Zr::Kdt::Trace::CK4xDeviceConfigManager* manager = Zr::Kdt::Trace::AsPropertySetter(owner.get());
 };
 
 // The device is read from the descriptor on every call; without one: zeros,
@@ -77,11 +79,7 @@ TEST_F(HostTest, EveryPropertyKeepsWhatWasSetInThisManagerOnly)
     EXPECT_EQ(std::pair(Get(kTwpProperty).type, Get(kTwpProperty).boolValue), std::pair(5u, false));
     EXPECT_EQ(std::pair(Get(kCycleModeDeltaProperty).type, Get(kCycleModeDeltaProperty).boolValue),
               std::pair(5u, true));
-    for (int i = 0; i < 6; ++i) {
-        PropertyValue value = Value(integers[i]);
-        value.type = 6;
-        ASSERT_TRUE(manager->SetProperty(kIntegerProperties[i], value));
-    }
+    for (int i = 0; i < 6; ++i) ASSERT_TRUE(manager->SetProperty(kIntegerProperties[i], Value(integers[i], "", 6)));
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(manager->SetProperty(kEventBitProperties[i], Value(0, texts[i])));
     for (int i = 0; i < 6; ++i) EXPECT_EQ(Get(kIntegerProperties[i]).intValue, integers[i]);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Get(kEventBitProperties[i]).strValue, texts[i]);

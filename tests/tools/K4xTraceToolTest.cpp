@@ -38,7 +38,9 @@ protected:
         ToolResult result =
             RunTool(K4XTRACE_FILE, (ownProfile ? "" : "--profile " + Quoted(profile.Profile()) + " ") + arguments,
                     profile.NewFolder("tool"));
-        return {result.exitCode, WithLineFeeds(result.out), WithLineFeeds(result.err)};
+        for (std::string* text : {&result.out, &result.err})
+            for (auto at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n", at)) text->erase(at, 1);
+        return result;
     }
 
     void RunSteps(const std::vector<Step>& steps)
@@ -90,7 +92,6 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
     const std::string tdf = Path("cfg.tdf", "TDF2"), spaced = Path("my cfg.tdf", "TDF2");
     const std::string live = "--live " + Quoted(SimFolder("default")) + " live ";
     const std::string answer = " --answer C6x_core9=" + Path("core9.out", "image");
-    const std::string noLibrary = "cannot load the configuration library";
     fs::create_directories(profile.SettingsDirectory());
     WriteBytes((fs::path(profile.SettingsDirectory()) / "bad.txt").string(), "Trace Mode = 1\nNo Such = 2\n");
     WriteBytes((fs::path(profile.SettingsDirectory()) / "K4x_DSP3-TCfg.txt").string(), "Bogus = 1\n");
@@ -104,7 +105,6 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
         {"show --json K4x_DSP0", 0, "\"Sync Frequency\": 16,", ""},
         // A failed assignment saves nothing, not even the good ones before it.
         {"set K4x_DSP0 \"Trace Mode=5\" \"Trace mode=5\"", 1, "", "Invalide property name"},
-        {"set K4x_DSP0 \"Trace Mode=5\" CycleModeDelta=false", 1, "", "Invalide property name"},
         {"get K4x_DSP0 \"Trace Mode\"", 0, "3\n", ""},
         // Stores: a CPU without a settings file starts from the defaults.
         {"set K4x_DSP0 \"Trace Mode=7\" \"Event Bit3=x=y\"", 0, "", ""},
@@ -120,8 +120,8 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
         {"load K4x_DSP0 bad.txt", 1, "", "Invalide property name"},
         // The library turns the blank into "_" and writes nothing; the tool says so.
         {"save K4x_DSP0 " + spaced, 1, "", "nothing written"},
-        {"--library " + Quoted(profile.Path("nothing-here.so")) + " show K4x_DSP0", 1, "", noLibrary},
-        {"--library " + Path("not-a-library.dll", "MZ but not really") + " show K4x_DSP0", 1, "", noLibrary},
+        {"--library " + Path("not-a-library.dll", "MZ but not really") + " show K4x_DSP0", 1, "",
+         "cannot load the configuration library"},
         {"--profile " + Quoted(profile.Path("no-such-profile")) + " show K4x_DSP0", 1, "", "no such directory"},
         // A malformed settings file is loaded by every new manager: the tool warns.
         {"show K4x_DSP3", 0, "", "warning"},
