@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -68,7 +69,7 @@ TEST_F(HostTest, DeviceInfoFollowsTheDescriptor)
 
 // Type codes and defaults, then values set in this manager only; the type
 // code of a set value is ignored.
-TEST_F(HostTest, EveryPropertyKeepsWhatWasSetInThisManagerOnly)
+TEST_F(HostTest, PropertiesKeepWhatWasSetInThisManagerOnly)
 {
     const int32_t integers[] = {INT32_MIN, -1, 0x7F, 256, 1000000, INT32_MAX};
     const std::string texts[] = {"", " lead and trail ", "a=b\tc\r\nd", std::string("nul\0inside", 10)};
@@ -87,18 +88,15 @@ TEST_F(HostTest, EveryPropertyKeepsWhatWasSetInThisManagerOnly)
     ASSERT_TRUE(library.Create(&descriptor)->GetProperty("Trace Mode", read));
     EXPECT_EQ(read.intValue, 0);
     EXPECT_EQ(manager->GetErrorMessage(), "");
-}
 
-// Set reads the first byte only; Get writes one byte and leaves the host's
-// other three as they were.
-TEST_F(HostTest, ProtocolTravelsInTheFirstByteOnly)
-{
-    for (const auto& [set, read] : {std::pair{256, 0}, {0x7F00, 0}, {0x42, 1}, {1, 1}, {0, 0}}) {
+    // The protocol is set from the first byte only; Get writes one byte and
+    // leaves the host's other three as they were.
+    for (const auto& [set, first] : {std::pair{256, 0}, {0x7F00, 0}, {0x42, 1}, {1, 1}, {0, 0}}) {
         ASSERT_TRUE(manager->SetProperty(kTwpProperty, Value(set)));
         const PropertyValue value = Get(kTwpProperty, Value(0x5A5A5A5A));
         unsigned char bytes[4];
         std::memcpy(bytes, &value.intValue, 4);
-        EXPECT_EQ(bytes[0], read) << set;
+        EXPECT_EQ(bytes[0], first) << set;
         EXPECT_EQ(bytes[1] & bytes[2] & bytes[3], 0x5A) << set;
     }
 }

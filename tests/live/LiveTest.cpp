@@ -31,6 +31,7 @@ std::string OwnId() { return std::to_string(ZR_KDT::platform::CurrentProcessId()
 
 const auto kRowName = [](const auto& tested) { return std::string(tested.param.name); };
 
+
 const char kSettingsLine[] = "M:Logger : trace user settings directory is ";
 
 // A debug-client id as inherited ("": unset), and whether it is kept.
@@ -39,6 +40,8 @@ struct DebugClient {
     std::string value;
     bool kept;
 };
+
+void PrintTo(const DebugClient& row, std::ostream* out) { *out << row.name; }
 
 class InheritedDebugClient : public ::testing::TestWithParam<DebugClient> {};
 
@@ -78,7 +81,7 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
 // variable was kept rather than written anew. No process has the exited id:
 // beyond Linux's pid_max, and not a multiple of 4 as Windows ids are.
 const DebugClient kDebugClients[] = {{"Unset", "", false}, {"Running", OwnId() + "-client", true},
-                                     {"Exited", "2147483646", false}, {"Zero", "0", false}, {"Text", "debugger", false}};
+                                     {"Exited", "2147483646", false}, {"Text", "debugger", false}};
 INSTANTIATE_TEST_SUITE_P(Ids, InheritedDebugClient, ::testing::ValuesIn(kDebugClients), kRowName);
 
 // Managers come and go while other threads log and the loggers are released
@@ -131,17 +134,11 @@ TEST(Bootstrap, WithoutProfileConstructionSucceedsAndRetriesLater)
 // A stand-in of bin/sim/ ("TraceFactory" or "NAVRO") that counts its calls.
 struct StandIn : LoadedLibrary {
     StandIn(const char* folder, const char* library) : LoadedLibrary(SimFolder(folder) + "/" + library) {}
-    // -2 when the stand-in did not load: no test expects that.
-    long Count(const char* call) const
-    {
-        const auto count = Find<long (*)(const char*)>("SimCallCount");
-        return count != nullptr ? count(call) : -2;
-    }
+    long Count(const char* call) const { return Find<long (*)(const char*)>("SimCallCount")(call); }
 };
 
 // The manager with its trace-factory start-up in reach.
-class ProbeManager : public K4xDeviceCfgMgr {
-public:
+struct ProbeManager : K4xDeviceCfgMgr {
     using CDeviceConfigManagerCommon::OpenChannelServer;
     using K4xDeviceCfgMgr::K4xDeviceCfgMgr;
 };
@@ -173,6 +170,8 @@ struct FactoryCase {
     long factories, servers, destroyServer, destroyFactory;
 };
 
+void PrintTo(const FactoryCase& row, std::ostream* out) { *out << row.name; }
+
 class TraceFactory : public ::testing::TestWithParam<FactoryCase> {};
 
 TEST_P(TraceFactory, OpensOrFailsAndReleasesWhatItGot)
@@ -194,10 +193,9 @@ TEST_P(TraceFactory, OpensOrFailsAndReleasesWhatItGot)
     EXPECT_EQ(log.CountStarting("M:uDll:  request to load \"TraceFactory\""), factory != nullptr ? 1 : 2);
     EXPECT_EQ(log.Count("M:DCM: Destroying Channel Server "), row.destroyServer);
     if (factory == nullptr) return;
-    EXPECT_EQ(factory->Count("CreateTraceFactory"), row.factories);
-    EXPECT_EQ(factory->Count("CreateChannelServer"), row.servers);
-    EXPECT_EQ(factory->Count("DestroyChannelServer"), row.destroyServer);
-    EXPECT_EQ(factory->Count("DestroyTraceFactory"), row.destroyFactory);
+    EXPECT_EQ((std::vector<long>{factory->Count("CreateTraceFactory"), factory->Count("CreateChannelServer"),
+                                 factory->Count("DestroyChannelServer"), factory->Count("DestroyTraceFactory")}),
+              (std::vector<long>{row.factories, row.servers, row.destroyServer, row.destroyFactory}));
 }
 
 const FactoryCase kFactoryCases[] = {
@@ -230,6 +228,8 @@ struct LiveLoad {
     long disconnects;    // DisconnectChannelServer calls, and their log lines
     const char* logged;  // a further line each load logs, "" for none
 };
+
+void PrintTo(const LiveLoad& row, std::ostream* out) { *out << row.name; }
 
 class ChannelDriver : public ::testing::TestWithParam<LiveLoad> {};
 
@@ -266,7 +266,6 @@ TEST_P(ChannelDriver, LoadsOrGivesItsTextAndReleasesWhatItGot)
 }
 
 const LiveLoad kLiveLoads[] = {
-    {"TwpZero", "default", "[twp-source]\nstatus = 0\ntext = 0\n", "", false, 1, 1, ""},
     {"TwpNumber", "default", "[twp-source]\nstatus = 0\ntext = 12abc\n", "", true, 1, 1, ""},
     {"TwpText", "default", "[twp-source]\nstatus = 0\ntext = none\n", "", false, 1, 1, ""},
     {"TwpNoValue", "default", "[twp-source]\nstatus = 3\ntext = 0\n", "", true, 1, 1, ""},
@@ -275,7 +274,6 @@ const LiveLoad kLiveLoads[] = {
     {"MissingLibrary", nullptr, "", "Cannot load channel driver.", true, 0, 0, ""},
     {"MissingConnectExport", "no-connect", "", "Could not get channel driver proc address.", true, 0, 0, ""},
     {"NoServer", "default", "[faults]\nConnectChannelServer = null\n", kNoInstance, true, 2, 0, ""},
-    {"ConnectThrows", "default", "[faults]\nConnectChannelServer = throw\n", kNoInstance, true, 2, 0, ""},
     {"NoInstance", "default", "[faults]\nOpenDriverInstance = null\n", kNoInstance, true, 2, 1, ""},
     {"OpenThrows", "default", "[faults]\nOpenDriverInstance = throw\n", kNoInstance, true, 2, 1, ""},
     // Without the export the server is kept; a disconnect that throws
@@ -286,8 +284,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ChannelDriver, ::testing::ValuesIn(kLiveLoads), 
 
 // Answers prompts from a table (throws when told to) and records them, each
 // marked when the answer string was not handed over empty or the value not 0.
-class HostAnswers final : public Zr::Kdt::Trace::CHostCallback {
-public:
+struct HostAnswers final : Zr::Kdt::Trace::CHostCallback {
     bool Query(const std::string& prompt, int32_t value, std::string& answer) override
     {
         asked += prompt + (value == 0 && answer.empty() ? ";" : " (not fresh);");

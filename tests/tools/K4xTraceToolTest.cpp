@@ -7,9 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace k4xtest {
@@ -21,12 +22,7 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 // One run: the arguments, the exit code, parts of standard output split at
 // "|", and a part of standard error ("" for none wanted).
-struct Step {
-    std::string arguments;
-    int exitCode;
-    std::string out;
-    std::string err;
-};
+using Step = std::tuple<std::string, int, std::string, std::string>;
 
 class K4xTraceTool : public ::testing::Test {
 protected:
@@ -45,15 +41,13 @@ protected:
 
     void RunSteps(const std::vector<Step>& steps)
     {
-        for (const Step& step : steps) {
-            const ToolResult result = Run(step.arguments);
-            EXPECT_EQ(result.exitCode, step.exitCode) << step.arguments << ": " << result.err;
-            for (size_t start = 0, bar = 0; start < step.out.size(); start = bar + 1) {
-                bar = std::min(step.out.find('|', start), step.out.size());
-                EXPECT_TRUE(Contains(result.out, step.out.substr(start, bar - start))) << step.arguments << "\n"
-                                                                                       << result.out;
-            }
-            EXPECT_TRUE(Contains(result.err, step.err)) << step.arguments << ": " << result.err;
+        for (const auto& [arguments, exitCode, out, err] : steps) {
+            const ToolResult result = Run(arguments);
+            EXPECT_EQ(result.exitCode, exitCode) << arguments << ": " << result.err;
+            std::istringstream parts(out);
+            for (std::string part; std::getline(parts, part, '|');)
+                EXPECT_TRUE(Contains(result.out, part)) << arguments << "\n" << result.out;
+            EXPECT_TRUE(Contains(result.err, err)) << arguments << ": " << result.err;
         }
     }
 
@@ -80,9 +74,8 @@ TEST_F(K4xTraceTool, HelpVersionAndWrongUsage)
           "set CPU TWP_Protocol=maybe", "set CPU \"Trace Mode=1\" --to", "save CPU text:", "diff CPU settings",
           "--log-level 9 show CPU", "show --json=yes CPU"}) {
         const ToolResult result = Run(arguments);
-        EXPECT_EQ(result.exitCode, 2) << arguments << ": " << result.err;
-        EXPECT_TRUE(Contains(result.err, "k4xtrace")) << arguments;
-        EXPECT_EQ(result.out, "") << arguments;
+        EXPECT_EQ(std::pair(result.exitCode, result.out), std::pair(2, std::string())) << arguments;
+        EXPECT_TRUE(Contains(result.err, "k4xtrace")) << arguments << ": " << result.err;
     }
 }
 
