@@ -29,8 +29,6 @@ std::string Variable(const char* name) { return ZR_KDT::GetEnvironmentValue(name
 
 std::string OwnId() { return std::to_string(ZR_KDT::platform::CurrentProcessId()); }
 
-const auto kRowName = [](const auto& tested) { return std::string(tested.param.name); };
-
 
 const char kSettingsLine[] = "M:Logger : trace user settings directory is ";
 
@@ -67,8 +65,8 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
     EXPECT_EQ(session.Log().Count(kSettingsLine + session.SettingsDirectory()), 1);
 
     // A second manager reuses the environment.
-    const std::string other = session.NewFolder("other-profile");
-    for (const char* profile : {"USERPROFILE", "HOME"}) session.SetVariable(profile, other.c_str());
+    for (const char* profile : {"USERPROFILE", "HOME"})
+        session.SetVariable(profile, session.NewFolder("other-profile").c_str());
     session.SetVariable("ZR_TRACE_DEBUGCLIENT_PID", "debugger");
     K4xDeviceCfgMgr second(&descriptor, 0);
     EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
@@ -80,9 +78,9 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
 // The running one is this process; the text after its number proves that the
 // variable was kept rather than written anew. No process has the exited id:
 // beyond Linux's pid_max, and not a multiple of 4 as Windows ids are.
-const DebugClient kDebugClients[] = {{"Unset", "", false}, {"Running", OwnId() + "-client", true},
+const DebugClient kClients[] = {{"Unset", "", false}, {"Running", OwnId() + "-client", true},
                                      {"Exited", "2147483646", false}, {"Text", "debugger", false}};
-INSTANTIATE_TEST_SUITE_P(Ids, InheritedDebugClient, ::testing::ValuesIn(kDebugClients), kRowName);
+INSTANTIATE_TEST_SUITE_P(Ids, InheritedDebugClient, ::testing::ValuesIn(kClients), ::testing::PrintToStringParamName());
 
 // Managers come and go while other threads log and the loggers are released
 // under their feet: every line lands whole in the one log or is dropped, and
@@ -179,8 +177,7 @@ TEST_P(TraceFactory, OpensOrFailsAndReleasesWhatItGot)
     const FactoryCase& row = GetParam();
     LiveSession session(row.folder);
     session.UseTarget(std::string("[faults]\n") + row.faults + "\n");
-    std::unique_ptr<StandIn> factory;
-    if (row.folder != nullptr) factory = std::make_unique<StandIn>(row.folder, "TraceFactory");
+    const auto factory = row.folder != nullptr ? std::make_unique<StandIn>(row.folder, "TraceFactory") : nullptr;
     auto descriptor = MakeDescriptor("K4x_DSP0");
     auto manager = std::make_unique<ProbeManager>(&descriptor, 0);
     for (int attempt = 0; attempt < 2; ++attempt) EXPECT_EQ(manager->OpenChannelServer(), row.opens);
@@ -214,7 +211,7 @@ const FactoryCase kFactoryCases[] = {
     {"ServerDestroyThrows", "default", "DestroyChannelServer = throw", true, "", 1, 1, 1, 0},
     {"FactoryDestroyThrows", "default", "DestroyTraceFactory = throw", true, "", 1, 1, 1, 1},
     {"Opens", "default", "", true, "", 1, 1, 1, 1}};
-INSTANTIATE_TEST_SUITE_P(Cases, TraceFactory, ::testing::ValuesIn(kFactoryCases), kRowName);
+INSTANTIATE_TEST_SUITE_P(Cases, TraceFactory, ::testing::ValuesIn(kFactoryCases), ::testing::PrintToStringParamName());
 
 // Two live loads against a settings file that says TWP 1, and the manager's
 // end: the error text, the TWP source the target gives, the driver's calls.
@@ -240,8 +237,7 @@ TEST_P(ChannelDriver, LoadsOrGivesItsTextAndReleasesWhatItGot)
     session.UseTarget(row.target);
     fs::create_directories(session.SettingsDirectory());
     WriteBytes((fs::path(session.SettingsDirectory()) / "K4x_DSP0-TCfg.txt").string(), "TWP_Protocol = 1\n");
-    std::unique_ptr<StandIn> driver;
-    if (row.connects > 0) driver = std::make_unique<StandIn>(row.folder, "NAVRO");
+    const auto driver = row.connects > 0 ? std::make_unique<StandIn>(row.folder, "NAVRO") : nullptr;
     auto descriptor = MakeDescriptor("K4x_DSP0");
     auto manager = std::make_unique<K4xDeviceCfgMgr>(&descriptor, 0);
     const bool loads = std::string(row.error).empty();
@@ -280,7 +276,7 @@ const LiveLoad kLiveLoads[] = {
     // ends the manager quietly.
     {"WithoutDisconnectExport", "no-disconnect", "", "", true, 1, 0, ""},
     {"DisconnectThrows", "default", "[faults]\nDisconnectChannelServer = throw\n", "", true, 1, 1, ""}};
-INSTANTIATE_TEST_SUITE_P(Cases, ChannelDriver, ::testing::ValuesIn(kLiveLoads), kRowName);
+INSTANTIATE_TEST_SUITE_P(Cases, ChannelDriver, ::testing::ValuesIn(kLiveLoads), ::testing::PrintToStringParamName());
 
 // Answers prompts from a table (throws when told to) and records them, each
 // marked when the answer string was not handed over empty or the value not 0.
@@ -318,8 +314,7 @@ TEST_F(OutFileLookup, CacheAndHostWithoutLiveSystem)
 {
     EXPECT_EQ(Lookup("C1"), "<false>");
     m_manager.SetHostCallback(&m_host);
-    const std::string c1 = m_session.WriteFile("c1.out", "image");
-    const std::string xc1 = m_session.WriteFile("xc1.out", "image");
+    const std::string c1 = m_session.WriteFile("c1.out", "image"), xc1 = m_session.WriteFile("xc1.out", "image");
     m_host.answers = {{"Application for C1", c1},
                       {"Application for XC1_0", xc1},
                       {"Application for M", m_session.Profile() + "/missing.out"}};
@@ -349,8 +344,7 @@ TEST_F(OutFileLookup, LiveRefreshReplacesAndAppends)
     m_session.UseTarget("[cpus]\nK4x_DSP0 = apps/new0.out\nK4x_DSP1 =\n");
     StandIn factory("default", "TraceFactory");
     m_manager.SetHostCallback(&m_host);
-    const std::string host0 = m_session.WriteFile("host0.out", "image");
-    const std::string board = m_session.WriteFile("board.out", "image");
+    const std::string host0 = m_session.WriteFile("h0.out", "image"), board = m_session.WriteFile("b.out", "image");
     m_host.answers = {{"Application for K4x_DSP0", host0}, {"Application for DSP1#", board}};
     EXPECT_EQ(Lookup("K4x_DSP0"), host0);
     // Its last byte is in no cached name, so the host is asked.

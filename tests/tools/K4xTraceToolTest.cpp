@@ -26,6 +26,8 @@ using Step = std::tuple<std::string, int, std::string, std::string>;
 
 class K4xTraceTool : public ::testing::Test {
 protected:
+    K4xTraceTool() { fs::create_directories(profile.SettingsDirectory()); }
+
     // The tool's streams use the platform's line end; results read them as
     // line feeds. Every run gets the scratch profile unless it names one.
     ToolResult Run(const std::string& arguments)
@@ -85,7 +87,6 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
     const std::string tdf = Path("cfg.tdf", "TDF2"), spaced = Path("my cfg.tdf", "TDF2");
     const std::string live = "--live " + Quoted(SimFolder("default")) + " live ";
     const std::string answer = " --answer C6x_core9=" + Path("core9.out", "image");
-    fs::create_directories(profile.SettingsDirectory());
     WriteBytes((fs::path(profile.SettingsDirectory()) / "bad.txt").string(), "Trace Mode = 1\nNo Such = 2\n");
     WriteBytes((fs::path(profile.SettingsDirectory()) / "K4x_DSP3-TCfg.txt").string(), "Bogus = 1\n");
     RunSteps({
@@ -174,7 +175,6 @@ TEST_F(K4xTraceTool, CheckReportsEachProblemAndAgreesWithTheLibrary)
         {"clean.tdf", tdf("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"),
          "\"Number of AEG\": 4|\"Event Bit2\": \"x=y\"|\"TWP_Protocol\": false"},
     };
-    fs::create_directories(profile.SettingsDirectory());
     for (const auto& row : rows) {
         const bool container = fs::path(row.file).extension() == ".tdf";
         const std::string path =
