@@ -65,8 +65,8 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
     EXPECT_EQ(session.Log().Count(kSettingsLine + session.SettingsDirectory()), 1);
 
     // A second manager reuses the environment.
-    for (const char* profile : {"USERPROFILE", "HOME"})
-        session.SetVariable(profile, session.NewFolder("other-profile").c_str());
+    const std::string other = session.NewFolder("other-profile");
+    for (const char* profile : {"USERPROFILE", "HOME"}) session.SetVariable(profile, other.c_str());
     session.SetVariable("ZR_TRACE_DEBUGCLIENT_PID", "debugger");
     K4xDeviceCfgMgr second(&descriptor, 0);
     EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
@@ -315,8 +315,7 @@ TEST_F(OutFileLookup, CacheAndHostWithoutLiveSystem)
     EXPECT_EQ(Lookup("C1"), "<false>");
     m_manager.SetHostCallback(&m_host);
     const std::string c1 = m_session.WriteFile("c1.out", "image"), xc1 = m_session.WriteFile("xc1.out", "image");
-    m_host.answers = {{"Application for C1", c1},
-                      {"Application for XC1_0", xc1},
+    m_host.answers = {{"Application for C1", c1}, {"Application for XC1_0", xc1},
                       {"Application for M", m_session.Profile() + "/missing.out"}};
     // Exact beats an earlier containment; then containment; then the tail
     // rule, which ignores case; an empty name is in every name. No answer,
