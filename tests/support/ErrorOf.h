@@ -1,4 +1,3 @@
-// Runs a call and gives the message of what it throws.
 #pragma once
 
 #include "cVexaError.h"

@@ -1,13 +1,12 @@
 // Libraries loaded at run time through the platform layer, as the library
-// and its hosts load them: the built configuration library and the
-// stand-ins of the simulated live systems under bin/sim/.
+// and its hosts load them, and the simulated live systems under bin/sim/.
 #pragma once
 
 #include "DeviceConfigManager.h"
 #include "Platform.h"
 
 #include <cstdint>
-#include <memory>
+#include <cstring>
 #include <string>
 
 namespace k4xtest {
@@ -19,7 +18,6 @@ public:
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
-    ZR_KDT::platform::ModuleHandle Module() const { return m_module; }
     // The export, null when missing.
     template <typename Fn>
     Fn Find(const char* symbol) const
@@ -31,30 +29,19 @@ private:
     ZR_KDT::platform::ModuleHandle m_module;
 };
 
-// The built configuration library, loaded by file name as a debugger does.
-class ConfigLibrary : public LoadedLibrary {
-public:
-    using Manager = std::unique_ptr<Zr::Kdt::Trace::CDeviceConfigManager, DestroyDeviceConfigManagerFn>;
-
-    ConfigLibrary();
-    // Null when the library or its factory is missing.
-    Manager Create(Zr::Kdt::Trace::DeviceDescriptor* descriptor, uint64_t hostValue = 0) const;
-};
-
-// One stand-in library: folder "default", "no-create", ...; library
-// "TraceFactory" or "NAVRO".
-class StandIn : public LoadedLibrary {
-public:
-    StandIn(const char* folder, const char* library);
-    // The stand-in's count of the named call (its SimCallCount export).
-    long Count(const char* call) const;
-};
-
-// The folder of bin/sim/ in platform form.
+// The folder of bin/sim/ ("default", "no-create", ...) in platform form.
 std::string SimFolder(const char* folder);
 
 // A descriptor for the CPU, the bytes the library must not read filled
 // with noise.
-Zr::Kdt::Trace::DeviceDescriptor MakeDescriptor(const char* cpuName, uint32_t first = 0, uint32_t second = 0);
+inline Zr::Kdt::Trace::DeviceDescriptor MakeDescriptor(const char* cpuName, uint32_t first = 0, uint32_t second = 0)
+{
+    Zr::Kdt::Trace::DeviceDescriptor descriptor;
+    std::memset(static_cast<void*>(&descriptor), 0xA5, sizeof descriptor);
+    descriptor.cpuName = cpuName;
+    descriptor.firstNumber = first;
+    descriptor.secondNumber = second;
+    return descriptor;
+}
 
 }  // namespace k4xtest

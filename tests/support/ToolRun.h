@@ -19,7 +19,4 @@ ToolResult RunTool(const std::string& program, const std::string& arguments, con
 // "path" in double quotes, for a command line.
 inline std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-// The text with each CR LF read as a line feed: "a\r\nb" => "a\nb".
-std::string WithLineFeeds(std::string text);
-
 }  // namespace k4xtest

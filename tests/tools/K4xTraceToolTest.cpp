@@ -7,9 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace k4xtest {
@@ -21,15 +22,12 @@ bool Contains(const std::string& text, const std::string& part) { return text.fi
 
 // One run: the arguments, the exit code, parts of standard output split at
 // "|", and a part of standard error ("" for none wanted).
-struct Step {
-    std::string arguments;
-    int exitCode;
-    std::string out;
-    std::string err;
-};
+using Step = std::tuple<std::string, int, std::string, std::string>;
 
 class K4xTraceTool : public ::testing::Test {
 protected:
+    K4xTraceTool() { fs::create_directories(profile.SettingsDirectory()); }
+
     // The tool's streams use the platform's line end; results read them as
     // line feeds. Every run gets the scratch profile unless it names one.
     ToolResult Run(const std::string& arguments)
@@ -38,20 +36,20 @@ protected:
         ToolResult result =
             RunTool(K4XTRACE_FILE, (ownProfile ? "" : "--profile " + Quoted(profile.Profile()) + " ") + arguments,
                     profile.NewFolder("tool"));
-        return {result.exitCode, WithLineFeeds(result.out), WithLineFeeds(result.err)};
+        for (std::string* text : {&result.out, &result.err})
+            for (auto at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n", at)) text->erase(at, 1);
+        return result;
     }
 
     void RunSteps(const std::vector<Step>& steps)
     {
-        for (const Step& step : steps) {
-            const ToolResult result = Run(step.arguments);
-            EXPECT_EQ(result.exitCode, step.exitCode) << step.arguments << ": " << result.err;
-            for (size_t start = 0, bar = 0; start < step.out.size(); start = bar + 1) {
-                bar = std::min(step.out.find('|', start), step.out.size());
-                EXPECT_TRUE(Contains(result.out, step.out.substr(start, bar - start))) << step.arguments << "\n"
-                                                                                       << result.out;
-            }
-            EXPECT_TRUE(Contains(result.err, step.err)) << step.arguments << ": " << result.err;
+        for (const auto& [arguments, exitCode, out, err] : steps) {
+            const ToolResult result = Run(arguments);
+            EXPECT_EQ(result.exitCode, exitCode) << arguments << ": " << result.err;
+            std::istringstream parts(out);
+            for (std::string part; std::getline(parts, part, '|');)
+                EXPECT_TRUE(Contains(result.out, part)) << arguments << "\n" << result.out;
+            EXPECT_TRUE(Contains(result.err, err)) << arguments << ": " << result.err;
         }
     }
 
@@ -78,9 +76,8 @@ TEST_F(K4xTraceTool, HelpVersionAndWrongUsage)
           "set CPU TWP_Protocol=maybe", "set CPU \"Trace Mode=1\" --to", "save CPU text:", "diff CPU settings",
           "--log-level 9 show CPU", "show --json=yes CPU"}) {
         const ToolResult result = Run(arguments);
-        EXPECT_EQ(result.exitCode, 2) << arguments << ": " << result.err;
-        EXPECT_TRUE(Contains(result.err, "k4xtrace")) << arguments;
-        EXPECT_EQ(result.out, "") << arguments;
+        EXPECT_EQ(std::pair(result.exitCode, result.out), std::pair(2, std::string())) << arguments;
+        EXPECT_TRUE(Contains(result.err, "k4xtrace")) << arguments << ": " << result.err;
     }
 }
 
@@ -90,8 +87,6 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
     const std::string tdf = Path("cfg.tdf", "TDF2"), spaced = Path("my cfg.tdf", "TDF2");
     const std::string live = "--live " + Quoted(SimFolder("default")) + " live ";
     const std::string answer = " --answer C6x_core9=" + Path("core9.out", "image");
-    const std::string noLibrary = "cannot load the configuration library";
-    fs::create_directories(profile.SettingsDirectory());
     WriteBytes((fs::path(profile.SettingsDirectory()) / "bad.txt").string(), "Trace Mode = 1\nNo Such = 2\n");
     WriteBytes((fs::path(profile.SettingsDirectory()) / "K4x_DSP3-TCfg.txt").string(), "Bogus = 1\n");
     RunSteps({
@@ -104,7 +99,6 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
         {"show --json K4x_DSP0", 0, "\"Sync Frequency\": 16,", ""},
         // A failed assignment saves nothing, not even the good ones before it.
         {"set K4x_DSP0 \"Trace Mode=5\" \"Trace mode=5\"", 1, "", "Invalide property name"},
-        {"set K4x_DSP0 \"Trace Mode=5\" CycleModeDelta=false", 1, "", "Invalide property name"},
         {"get K4x_DSP0 \"Trace Mode\"", 0, "3\n", ""},
         // Stores: a CPU without a settings file starts from the defaults.
         {"set K4x_DSP0 \"Trace Mode=7\" \"Event Bit3=x=y\"", 0, "", ""},
@@ -120,8 +114,8 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
         {"load K4x_DSP0 bad.txt", 1, "", "Invalide property name"},
         // The library turns the blank into "_" and writes nothing; the tool says so.
         {"save K4x_DSP0 " + spaced, 1, "", "nothing written"},
-        {"--library " + Quoted(profile.Path("nothing-here.so")) + " show K4x_DSP0", 1, "", noLibrary},
-        {"--library " + Path("not-a-library.dll", "MZ but not really") + " show K4x_DSP0", 1, "", noLibrary},
+        {"--library " + Path("not-a-library.dll", "MZ but not really") + " show K4x_DSP0", 1, "",
+         "cannot load the configuration library"},
         {"--profile " + Quoted(profile.Path("no-such-profile")) + " show K4x_DSP0", 1, "", "no such directory"},
         // A malformed settings file is loaded by every new manager: the tool warns.
         {"show K4x_DSP3", 0, "", "warning"},
@@ -181,7 +175,6 @@ TEST_F(K4xTraceTool, CheckReportsEachProblemAndAgreesWithTheLibrary)
         {"clean.tdf", tdf("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"),
          "\"Number of AEG\": 4|\"Event Bit2\": \"x=y\"|\"TWP_Protocol\": false"},
     };
-    fs::create_directories(profile.SettingsDirectory());
     for (const auto& row : rows) {
         const bool container = fs::path(row.file).extension() == ".tdf";
         const std::string path =

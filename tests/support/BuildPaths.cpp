@@ -1,11 +1,21 @@
-#include "ToolRun.h"
-
+// What depends on the build: where bin/sim/ is, and how the shell reports
+// a program's exit code.
 #include "Bytes.h"
+#include "LoadedLibrary.h"
+#include "ToolRun.h"
+#include "uEnvironment.h"
 
 #include <cstdlib>
 #include <filesystem>
 
 namespace k4xtest {
+
+std::string SimFolder(const char* folder)
+{
+    std::string path = K4X_SIM_ROOT;
+    ZR_KDT::AppendPathComponent(path, folder);
+    return path;
+}
 
 ToolResult RunTool(const std::string& program, const std::string& arguments, const std::string& folder)
 {
@@ -19,12 +29,6 @@ ToolResult RunTool(const std::string& program, const std::string& arguments, con
     const std::string command = tool + " " + arguments + " >" + Quoted(out) + " 2>" + Quoted(err) + " <" + Quoted(in);
     const int status = std::system(command.c_str());
     return {(status >> K4X_EXIT_STATUS_SHIFT) & 0xFF, ReadBytes(out), ReadBytes(err)};
-}
-
-std::string WithLineFeeds(std::string text)
-{
-    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
-    return text;
 }
 
 }  // namespace k4xtest
