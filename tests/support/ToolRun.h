@@ -19,4 +19,11 @@ ToolResult RunTool(const std::string& program, const std::string& arguments, con
 // "path" in double quotes, for a command line.
 inline std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
+// The text with each CR LF read as a line feed: Windows ends the tools' text lines with CR LF.
+inline std::string WithLineFeeds(std::string text)
+{
+    for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+    return text;
+}
+
 }  // namespace k4xtest

@@ -33,12 +33,10 @@ protected:
     ToolResult Run(const std::string& arguments)
     {
         const bool ownProfile = arguments.rfind("--profile", 0) == 0;
-        ToolResult result =
+        const ToolResult result =
             RunTool(K4XTRACE_FILE, (ownProfile ? "" : "--profile " + Quoted(profile.Profile()) + " ") + arguments,
                     profile.NewFolder("tool"));
-        for (std::string* text : {&result.out, &result.err})
-            for (auto at = text->find("\r\n"); at != std::string::npos; at = text->find("\r\n", at)) text->erase(at, 1);
-        return result;
+        return {result.exitCode, WithLineFeeds(result.out), WithLineFeeds(result.err)};
     }
 
     void RunSteps(const std::vector<Step>& steps)
