@@ -11,6 +11,10 @@
 #include <gmock/gmock.h>
 
 #include <cstring>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 #include <filesystem>
 #include <functional>
 
@@ -168,6 +172,16 @@ std::size_t WriteIgnoringErrors(const void* data, std::size_t size, std::size_t 
 {
     return std::fwrite(data, size, n, file), n;
 }
+#ifndef _WIN32
+// A buffered write whose bytes meet a full volume only when they are flushed.
+std::size_t WriteToFullVolume(const void* data, std::size_t size, std::size_t n, std::FILE* file)
+{
+    const int full = ::open("/dev/full", O_WRONLY);
+    ::dup2(full, ::fileno(file));
+    ::close(full);
+    return std::fwrite(data, size, n, file);
+}
+#endif
 std::FILE* NoUpdate(const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); }
 std::FILE* ReadOnlyUpdate(const char* path, const char* mode) { return std::fopen(path, mode[1] == '+' ? "rb" : mode); }
 // A binary read stream whose error flag is set, as after a failed read.
@@ -188,6 +202,7 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
     const char kOffset[] = "Section header offset to save data is not valid.";
     const char kHeader[] = "Write error - size of TDF header.";
     const char kNameAndVersion[] = "Write error -  TDF section name and version.";
+    const char kCorrupted[] = "Write error - section data corrupted.";
     const struct {
         uint32_t length;  // 0: no section
         std::function<std::string()> call;
@@ -219,7 +234,10 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
         {21, [&] { return open(&NoUpdate), Append("AETCONFIG", 2); }, kCannotOpen, true},
         {21, [&] { return open(&NoUpdate), Save(4, "abc", 1, 3); }, kCannotOpen, true},
         {21, [&] { return open(&ReadOnlyUpdate), ZR_KDT::SystemCalls().writeFile = &WriteIgnoringErrors,
-                   Save(4, "abc", 1, 3); }, "Write error - section data corrupted.", true},
+                   Save(4, "abc", 1, 3); }, kCorrupted, true},
+#ifndef _WIN32
+        {21, [&] { return ZR_KDT::SystemCalls().writeFile = &WriteToFullVolume, Save(4, "abc", 1, 3); }, kCorrupted, true},
+#endif
         {21, [&] { return open(&FlaggedRead), Load(path.c_str()); }, "Read I/O error - section data corrupted.", true},
     };
     for (const auto& row : rows) {
