@@ -4,17 +4,14 @@
 #include "uString.h"
 
 #include "ErrorOf.h"
-#include "Platform.h"
 #include "ScratchProfile.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <future>
 #include <limits>
 #include <tuple>
-#include <vector>
 
 namespace k4xtest {
 namespace {
@@ -61,12 +58,8 @@ TEST(uEnvironment, PathsGetSingleNativeSeparators)
 {
     const std::string messy = std::string("a") + kOther + kSep + kSep + "b" + kOther + kOther + kOther + "c" + kSep;
     const std::tuple<std::string, const char*, std::string> rows[] = {
-        {messy, nullptr, "a/b/c/"},
-        {std::string(2, kSep) + "server", nullptr, "/server"},
-        {"", "x", "x"},
-        {"a", "x", "a/x"},
-        {Native("a/"), "x", "a/x"},
-        {std::string("a") + kOther, "x", "a/x"},
+        {messy, nullptr, "a/b/c/"}, {std::string(2, kSep) + "server", nullptr, "/server"}, {"", "x", "x"},
+        {"a", "x", "a/x"},          {Native("a/"), "x", "a/x"}, {std::string("a") + kOther, "x", "a/x"},
     };
     for (auto [path, component, expected] : rows) {
         component != nullptr ? AppendPathComponent(path, component) : NormalizePath(path);
@@ -129,10 +122,8 @@ TEST_F(TraceDirectories, FailureTexts)
         {[&] { uString::Split("a\\b", left, right, nullptr); }, "unable to split with null delimeter"},
         {[] { uString::ToNumeric<uint64_t>(nullptr); }, "unable to convert null string to numeric"},
         {[] { uString::ToNumeric<uint64_t>(""); }, "unable to convert empty string to numeric"},
-        {[&] { GetTraceDirectory(out); }, noProfile},
-        {[&] { GetTraceLoggingDirectory(out); }, noProfile},
-        {[&] { GetTraceDataDirectory(out); }, noProfile},
-        {[&] { GetTraceSettingsDirectory(out); }, noProfile},
+        {[&] { GetTraceDirectory(out); }, noProfile},     {[&] { GetTraceLoggingDirectory(out); }, noProfile},
+        {[&] { GetTraceDataDirectory(out); }, noProfile}, {[&] { GetTraceSettingsDirectory(out); }, noProfile},
     };
     for (const char* unset : {"", static_cast<const char*>(nullptr)}) {
         scratch.SetVariable("USERPROFILE", unset);
@@ -172,11 +163,7 @@ TEST(uString, SplitAtTheFirstDelimiter)
         EXPECT_EQ(uString::Split(text, left, right, delimiter), parts) << text;
         EXPECT_EQ(left + "|" + right, split) << text;
     }
-    // The text may be one of the outputs' own characters.
-    right = "x\\y\\z";
-    EXPECT_EQ(uString::Split(right.c_str(), left, right, "\\"), 2);
-    EXPECT_EQ(left + "|" + right, "x|y\\z");
-    left = "p\\q";
+    left = "p\\q";  // the text may be an output's own characters
     EXPECT_EQ(uString::Split(left.c_str(), left, right, "\\"), 2);
     EXPECT_EQ(left + "|" + right, "p|q");
 }
