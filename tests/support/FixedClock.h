@@ -16,8 +16,6 @@ public:
         ZR_KDT::SystemCalls().localTime = [] { return s_time; };
     }
     ~FixedClock() { ZR_KDT::SystemCalls().localTime = ZR_KDT::platform::ReadLocalTime; }
-    FixedClock(const FixedClock&) = delete;
-    FixedClock& operator=(const FixedClock&) = delete;
 
 private:
     static inline ZR_KDT::platform::LocalTime s_time{};

@@ -35,15 +35,12 @@ public:
     }
     ~ScratchProfile()
     {
-        namespace fs = std::filesystem;
         for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved)
             ZR_KDT::platform::SetEnvironment(saved->first.c_str(), saved->second ? saved->second->c_str() : nullptr);
         // Loggers live on; closing their files lets the folder go on Windows.
         for (const auto& entry : ZR_KDT::uLogManager::Instance().m_loggers) entry.second->SetEnabled(false);
-        std::error_code ignored, walk;  // a leftover scratch folder is no test failure
-        for (fs::recursive_directory_iterator entry(m_root, walk), end; !walk && entry != end; entry.increment(walk))
-            fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_root, ignored);
+        std::error_code ignored;  // a leftover scratch folder is no test failure
+        std::filesystem::remove_all(m_root, ignored);
     }
     ScratchProfile(const ScratchProfile&) = delete;
     ScratchProfile& operator=(const ScratchProfile&) = delete;
@@ -64,9 +61,8 @@ public:
     // Sets (null: removes) a process variable until the end of the test.
     void SetVariable(const char* name, const char* value)
     {
-        const bool known = std::any_of(m_saved.begin(), m_saved.end(), [&](const auto& s) { return s.first == name; });
         std::string old;
-        if (!known)
+        if (std::none_of(m_saved.begin(), m_saved.end(), [&](const auto& saved) { return saved.first == name; }))
             m_saved.emplace_back(name, ZR_KDT::platform::GetEnvironment(name, old) ? std::optional(old) : std::nullopt);
         ASSERT_TRUE(ZR_KDT::platform::SetEnvironment(name, value)) << name;
     }

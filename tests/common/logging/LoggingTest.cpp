@@ -125,8 +125,6 @@ constexpr int kNoTime = 0;
 
 class uLoggerTest : public ::testing::Test {
 protected:
-    std::string Logged() { return ReadBytes(m_path); }
-
     ScratchProfile m_dir;
     FixedClock m_clock;
     std::string m_path = m_dir.Path("log.txt");
@@ -139,20 +137,19 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     EXPECT_FALSE(fs::exists(m_path)) << "opened with the first line";
     // Categories, stamp style, message, line written.
     const std::tuple<unsigned, int, const char*, const char*> rows[] = {
-        {1, kNoTime, "one", "M      one\n"},         {17, kNoTime, "seventeen", "M   E  seventeen\n"},
-        {32, kNoTime, "none", "       none\n"},      {0, kNoTime, "never", ""},
-        {31, kNoTime, "all", "MWFAE  all\n"},        {2 | 4 | 8, kNoTime, "middle", " WFA   middle\n"},
-        {1, 1, "date", "M     03/07/26 | date\n"},   {1, 2, "time", "M     09:05:03:045 | time\n"},
-        {1, -1, "other", "M      other\n"},          {1, 3, "both", "M     03/07/26 09:05:03:045 | both\n"},
-        {1, kNoTime, "crlf\r\n", "M      crlf\n"},   {1, kNoTime, "lfcr\n\r", "M      lfcr\n"},
-        {1, kNoTime, "cr\r", "M      cr\n"},         {1, kNoTime, "two\n\n", "M      two\n\n"},
-        {1, kNoTime, "crcr\r\r", "M      crcr\r\n"}, {1, kNoTime, "", "M      \n"},
+        {1, kNoTime, "one", "M      one\n"}, {17, kNoTime, "seventeen", "M   E  seventeen\n"},
+        {0, kNoTime, "never", ""}, {32, kNoTime, "none", "       none\n"}, {31, kNoTime, "all", "MWFAE  all\n"},
+        {1, -1, "other", "M      other\n"}, {2 | 4 | 8, kNoTime, "middle", " WFA   middle\n"},
+        {1, 1, "date", "M     03/07/26 | date\n"}, {1, 2, "time", "M     09:05:03:045 | time\n"},
+        {1, 3, "both", "M     03/07/26 09:05:03:045 | both\n"}, {1, kNoTime, "crlf\r\n", "M      crlf\n"},
+        {1, kNoTime, "lfcr\n\r", "M      lfcr\n"}, {1, kNoTime, "", "M      \n"}, {1, kNoTime, "cr\r", "M      cr\n"},
+        {1, kNoTime, "two\n\n", "M      two\n\n"}, {1, kNoTime, "crcr\r\r", "M      crcr\r\n"},
     };
     std::string expected;
     for (const auto& [categories, stamp, message, line] : rows) {
         m_logger.Log(categories, stamp, "%s", message);
         expected += line;
-        EXPECT_EQ(Logged(), StoredText(expected)) << message;
+        EXPECT_EQ(ReadBytes(m_path), StoredText(expected)) << message;
     }
     m_logger.Log(1, kNoTime, "%d-%s", 14, "formatted");
     char raw[16] = "raw\r\n";
@@ -163,7 +160,7 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     // 4096 bytes hold the prefix and blank stamp (7), the message, the line
     // feed and the NUL.
     m_logger.Log(1, kNoTime, "%s", std::string(10000, 'x').c_str());
-    EXPECT_EQ(Logged(),
+    EXPECT_EQ(ReadBytes(m_path),
               StoredText(expected + "M      14-formatted\nraw\npart\nM      " + std::string(4087, 'x') + "\n"));
 }
 
@@ -177,16 +174,16 @@ TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
     m_logger.SetEnabled(false);
     m_logger.SetEnabled(true);
     m_logger.Log(1, kNoTime, "two");
-    EXPECT_EQ(Logged(), StoredText("M      one\nM      two\n"));
+    EXPECT_EQ(ReadBytes(m_path), StoredText("M      one\nM      two\n"));
 
     // Without append the file starts afresh, each time it is switched on.
     uLogger truncating(m_path.c_str(), false);
     truncating.Log(16, kNoTime, "fresh");
-    EXPECT_EQ(Logged(), StoredText("    E  fresh\n"));
+    EXPECT_EQ(ReadBytes(m_path), StoredText("    E  fresh\n"));
     truncating.SetEnabled(false);
     truncating.SetEnabled(true);
     truncating.Log(16, kNoTime, "again");
-    EXPECT_EQ(Logged(), StoredText("    E  again\n"));
+    EXPECT_EQ(ReadBytes(m_path), StoredText("    E  again\n"));
     truncating.SetEnabled(false);
 
     // A file that cannot be opened yet is tried again by each line.
@@ -228,9 +225,9 @@ protected:
         m_profile.SetVariable(kLevelVariable, "1");
     }
 
-    bool Initialize(const char* fileName, bool reuseByName = true)
+    bool Initialize(const char* name, bool reuse = true)
     {
-        return m_log.Initialize(fileName, kLevelVariable, kDirectoryVariable, reuseByName);
+        return m_log.Initialize(name, kLevelVariable, kDirectoryVariable, reuse);
     }
 
     std::string LogFile(const std::string& name) const { return (fs::path(m_logDirectory) / name).string(); }
