@@ -22,11 +22,8 @@ class ScratchProfile {
 public:
     ScratchProfile()
     {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("k4x-") + (test != nullptr ? test->name() : "test") + "-" +
-                           std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
-                           std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
-        std::replace(name.begin(), name.end(), '/', '-');
+        const std::string name = "k4x-" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
+                                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
         m_root = (std::filesystem::temp_directory_path() / name).string();
         m_profile = Path("profile");
         std::filesystem::create_directories(m_profile);
