@@ -67,40 +67,12 @@ TEST(uEnvironment, PathsGetSingleNativeSeparators)
     }
 }
 
-class TraceDirectories : public ::testing::Test {
-protected:
-    void TearDown() override { fs::current_path(fs::temp_directory_path()); }
-
+// Every failure text of these utilities, with what the failing call leaves (a
+// missing profile fails before anything is created); then directories, level by level.
+TEST(uEnvironment, TraceDirectoriesAndFailureTexts)
+{
     ScratchProfile scratch;
     const std::string profile = scratch.Profile();
-};
-
-TEST_F(TraceDirectories, CreateDirectoryPathLevelByLevel)
-{
-    const fs::path work = fs::path(profile) / "work";
-    fs::create_directories(work);
-    fs::current_path(work);
-    std::string cwd;
-    const char* returned = GetWorkingDirectory(cwd);
-    EXPECT_EQ(returned, cwd.c_str());
-    EXPECT_TRUE(fs::equivalent(cwd, work));
-
-    const std::string absolute = profile + kSep + "abs" + kSep + "deep";
-    const std::pair<std::string, int> rows[] = {
-        {Native("r1/r2/r3"), 0}, {Native("r1/r2/r3"), -1}, {Native("r1/r2/r3/r4/"), 0},
-        {absolute, 0},           {absolute + kSep, -1},
-    };
-    for (const auto& [path, result] : rows) EXPECT_EQ(CreateDirectoryPath(path.c_str()), result) << path;
-    EXPECT_EQ(CreateDirectoryPath(nullptr), -1);
-    EXPECT_TRUE(fs::is_directory(work / "r1" / "r2" / "r3" / "r4"));
-    EXPECT_TRUE(fs::is_directory(fs::path(absolute)));
-    EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 1) << "absolute is not below";
-}
-
-// Every failure text of these utilities, with what the failing call leaves:
-// a missing profile fails before anything is created.
-TEST_F(TraceDirectories, FailureTexts)
-{
     std::string text = "keep", left = "p", right = "q", out;
     const char* const fallback = platform::kProfileFallbackVariable;
     if (fallback != nullptr) {
@@ -133,6 +105,26 @@ TEST_F(TraceDirectories, FailureTexts)
     EXPECT_EQ(text + left + right, "keeppq");
     EXPECT_STREQ(GetEnvironmentValue("K4X_SURELY_UNSET_VARIABLE"), "");
     EXPECT_TRUE(fs::is_empty(profile));
+
+    const fs::path work = fs::path(profile) / "work";
+    fs::create_directories(work);
+    fs::current_path(work);
+    std::string cwd;
+    const char* returned = GetWorkingDirectory(cwd);
+    EXPECT_EQ(returned, cwd.c_str());
+    EXPECT_TRUE(fs::equivalent(cwd, work));
+
+    const std::string absolute = profile + kSep + "abs" + kSep + "deep";
+    const std::pair<std::string, int> paths[] = {
+        {Native("r1/r2/r3"), 0}, {Native("r1/r2/r3"), -1}, {Native("r1/r2/r3/r4/"), 0},
+        {absolute, 0},           {absolute + kSep, -1},
+    };
+    for (const auto& [path, result] : paths) EXPECT_EQ(CreateDirectoryPath(path.c_str()), result) << path;
+    EXPECT_EQ(CreateDirectoryPath(nullptr), -1);
+    EXPECT_TRUE(fs::is_directory(work / "r1" / "r2" / "r3" / "r4"));
+    EXPECT_TRUE(fs::is_directory(fs::path(absolute)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 1) << "absolute is not below";
+    fs::current_path(fs::temp_directory_path());
 }
 
 // ReplaceAll resumes behind the pattern; Split cuts at the first delimiter.

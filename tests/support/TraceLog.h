@@ -41,25 +41,25 @@ public:
             const std::string name = entry.path().filename().string();
             if (name.rfind("zr_trace_log_", 0) == 0) m_files.push_back(name);
         }
-        if (m_files.size() == 1) m_messages = LogMessagesOf((std::filesystem::path(folder) / m_files[0]).string());
+        if (m_files.size() == 1) m_lines = LogMessagesOf((std::filesystem::path(folder) / m_files[0]).string());
     }
 
     const std::vector<std::string>& Files() const { return m_files; }
-    const std::vector<std::string>& Messages() const { return m_messages; }
+    const std::vector<std::string>& Messages() const { return m_lines; }
     // How many lines are exactly `message` ("M:..."), or start with `start`.
-    int Count(const std::string& message) const
+    int Count(const std::string& line) const
     {
-        return static_cast<int>(std::count(m_messages.begin(), m_messages.end(), message));
+        return static_cast<int>(std::count(m_lines.begin(), m_lines.end(), line));
     }
     int CountStarting(const std::string& start) const
     {
-        return static_cast<int>(std::count_if(m_messages.begin(), m_messages.end(),
+        return static_cast<int>(std::count_if(m_lines.begin(), m_lines.end(),
                                               [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
     }
 
 private:
     std::vector<std::string> m_files;
-    std::vector<std::string> m_messages;
+    std::vector<std::string> m_lines;
 };
 
 }  // namespace k4xtest

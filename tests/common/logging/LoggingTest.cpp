@@ -281,7 +281,6 @@ TEST_F(uLogManagerTest, LevelTable)
 
 TEST_F(uLogManagerTest, LoggersByName)
 {
-    EXPECT_FALSE(m_log.Initialize(nullptr, kLevelVariable, kDirectoryVariable, true));
     EXPECT_FALSE(m_log.Initialize("a.txt", nullptr, kDirectoryVariable, true));
     EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
     EXPECT_EQ(m_log.Find(nullptr), nullptr);
@@ -325,7 +324,6 @@ TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
     EXPECT_FALSE(Initialize("full.txt"));
     EXPECT_EQ(g_queried, m_logDirectory);
     EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
-    EXPECT_EQ(m_log.m_nLevel.load(), 0);
     EXPECT_FALSE(fs::exists(LogFile("full.txt")));
     EXPECT_FALSE(m_log.Initialize("here.txt", kLevelVariable, nullptr, true));
     EXPECT_EQ(g_queried, "<current>") << "without a directory the current volume is asked";
