@@ -18,17 +18,13 @@ using ZR_KDT::uDll;
 
 constexpr uint32_t kKeepMode = 0xFFFFFFFF;
 
-// The trace log exists once a manager has set up the trace environment.
-struct Logging {
-    Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x_DSP0");
-    K4xDeviceCfgMgr manager{&descriptor, 0};
-};
-
 // Only level 6 traces functions: one line for each FindAndLoad.
 TEST(uDll, LoadsOnceByItsBaseNameAndKeepsNameAndMode)
 {
     LiveSession session("default", "6");
-    Logging logging;
+    // The trace log exists once a manager has set up the trace environment.
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x_DSP0");
+    K4xDeviceCfgMgr manager{&descriptor, 0};
     uDll dll(nullptr, kKeepMode);
     EXPECT_EQ(dll.GetMode(), 0u);
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode)) << dll.GetLastErrorText();
@@ -86,7 +82,8 @@ TEST(uDll, LoadsOnceByItsBaseNameAndKeepsNameAndMode)
 TEST(uDll, FailuresLeaveTheirText)
 {
     LiveSession session(nullptr);
-    Logging logging;
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x_DSP0");
+    K4xDeviceCfgMgr manager{&descriptor, 0};
     uDll dll(nullptr, kKeepMode);
     EXPECT_FALSE(dll.FindAndLoad("TraceFactory", kKeepMode));
     const std::string failure = "failed to load TraceFactory with error code 126";

@@ -181,7 +181,6 @@ TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
     truncating.SetEnabled(true);
     truncating.Log(16, kNoTime, "again");
     EXPECT_EQ(ReadBytes(m_path), StoredText("    E  again\n"));
-    truncating.SetEnabled(false);
 
     // A file that cannot be opened yet is tried again by each line.
     const std::string inside = m_dir.Path("later") + "/log.txt";
@@ -190,7 +189,6 @@ TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
     m_dir.NewFolder("later");
     later.Log(1, kNoTime, "kept");
     EXPECT_EQ(ReadBytes(inside), StoredText("M      kept\n"));
-    later.SetEnabled(false);
 }
 
 TEST_F(uLoggerTest, ThreadsWriteWholeLines)
@@ -209,8 +207,8 @@ TEST_F(uLoggerTest, ThreadsWriteWholeLines)
     EXPECT_EQ(lines, std::vector<std::string>(expected.begin(), expected.end()));
 }
 
-constexpr const char* kLevelVariable = "ZR_TRACE_LOGGING";
-constexpr const char* kDirectoryVariable = "ZR_TRACE_LOGGING_DIR";
+constexpr const char* kLevelVar = "ZR_TRACE_LOGGING";
+constexpr const char* kDirVar = "ZR_TRACE_LOGGING_DIR";
 
 // Every test runs in a process of its own, so the manager starts fresh.
 class uLogManagerTest : public ::testing::Test {
@@ -218,14 +216,11 @@ protected:
     void SetUp() override
     {
         GetTraceLoggingDirectory(m_logDirectory);
-        m_profile.SetVariable(kDirectoryVariable, m_logDirectory.c_str());
-        m_profile.SetVariable(kLevelVariable, "1");
+        m_profile.SetVariable(kDirVar, m_logDirectory.c_str());
+        m_profile.SetVariable(kLevelVar, "1");
     }
 
-    bool Initialize(const char* name, bool reuse = true)
-    {
-        return m_log.Initialize(name, kLevelVariable, kDirectoryVariable, reuse);
-    }
+    bool Initialize(const char* name, bool reuse = true) { return m_log.Initialize(name, kLevelVar, kDirVar, reuse); }
 
     std::string LogFile(const std::string& name) const { return (fs::path(m_logDirectory) / name).string(); }
 
@@ -257,7 +252,7 @@ TEST_F(uLogManagerTest, LevelTable)
     for (const auto& [value, file, console, debugger, level] : rows) {
         SCOPED_TRACE(std::string("ZR_TRACE_LOGGING=\"") + value + "\"");
         const std::string name = std::string("level") + value + ".txt";
-        m_profile.SetVariable(kLevelVariable, value);
+        m_profile.SetVariable(kLevelVar, value);
         g_debugOutput.clear();
         ::testing::internal::CaptureStdout();
         ASSERT_TRUE(Initialize(name.c_str()));
@@ -281,7 +276,7 @@ TEST_F(uLogManagerTest, LevelTable)
 
 TEST_F(uLogManagerTest, LoggersByName)
 {
-    EXPECT_FALSE(m_log.Initialize("a.txt", nullptr, kDirectoryVariable, true));
+    EXPECT_FALSE(m_log.Initialize("a.txt", nullptr, kDirVar, true));
     EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
     EXPECT_EQ(m_log.Find(nullptr), nullptr);
 
@@ -298,7 +293,7 @@ TEST_F(uLogManagerTest, LoggersByName)
     // lines; level and destinations stay.
     ASSERT_TRUE(Initialize("first.txt"));
     uLogger* const first = m_log.m_pLogger.load();
-    m_profile.SetVariable(kLevelVariable, "4");
+    m_profile.SetVariable(kLevelVar, "4");
     ASSERT_TRUE(Initialize("first.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), first);
     EXPECT_EQ(m_log.m_nLevel.load(), 1);
@@ -325,7 +320,7 @@ TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
     EXPECT_EQ(g_queried, m_logDirectory);
     EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
     EXPECT_FALSE(fs::exists(LogFile("full.txt")));
-    EXPECT_FALSE(m_log.Initialize("here.txt", kLevelVariable, nullptr, true));
+    EXPECT_FALSE(m_log.Initialize("here.txt", kLevelVar, nullptr, true));
     EXPECT_EQ(g_queried, "<current>") << "without a directory the current volume is asked";
 
     g_freeBytes = 5120000;
@@ -336,13 +331,13 @@ TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
     // A failed set-up leaves the earlier logger in place, so level 1 never
     // stands without one. A missing directory cannot be asked about.
     ResetSystemCalls();
-    m_profile.SetVariable(kDirectoryVariable, (m_logDirectory + "/no/such/place").c_str());
+    m_profile.SetVariable(kDirVar, (m_logDirectory + "/no/such/place").c_str());
     EXPECT_FALSE(Initialize("failed.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), current);
     EXPECT_EQ(m_log.m_nLevel.load(), 1);
 
     // Without a profile the failure comes after the logger is set.
-    m_profile.SetVariable(kDirectoryVariable, m_logDirectory.c_str());
+    m_profile.SetVariable(kDirVar, m_logDirectory.c_str());
     m_profile.SetVariable("USERPROFILE", "");
     m_profile.SetVariable("HOME", "");
     EXPECT_THROW(Initialize("noprofile.txt"), source_utilities_error);
