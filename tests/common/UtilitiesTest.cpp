@@ -29,8 +29,7 @@ std::string Native(std::string path)
     return path;
 }
 
-// Threads create their slots at once, each reading its own variable; the
-// main thread's value stays where it was.
+// Threads create their slots at once, each reading its own variable; the main thread's value stays where it was.
 TEST(uEnvironment, EachThreadKeepsItsOwnSlot)
 {
     ASSERT_TRUE(SetEnvironmentValue("K4X_MAIN", "main value"));
@@ -43,9 +42,8 @@ TEST(uEnvironment, EachThreadKeepsItsOwnSlot)
         SetEnvironmentValue(name.c_str(), value.c_str());
         results.push_back(std::async(std::launch::async, [name, value, started] {
             started.wait();
-            bool same = true;
-            for (int round = 0; round < 200; ++round) same = same && GetEnvironmentValue(name.c_str()) == value;
-            return same;
+            for (int round = 0; round < 200; ++round) if (GetEnvironmentValue(name.c_str()) != value) return false;
+            return true;
         }));
     }
     go.set_value();

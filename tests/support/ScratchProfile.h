@@ -1,6 +1,5 @@
-// A fresh folder of its own for each test, holding an empty user profile
-// that USERPROFILE (and HOME, where the system reads it) point at. The
-// variables set through it are restored and the folder removed at the end.
+// A fresh folder for each test, holding an empty user profile that USERPROFILE (and HOME, where the system reads it)
+// point at. The variables set through it are restored and the folder removed at the end.
 #pragma once
 
 #include "Platform.h"

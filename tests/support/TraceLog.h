@@ -32,8 +32,7 @@ inline std::vector<std::string> LogMessagesOf(const std::string& path)
 
 class TraceLog {
 public:
-    // Reads the one zr_trace_log_* file of the folder (no messages when
-    // there is none or more than one).
+    // Reads the folder's one zr_trace_log_* file (no messages when there is none or more than one).
     explicit TraceLog(const std::string& folder)
     {
         std::error_code error;

@@ -6,7 +6,6 @@
 #include "uMutex.h"
 #include "uTime.h"
 
-#include "Bytes.h"
 #include "FixedClock.h"
 #include "ScratchProfile.h"
 #include "TraceLog.h"
@@ -53,8 +52,7 @@ TEST(uTime, FormatsTheFixedTimeWithinTheBuffer)
     EXPECT_EQ(earlier.GetYear(), 2027);
 }
 
-// The owner's checks end before any other thread waits, so a lost count
-// fails an assertion instead of hanging.
+// The owner's checks end before any other thread waits, so a lost count fails an assertion instead of hanging.
 TEST(uMutex, OnlyTheOwnerReleasesAndOthersWaitForTheLastUnlock)
 {
     uMutex lock;
@@ -66,8 +64,7 @@ TEST(uMutex, OnlyTheOwnerReleasesAndOthersWaitForTheLastUnlock)
     std::thread([&] { unlocked = lock.Unlock(); }).join();
     EXPECT_FALSE(unlocked) << "another thread released the lock";
 
-    // `released` is set between the owner's two Unlocks: a Lock that waits
-    // for the last one always sees it set.
+    // `released` is set between the owner's two Unlocks: a Lock that waits for the last one always sees it set.
     std::promise<void> attempting, holding, done;
     std::atomic<bool> released{false};
     bool seenOnEntry = false;
@@ -154,8 +151,7 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     char part[16] = "partial";
     EXPECT_EQ(m_logger.WriteLine(part, 4), 5);
     EXPECT_STREQ(part, "part\n");
-    // 4096 bytes hold the prefix and blank stamp (7), the message, the line
-    // feed and the NUL.
+    // 4096 bytes hold the prefix and blank stamp (7), the message, the line feed and the NUL.
     m_logger.Log(1, kNoTime, "%s", std::string(10000, 'x').c_str());
     EXPECT_EQ(ReadBytes(m_path),
               StoredText(expected + "M      14-formatted\nraw\npart\nM      " + std::string(4087, 'x') + "\n"));
@@ -196,10 +192,8 @@ TEST_F(uLoggerTest, ThreadsWriteWholeLines)
     std::set<std::string> expected;
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
-        for (int i = 0; i < 500; ++i) expected.insert("M:thread " + std::to_string(t) + " line " + std::to_string(i));
-        threads.emplace_back([this, t] {
-            for (int i = 0; i < 500; ++i) m_logger.Log(1, 2, "thread %d line %d", t, i);
-        });
+        for (int i = 0; i < 500; ++i) expected.insert("M:" + std::to_string(t) + " line " + std::to_string(i));
+        threads.emplace_back([this, t] { for (int i = 0; i < 500; ++i) m_logger.Log(1, 2, "%d line %d", t, i); });
     }
     for (std::thread& thread : threads) thread.join();
     std::vector<std::string> lines = LogMessagesOf(m_path);
@@ -289,8 +283,7 @@ TEST_F(uLogManagerTest, LoggersByName)
     EXPECT_FALSE(fs::exists(LogFile("other.txt")));
     kept->SetEnabled(false);
 
-    // A known name gives its logger back without a second pair of directory
-    // lines; level and destinations stay.
+    // A known name gives its logger back without a second pair of directory lines; level and destinations stay.
     ASSERT_TRUE(Initialize("first.txt"));
     uLogger* const first = m_log.m_pLogger.load();
     m_profile.SetVariable(kLevelVar, "4");
