@@ -19,16 +19,12 @@ TEST(Platform, ReadsBackTheEnvironment)
 {
     // Name, value set (null: removed), found, value read.
     const std::tuple<const char*, const char*, bool, const char*> rows[] = {
-        {"K4X_PLATFORM_VALUE", "one two", true, "one two"},
-        {"K4X_PLATFORM_EMPTY", "", true, ""},
-        {"K4X_PLATFORM_UNSET", nullptr, false, ""},
-        {nullptr, nullptr, false, ""},
+        {"K4X_PLATFORM_VALUE", "one two", true, "one two"}, {"K4X_PLATFORM_EMPTY", "", true, ""},
+        {"K4X_PLATFORM_UNSET", nullptr, false, ""},         {nullptr, nullptr, false, ""},
     };
     for (const auto& [name, set, found, expected] : rows) {
         const std::string label = name != nullptr ? name : "(null)";
-        if (name != nullptr) {
-            ASSERT_TRUE(SetEnvironment(name, set)) << label;
-        }
+        ASSERT_TRUE(name == nullptr || SetEnvironment(name, set)) << label;
         std::string value = "stale";
         EXPECT_EQ(GetEnvironment(name, value), found) << label;
         EXPECT_EQ(value, expected) << label;
@@ -58,13 +54,9 @@ TEST(Platform, ReadsTheLocalTime)
         now = ReadLocalTime();
         after = std::time(nullptr);
     } while (before != after);
-    const std::tm expected = *std::localtime(&before);
-    EXPECT_EQ(now.year, expected.tm_year + 1900);
-    EXPECT_EQ(now.month, expected.tm_mon + 1);
-    EXPECT_EQ(now.day, expected.tm_mday);
-    EXPECT_EQ(now.dayOfWeek, expected.tm_wday);
-    EXPECT_EQ(now.hour * 3600 + now.minute * 60 + now.second,
-              expected.tm_hour * 3600 + expected.tm_min * 60 + expected.tm_sec);
+    const std::tm t = *std::localtime(&before);
+    EXPECT_EQ(std::make_tuple(now.year, now.month, now.day, now.dayOfWeek, now.hour, now.minute, now.second),
+              std::make_tuple(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_wday, t.tm_hour, t.tm_min, t.tm_sec));
 }
 
 TEST(Platform, FilesAndSymbols)

@@ -8,19 +8,15 @@ namespace k4xtest {
 // Saturday, 7 March 2026, 09:05:03.045.
 inline constexpr ZR_KDT::platform::LocalTime kFixedTime{2026, 3, 6, 7, 9, 5, 3, 45};
 
-class FixedClock {
-public:
+struct FixedClock {
+    static inline ZR_KDT::platform::LocalTime s_time{};
+
     explicit FixedClock(const ZR_KDT::platform::LocalTime& time = kFixedTime)
     {
         s_time = time;
         ZR_KDT::SystemCalls().localTime = [] { return s_time; };
     }
     ~FixedClock() { ZR_KDT::SystemCalls().localTime = ZR_KDT::platform::ReadLocalTime; }
-    FixedClock(const FixedClock&) = delete;
-    FixedClock& operator=(const FixedClock&) = delete;
-
-private:
-    static inline ZR_KDT::platform::LocalTime s_time{};
 };
 
 }  // namespace k4xtest

@@ -1,35 +1,75 @@
-// A fresh folder of its own for each test, holding an empty user profile
-// that USERPROFILE (and HOME, where the system reads it) point at. The
-// variables set through it are restored and the folder removed at the end.
+// A fresh folder for each test, holding an empty user profile that USERPROFILE (and HOME, where the system reads it)
+// point at. The variables set through it are restored and the folder removed at the end.
 #pragma once
 
+#include "Platform.h"
+#include "uEnvironment.h"
+#include "uLogManager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace k4xtest {
 
 class ScratchProfile {
 public:
-    ScratchProfile();
-    ~ScratchProfile();
+    ScratchProfile()
+    {
+        const std::string name = "k4x-" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
+                                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+        m_root = (std::filesystem::temp_directory_path() / name).string();
+        m_profile = Path("profile");
+        std::filesystem::create_directories(m_profile);
+        SetVariable("USERPROFILE", m_profile.c_str());
+        if (const char* fallback = ZR_KDT::platform::kProfileFallbackVariable) SetVariable(fallback, m_profile.c_str());
+    }
+    ~ScratchProfile()
+    {
+        for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved)
+            ZR_KDT::platform::SetEnvironment(saved->first.c_str(), saved->second ? saved->second->c_str() : nullptr);
+        // Loggers live on; closing their files lets the folder go on Windows.
+        for (const auto& entry : ZR_KDT::uLogManager::Instance().m_loggers) entry.second->SetEnabled(false);
+        std::error_code ignored;  // a leftover scratch folder is no test failure
+        std::filesystem::remove_all(m_root, ignored);
+    }
     ScratchProfile(const ScratchProfile&) = delete;
     ScratchProfile& operator=(const ScratchProfile&) = delete;
 
     const std::string& Profile() const { return m_profile; }
     // A path beside the profile: "<root>/<name>".
-    std::string Path(const std::string& name) const;
+    std::string Path(const std::string& name) const { return (std::filesystem::path(m_root) / name).string(); }
     // A fresh, empty folder beside the profile; its path.
-    std::string NewFolder(const std::string& name) const;
+    std::string NewFolder(const std::string& name) const
+    {
+        std::filesystem::create_directories(Path(name));
+        return Path(name);
+    }
     // <profile>/.ZR-trace and its settings folder, in platform form.
-    std::string TraceDirectory() const;
-    std::string SettingsDirectory() const;
+    std::string TraceDirectory() const { return Appended(m_profile, ".ZR-trace"); }
+    std::string SettingsDirectory() const { return Appended(TraceDirectory(), "settings"); }
 
     // Sets (null: removes) a process variable until the end of the test.
-    void SetVariable(const char* name, const char* value);
+    void SetVariable(const char* name, const char* value)
+    {
+        std::string old;
+        if (std::none_of(m_saved.begin(), m_saved.end(), [&](const auto& saved) { return saved.first == name; }))
+            m_saved.emplace_back(name, ZR_KDT::platform::GetEnvironment(name, old) ? std::optional(old) : std::nullopt);
+        ASSERT_TRUE(ZR_KDT::platform::SetEnvironment(name, value)) << name;
+    }
 
 private:
+    static std::string Appended(std::string path, const char* name)
+    {
+        ZR_KDT::AppendPathComponent(path, name);
+        return path;
+    }
+
     std::string m_root;
     std::string m_profile;
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;  // null: was unset

@@ -2,29 +2,63 @@
 // "M     12:03:07:045 | text" => "M:text"; "  F    text" => "F:text".
 #pragma once
 
-#include <string>
-#include <vector>
+#include "Bytes.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
 
 namespace k4xtest {
 
 // The messages of a log file, one per line.
-std::vector<std::string> LogMessagesOf(const std::string& path);
+inline std::vector<std::string> LogMessagesOf(const std::string& path)
+{
+    std::vector<std::string> messages;
+    std::istringstream lines(ReadBytes(path));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() >= 6) {
+            std::string letters = line.substr(0, 5), rest = line.substr(6);
+            letters.erase(std::remove(letters.begin(), letters.end(), ' '), letters.end());
+            // A stamp ends in " | ": "HH:MM:SS:mmm", "MM/DD/YY" or both.
+            const std::size_t bar = rest.find(" | ");
+            rest.erase(0, bar == 8 || bar == 12 || bar == 21 ? bar + 3 : rest.rfind(' ', 0) == 0 ? 1 : 0);
+            line = letters + ":" + rest;
+        }
+        messages.push_back(line);
+    }
+    return messages;
+}
 
 class TraceLog {
 public:
-    // Reads the one zr_trace_log_* file of the folder (no messages when
-    // there is none or more than one).
-    explicit TraceLog(const std::string& folder);
+    // Reads the folder's one zr_trace_log_* file (no messages when there is none or more than one).
+    explicit TraceLog(const std::string& folder)
+    {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("zr_trace_log_", 0) == 0) m_files.push_back(name);
+        }
+        if (m_files.size() == 1) m_lines = LogMessagesOf((std::filesystem::path(folder) / m_files[0]).string());
+    }
 
     const std::vector<std::string>& Files() const { return m_files; }
-    const std::vector<std::string>& Messages() const { return m_messages; }
+    const std::vector<std::string>& Messages() const { return m_lines; }
     // How many lines are exactly `message` ("M:..."), or start with `start`.
-    int Count(const std::string& message) const;
-    int CountStarting(const std::string& start) const;
+    int Count(const std::string& line) const
+    {
+        return static_cast<int>(std::count(m_lines.begin(), m_lines.end(), line));
+    }
+    int CountStarting(const std::string& start) const
+    {
+        return static_cast<int>(std::count_if(m_lines.begin(), m_lines.end(),
+                                              [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
+    }
 
 private:
     std::vector<std::string> m_files;
-    std::vector<std::string> m_messages;
+    std::vector<std::string> m_lines;
 };
 
 }  // namespace k4xtest

@@ -6,19 +6,14 @@
 #include "uMutex.h"
 #include "uTime.h"
 
-#include "Bytes.h"
 #include "FixedClock.h"
 #include "ScratchProfile.h"
 #include "TraceLog.h"
-#include "uEnvironment.h"
-#include "uSystemCalls.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <filesystem>
 #include <future>
 #include <set>
 #include <thread>
@@ -33,21 +28,13 @@ using namespace ZR_KDT;
 TEST(uTime, FormatsTheFixedTimeWithinTheBuffer)
 {
     const platform::LocalTime late{2026, 12, 4, 31, 23, 59, 59, 999}, early{2026, 1, 4, 1, 0, 0, 0, 7};
-    // Time, buffer size, pattern, result (null: Format fails).
+    // Time, buffer size, pattern, result (null: Format fails). 4 bytes hold "045" and the NUL.
     const std::tuple<platform::LocalTime, int, const char*, const char*> rows[] = {
-        {kFixedTime, 64, "%H:%M:%S:%s | ", "09:05:03:045 | "},
-        {kFixedTime, 64, "%m/%d/%y %Y %w", "03/07/26 2026 6"},
-        {kFixedTime, 64, "%#s%#s|%s-%s", "4545|045-045"},
-        {early, 64, "%s %#s", "007 7"},
-        {late, 64, "%s %#s %d.%m.", "999 999 31.12."},
-        {kFixedTime, 6, "abcdefgh", "abcde"},
-        {kFixedTime, 4, "%s", "045"},  // the NUL fits behind
-        {kFixedTime, 3, "%s", ""},
-        {kFixedTime, 8, "abc%s%s", ""},
-        {kFixedTime, 4, "%Y", ""},
-        {kFixedTime, 4, nullptr, ""},
-        {kFixedTime, 0, "%s", nullptr},
-        {kFixedTime, -5, "%s", nullptr},
+        {kFixedTime, 64, "%H:%M:%S:%s | ", "09:05:03:045 | "}, {kFixedTime, 64, "%m/%d/%y %Y %w", "03/07/26 2026 6"},
+        {kFixedTime, 64, "%#s%#s|%s-%s", "4545|045-045"}, {early, 64, "%s %#s", "007 7"}, {kFixedTime, 3, "%s", ""},
+        {late, 64, "%s %#s %d.%m.", "999 999 31.12."}, {kFixedTime, 6, "abcdefgh", "abcde"}, {kFixedTime, 4, "%Y", ""},
+        {kFixedTime, 4, "%s", "045"}, {kFixedTime, 8, "abc%s%s", ""}, {kFixedTime, 4, nullptr, ""},
+        {kFixedTime, 0, "%s", nullptr}, {kFixedTime, -5, "%s", nullptr},
     };
     for (const auto& [time, size, pattern, expected] : rows) {
         FixedClock clock(time);
@@ -65,8 +52,7 @@ TEST(uTime, FormatsTheFixedTimeWithinTheBuffer)
     EXPECT_EQ(earlier.GetYear(), 2027);
 }
 
-// The owner's checks end before any other thread waits, so a lost count
-// fails an assertion instead of hanging.
+// The owner's checks end before any other thread waits, so a lost count fails an assertion instead of hanging.
 TEST(uMutex, OnlyTheOwnerReleasesAndOthersWaitForTheLastUnlock)
 {
     uMutex lock;
@@ -77,16 +63,12 @@ TEST(uMutex, OnlyTheOwnerReleasesAndOthersWaitForTheLastUnlock)
     bool unlocked = true;
     std::thread([&] { unlocked = lock.Unlock(); }).join();
     EXPECT_FALSE(unlocked) << "another thread released the lock";
-    ASSERT_TRUE(lock.Unlock());
-    EXPECT_FALSE(lock.Unlock());
 
-    // `released` is set between the owner's two Unlocks: a Lock that waits
-    // for the last one always sees it set.
+    // `released` is set between the owner's two Unlocks: a Lock that waits for the last one always sees it set.
     std::promise<void> attempting, holding, done;
     std::atomic<bool> released{false};
     bool seenOnEntry = false;
-    lock.Lock();
-    lock.Lock();
+    ASSERT_TRUE(lock.Lock());
     std::thread other([&, finished = done.get_future()] {
         attempting.set_value();
         lock.Lock();
@@ -137,8 +119,6 @@ constexpr int kNoTime = 0;
 
 class uLoggerTest : public ::testing::Test {
 protected:
-    std::string Logged() { return ReadBytes(m_path); }
-
     ScratchProfile m_dir;
     FixedClock m_clock;
     std::string m_path = m_dir.Path("log.txt");
@@ -151,20 +131,19 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     EXPECT_FALSE(fs::exists(m_path)) << "opened with the first line";
     // Categories, stamp style, message, line written.
     const std::tuple<unsigned, int, const char*, const char*> rows[] = {
-        {1, kNoTime, "one", "M      one\n"},         {17, kNoTime, "seventeen", "M   E  seventeen\n"},
-        {32, kNoTime, "none", "       none\n"},      {0, kNoTime, "never", ""},
-        {31, kNoTime, "all", "MWFAE  all\n"},        {2 | 4 | 8, kNoTime, "middle", " WFA   middle\n"},
-        {1, 1, "date", "M     03/07/26 | date\n"},   {1, 2, "time", "M     09:05:03:045 | time\n"},
-        {1, -1, "other", "M      other\n"},          {1, 3, "both", "M     03/07/26 09:05:03:045 | both\n"},
-        {1, kNoTime, "crlf\r\n", "M      crlf\n"},   {1, kNoTime, "lfcr\n\r", "M      lfcr\n"},
-        {1, kNoTime, "cr\r", "M      cr\n"},         {1, kNoTime, "two\n\n", "M      two\n\n"},
-        {1, kNoTime, "crcr\r\r", "M      crcr\r\n"}, {1, kNoTime, "", "M      \n"},
+        {1, kNoTime, "one", "M      one\n"}, {17, kNoTime, "seventeen", "M   E  seventeen\n"},
+        {0, kNoTime, "never", ""}, {32, kNoTime, "none", "       none\n"}, {31, kNoTime, "all", "MWFAE  all\n"},
+        {1, -1, "other", "M      other\n"}, {2 | 4 | 8, kNoTime, "middle", " WFA   middle\n"},
+        {1, 1, "date", "M     03/07/26 | date\n"}, {1, 2, "time", "M     09:05:03:045 | time\n"},
+        {1, 3, "both", "M     03/07/26 09:05:03:045 | both\n"}, {1, kNoTime, "crlf\r\n", "M      crlf\n"},
+        {1, kNoTime, "lfcr\n\r", "M      lfcr\n"}, {1, kNoTime, "", "M      \n"}, {1, kNoTime, "cr\r", "M      cr\n"},
+        {1, kNoTime, "two\n\n", "M      two\n\n"}, {1, kNoTime, "crcr\r\r", "M      crcr\r\n"},
     };
     std::string expected;
     for (const auto& [categories, stamp, message, line] : rows) {
         m_logger.Log(categories, stamp, "%s", message);
         expected += line;
-        EXPECT_EQ(Logged(), StoredText(expected)) << message;
+        EXPECT_EQ(ReadBytes(m_path), StoredText(expected)) << message;
     }
     m_logger.Log(1, kNoTime, "%d-%s", 14, "formatted");
     char raw[16] = "raw\r\n";
@@ -172,10 +151,9 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     char part[16] = "partial";
     EXPECT_EQ(m_logger.WriteLine(part, 4), 5);
     EXPECT_STREQ(part, "part\n");
-    // 4096 bytes hold the prefix and blank stamp (7), the message, the line
-    // feed and the NUL.
+    // 4096 bytes hold the prefix and blank stamp (7), the message, the line feed and the NUL.
     m_logger.Log(1, kNoTime, "%s", std::string(10000, 'x').c_str());
-    EXPECT_EQ(Logged(),
+    EXPECT_EQ(ReadBytes(m_path),
               StoredText(expected + "M      14-formatted\nraw\npart\nM      " + std::string(4087, 'x') + "\n"));
 }
 
@@ -189,17 +167,16 @@ TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
     m_logger.SetEnabled(false);
     m_logger.SetEnabled(true);
     m_logger.Log(1, kNoTime, "two");
-    EXPECT_EQ(Logged(), StoredText("M      one\nM      two\n"));
+    EXPECT_EQ(ReadBytes(m_path), StoredText("M      one\nM      two\n"));
 
     // Without append the file starts afresh, each time it is switched on.
     uLogger truncating(m_path.c_str(), false);
     truncating.Log(16, kNoTime, "fresh");
-    EXPECT_EQ(Logged(), StoredText("    E  fresh\n"));
+    EXPECT_EQ(ReadBytes(m_path), StoredText("    E  fresh\n"));
     truncating.SetEnabled(false);
     truncating.SetEnabled(true);
     truncating.Log(16, kNoTime, "again");
-    EXPECT_EQ(Logged(), StoredText("    E  again\n"));
-    truncating.SetEnabled(false);
+    EXPECT_EQ(ReadBytes(m_path), StoredText("    E  again\n"));
 
     // A file that cannot be opened yet is tried again by each line.
     const std::string inside = m_dir.Path("later") + "/log.txt";
@@ -208,7 +185,6 @@ TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
     m_dir.NewFolder("later");
     later.Log(1, kNoTime, "kept");
     EXPECT_EQ(ReadBytes(inside), StoredText("M      kept\n"));
-    later.SetEnabled(false);
 }
 
 TEST_F(uLoggerTest, ThreadsWriteWholeLines)
@@ -216,10 +192,8 @@ TEST_F(uLoggerTest, ThreadsWriteWholeLines)
     std::set<std::string> expected;
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t) {
-        for (int i = 0; i < 500; ++i) expected.insert("M:thread " + std::to_string(t) + " line " + std::to_string(i));
-        threads.emplace_back([this, t] {
-            for (int i = 0; i < 500; ++i) m_logger.Log(1, 2, "thread %d line %d", t, i);
-        });
+        for (int i = 0; i < 500; ++i) expected.insert("M:" + std::to_string(t) + " line " + std::to_string(i));
+        threads.emplace_back([this, t] { for (int i = 0; i < 500; ++i) m_logger.Log(1, 2, "%d line %d", t, i); });
     }
     for (std::thread& thread : threads) thread.join();
     std::vector<std::string> lines = LogMessagesOf(m_path);
@@ -227,8 +201,8 @@ TEST_F(uLoggerTest, ThreadsWriteWholeLines)
     EXPECT_EQ(lines, std::vector<std::string>(expected.begin(), expected.end()));
 }
 
-constexpr const char* kLevelVariable = "ZR_TRACE_LOGGING";
-constexpr const char* kDirectoryVariable = "ZR_TRACE_LOGGING_DIR";
+constexpr const char* kLevelVar = "ZR_TRACE_LOGGING";
+constexpr const char* kDirVar = "ZR_TRACE_LOGGING_DIR";
 
 // Every test runs in a process of its own, so the manager starts fresh.
 class uLogManagerTest : public ::testing::Test {
@@ -236,14 +210,11 @@ protected:
     void SetUp() override
     {
         GetTraceLoggingDirectory(m_logDirectory);
-        m_profile.SetVariable(kDirectoryVariable, m_logDirectory.c_str());
-        m_profile.SetVariable(kLevelVariable, "1");
+        m_profile.SetVariable(kDirVar, m_logDirectory.c_str());
+        m_profile.SetVariable(kLevelVar, "1");
     }
 
-    bool Initialize(const char* fileName, bool reuseByName = true)
-    {
-        return m_log.Initialize(fileName, kLevelVariable, kDirectoryVariable, reuseByName);
-    }
+    bool Initialize(const char* name, bool reuse = true) { return m_log.Initialize(name, kLevelVar, kDirVar, reuse); }
 
     std::string LogFile(const std::string& name) const { return (fs::path(m_logDirectory) / name).string(); }
 
@@ -266,20 +237,16 @@ TEST_F(uLogManagerTest, LevelTable)
 {
     // Value, file written, echoed to the console, to the debugger, level.
     const std::tuple<const char*, bool, bool, bool, int> rows[] = {
-        {"1", true, false, false, 1},    {"2", true, true, false, 1},
-        {"3", true, false, false, 2},    {"4", true, true, false, 2},
-        {"5", true, true, true, 2},      {"6", true, true, true, 3},
-        {"0", false, false, false, 0},   {"7", false, false, false, 7},
-        {"", false, false, false, 0},    {"abc", false, false, false, 0},
-        {"-2", false, false, false, -2}, {" 3", true, false, false, 2},
-        {"4x", true, true, false, 2},    {"99999999999", false, false, false, INT32_MAX},
+        {"1", true, false, false, 1},  {"2", true, true, false, 1},    {"3", true, false, false, 2},
+        {"4", true, true, false, 2},   {"5", true, true, true, 2},     {"6", true, true, true, 3},
+        {"0", false, false, false, 0}, {"7", false, false, false, 7},  {"abc", false, false, false, 0},
+        {"4x", true, true, false, 2},  {"-2", false, false, false, -2}, {"99999999999", false, false, false, INT32_MAX},
     };
     SystemCalls().debugOutput = [](const char* text) { g_debugOutput += text; };
-    int index = 0;
     for (const auto& [value, file, console, debugger, level] : rows) {
         SCOPED_TRACE(std::string("ZR_TRACE_LOGGING=\"") + value + "\"");
-        const std::string name = "level" + std::to_string(index++) + ".txt";
-        m_profile.SetVariable(kLevelVariable, value);
+        const std::string name = std::string("level") + value + ".txt";
+        m_profile.SetVariable(kLevelVar, value);
         g_debugOutput.clear();
         ::testing::internal::CaptureStdout();
         ASSERT_TRUE(Initialize(name.c_str()));
@@ -291,12 +258,10 @@ TEST_F(uLogManagerTest, LevelTable)
         EXPECT_EQ(m_log.m_nLevel.load(), level);
         ASSERT_EQ(m_log.m_pLogger.load(), m_log.Find(name.c_str()));
         EXPECT_EQ(fs::exists(LogFile(name)), file);
-        if (file) {
-            std::vector<std::string> expected = DirectoryLines();
-            if (level >= 3) expected.push_back("F:uDll:  trace 3");
-            expected.insert(expected.end(), {"M:DCM: progress 1", "E:DCM: failure 2 of two"});
-            EXPECT_EQ(LogMessagesOf(LogFile(name)), expected);
-        }
+        std::vector<std::string> expected = DirectoryLines();
+        if (level >= 3) expected.push_back("F:uDll:  trace 3");
+        expected.insert(expected.end(), {"M:DCM: progress 1", "E:DCM: failure 2 of two"});
+        EXPECT_EQ(LogMessagesOf(LogFile(name)), file ? expected : std::vector<std::string>{});
         const std::string opening = "Logger : trace user settings directory is";
         EXPECT_EQ(out.find(opening) != std::string::npos, console) << out;
         EXPECT_EQ(g_debugOutput.find(opening) != std::string::npos, debugger) << g_debugOutput;
@@ -305,8 +270,7 @@ TEST_F(uLogManagerTest, LevelTable)
 
 TEST_F(uLogManagerTest, LoggersByName)
 {
-    EXPECT_FALSE(m_log.Initialize(nullptr, kLevelVariable, kDirectoryVariable, true));
-    EXPECT_FALSE(m_log.Initialize("a.txt", nullptr, kDirectoryVariable, true));
+    EXPECT_FALSE(m_log.Initialize("a.txt", nullptr, kDirVar, true));
     EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
     EXPECT_EQ(m_log.Find(nullptr), nullptr);
 
@@ -319,11 +283,10 @@ TEST_F(uLogManagerTest, LoggersByName)
     EXPECT_FALSE(fs::exists(LogFile("other.txt")));
     kept->SetEnabled(false);
 
-    // A known name gives its logger back without a second pair of directory
-    // lines; level and destinations stay.
+    // A known name gives its logger back without a second pair of directory lines; level and destinations stay.
     ASSERT_TRUE(Initialize("first.txt"));
     uLogger* const first = m_log.m_pLogger.load();
-    m_profile.SetVariable(kLevelVariable, "4");
+    m_profile.SetVariable(kLevelVar, "4");
     ASSERT_TRUE(Initialize("first.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), first);
     EXPECT_EQ(m_log.m_nLevel.load(), 1);
@@ -338,23 +301,19 @@ TEST_F(uLogManagerTest, LoggersByName)
 std::string g_queried;
 uint64_t g_freeBytes = 0;
 
-bool FakeFreeSpace(const char* directory, uint64_t& bytes)
-{
-    g_queried = directory != nullptr ? directory : "<current>";
-    bytes = g_freeBytes;
-    return true;
-}
-
 TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
 {
-    SystemCalls().freeDiskSpace = FakeFreeSpace;
+    SystemCalls().freeDiskSpace = [](const char* directory, uint64_t& bytes) {
+        g_queried = directory != nullptr ? directory : "<current>";
+        bytes = g_freeBytes;
+        return true;
+    };
     g_freeBytes = 5119999;
     EXPECT_FALSE(Initialize("full.txt"));
     EXPECT_EQ(g_queried, m_logDirectory);
     EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
-    EXPECT_EQ(m_log.m_nLevel.load(), 0);
     EXPECT_FALSE(fs::exists(LogFile("full.txt")));
-    EXPECT_FALSE(m_log.Initialize("here.txt", kLevelVariable, nullptr, true));
+    EXPECT_FALSE(m_log.Initialize("here.txt", kLevelVar, nullptr, true));
     EXPECT_EQ(g_queried, "<current>") << "without a directory the current volume is asked";
 
     g_freeBytes = 5120000;
@@ -365,13 +324,13 @@ TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
     // A failed set-up leaves the earlier logger in place, so level 1 never
     // stands without one. A missing directory cannot be asked about.
     ResetSystemCalls();
-    m_profile.SetVariable(kDirectoryVariable, (m_logDirectory + "/no/such/place").c_str());
+    m_profile.SetVariable(kDirVar, (m_logDirectory + "/no/such/place").c_str());
     EXPECT_FALSE(Initialize("failed.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), current);
     EXPECT_EQ(m_log.m_nLevel.load(), 1);
 
     // Without a profile the failure comes after the logger is set.
-    m_profile.SetVariable(kDirectoryVariable, m_logDirectory.c_str());
+    m_profile.SetVariable(kDirVar, m_logDirectory.c_str());
     m_profile.SetVariable("USERPROFILE", "");
     m_profile.SetVariable("HOME", "");
     EXPECT_THROW(Initialize("noprofile.txt"), source_utilities_error);
