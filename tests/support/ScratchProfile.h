@@ -34,7 +34,9 @@ public:
         for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved)
             ZR_KDT::platform::SetEnvironment(saved->first.c_str(), saved->second ? saved->second->c_str() : nullptr);
         // Loggers live on; closing their files lets the folder go on Windows.
-        for (const auto& entry : ZR_KDT::uLogManager::Instance().m_loggers) entry.second->SetEnabled(false);
+        ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
+        for (const auto& entry : log.m_loggers) entry.second->SetEnabled(false);
+        if (ZR_KDT::uLogger* current = log.m_pLogger.load()) current->SetEnabled(false);
         std::error_code ignored;  // a leftover scratch folder is no test failure
         std::filesystem::remove_all(m_root, ignored);
     }
