@@ -21,6 +21,8 @@ TEST(K4xTdfToolTest, CommandTable)
     Bytes image = TdfImage({Section("GOOD", 1, "x"), Section("BAD", 1, "")});
     SetU32(image, 21, 0);  // the second section's length
     WriteFile(dir.Path("bad.tdf"), image);
+    SetU32(image, 21, 0x8000001);
+    WriteFile(dir.Path("huge.tdf"), image);
     const std::string u = "usage: k4xtdf";
     const struct {
         std::string arguments;
@@ -33,7 +35,8 @@ TEST(K4xTdfToolTest, CommandTable)
         {"list " + cfg, 0, "34         20         4294967295 odd\\x01name\n", ""},
         {"dump " + cfg + " AETCONFIG 2", 0, data, ""},
         {"dump " + cfg + " AETCONFIG 0x1", 1, "", "Section size cannot be located in the file."},
-        {"list " + bad, 1, "GOOD", "bad section header at offset 21"},
+        {"list " + bad, 1, "GOOD", "bad section header at offset 21: "},
+        {"list " + Quoted(dir.Path("huge.tdf")), 1, "GOOD", "offset 21: section length above 0x8000000\n"},
         {"list " + missing, 1, "", ""},
         {"", 2, "", u},          {"frobnicate x", 2, "", u},        {"create", 2, "", u},
         {"list a b", 2, "", u},  {"dump x.tdf NAME", 2, "", u},     {"dump x.tdf NAME 1 2", 2, "", u},
@@ -44,8 +47,9 @@ TEST(K4xTdfToolTest, CommandTable)
     for (const auto& row : rows) {
         const ToolResult result = RunTool(K4XTDF_FILE, row.arguments, dir.NewFolder("tool"));
         EXPECT_EQ(result.exitCode, row.exitCode) << row.arguments;
-        EXPECT_NE(WithLineFeeds(result.out).find(WithLineFeeds(row.out)), std::string::npos) << row.arguments << ": " << result.out;
-        EXPECT_NE(result.err.find(row.err), std::string::npos) << row.arguments << ": " << result.err;
+        const std::string out = WithLineFeeds(result.out), err = WithLineFeeds(result.err);
+        EXPECT_NE(out.find(WithLineFeeds(row.out)), std::string::npos) << row.arguments << ": " << out;
+        EXPECT_NE(err.find(row.err), std::string::npos) << row.arguments << ": " << err;
     }
     EXPECT_EQ(ReadBytes(dir.Path("new.tdf")), "TDF2");
     EXPECT_EQ(RunTool(K4XTDF_FILE, "dump " + cfg + " AETCONFIG 2", dir.NewFolder("tool")).out, data);
