@@ -123,6 +123,12 @@ TEST(uEnvironment, TraceDirectoriesAndFailureTexts)
     EXPECT_TRUE(fs::is_directory(fs::path(absolute)));
     EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 1) << "absolute is not below";
     fs::current_path(fs::temp_directory_path());
+
+    // The settings folder is made on first use.
+    scratch.SetVariable("USERPROFILE", profile.c_str());
+    if (fallback != nullptr) scratch.SetVariable(fallback, profile.c_str());
+    EXPECT_EQ(std::string(GetTraceSettingsDirectory(out)), profile + kSep + ".ZR-trace" + kSep + "settings");
+    EXPECT_TRUE(fs::is_directory(out));
 }
 
 // ReplaceAll resumes behind the pattern; Split cuts at the first delimiter.
@@ -172,6 +178,8 @@ TEST(uString, NumbersBothWays)
     EXPECT_EQ(&uString::ToString<int32_t>(out, std::numeric_limits<int32_t>::min(), 0, 0, 0, '\0'), &out);
     uString::ToString<uint64_t>(out, kMax, 0, 0, 0, '\0');
     EXPECT_EQ(out, "pid=-214748364818446744073709551615");
+    out.clear();
+    EXPECT_EQ(uString::ToString<uint32_t>(out, 7, 0, 0, 3, '0'), "007");
     EXPECT_STREQ(uString::FormatNumber(7, out, false, nullptr), "7");
     EXPECT_STREQ(uString::FormatNumber(126, out, true, " GetLastError() returned %d"), "7 GetLastError() returned 126");
     uString::FormatNumber(5, out, false, (std::string(2000, 'x') + "%d").c_str());
