@@ -29,7 +29,6 @@ std::string Variable(const char* name) { return ZR_KDT::GetEnvironmentValue(name
 
 std::string OwnId() { return std::to_string(ZR_KDT::platform::CurrentProcessId()); }
 
-
 const char kSettingsLine[] = "M:Logger : trace user settings directory is ";
 
 // A debug-client id as inherited ("": unset), and whether it is kept.

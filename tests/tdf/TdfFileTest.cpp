@@ -236,7 +236,8 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
         {21, [&] { return open(&ReadOnlyUpdate), ZR_KDT::SystemCalls().writeFile = &WriteIgnoringErrors,
                    Save(4, "abc", 1, 3); }, kCorrupted, true},
 #ifndef _WIN32
-        {21, [&] { return ZR_KDT::SystemCalls().writeFile = &WriteToFullVolume, Save(4, "abc", 1, 3); }, kCorrupted, true},
+        {21, [&] { return ZR_KDT::SystemCalls().writeFile = &WriteToFullVolume, Save(4, "abc", 1, 3); },
+         kCorrupted, true},
 #endif
         {21, [&] { return open(&FlaggedRead), Load(path.c_str()); }, "Read I/O error - section data corrupted.", true},
     };
