@@ -72,7 +72,7 @@ void BM_TextReaderInMemory(benchmark::State& state)
     std::string_view name, value;
     for (auto _ : state) {
         K4xTextReader reader(bytes);
-        while (reader.Next(name, value) == K4xTextReader::Entry) benchmark::DoNotOptimize(value.data());
+        while (reader.Next(name, value) == K4xTextReader::Result_Entry) benchmark::DoNotOptimize(value.data());
     }
     CountLines(state);
 }

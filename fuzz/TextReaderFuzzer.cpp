@@ -42,9 +42,9 @@ void CheckRoundTrip(std::string_view name, std::string_view value)
     if (line.empty()) return;
     K4xTextReader reader(line);
     std::string_view readName, readValue;
-    FuzzCheck(reader.Next(readName, readValue) == K4xTextReader::Entry, "written line does not read back");
+    FuzzCheck(reader.Next(readName, readValue) == K4xTextReader::Result_Entry, "written line does not read back");
     FuzzCheck(readName == name && readValue == value, "written entry reads back changed");
-    FuzzCheck(reader.Next(readName, readValue) == K4xTextReader::End, "written line reads back as two");
+    FuzzCheck(reader.Next(readName, readValue) == K4xTextReader::Result_End, "written line reads back as two");
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     std::size_t entries = 0;
     std::size_t cursor = 0;  // behind the last entry's value in the text
     K4xTextReader::Result result;
-    while ((result = reader.Next(name, value)) == K4xTextReader::Entry) {
+    while ((result = reader.Next(name, value)) == K4xTextReader::Result_Entry) {
         FuzzCheck(++entries <= text.size(), "more entries than characters");
         CheckFields(name, value);
         cursor = text.find(name, cursor);
@@ -68,10 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         cursor += value.size();
         CheckRoundTrip(name, value);
     }
-    if (result == K4xTextReader::TooLong) {
+    if (result == K4xTextReader::Result_TooLong) {
         FuzzCheck(text.size() - cursor > K4xTextReader::kMaxField, "too long with no long field left");
     } else {
-        FuzzCheck(reader.Next(name, value) == K4xTextReader::End, "end of the text is not final");
+        FuzzCheck(reader.Next(name, value) == K4xTextReader::Result_End, "end of the text is not final");
     }
     return 0;
 }

@@ -130,11 +130,11 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     std::string_view name, value;
     for (;;) {
         switch (reader.Next(name, value)) {
-        case K4xTextReader::End:
+        case K4xTextReader::Result_End:
             return true;
-        case K4xTextReader::TooLong:
+        case K4xTextReader::Result_TooLong:
             return Fail(K4xErrorText::kEntryTooLong);
-        case K4xTextReader::Entry:
+        case K4xTextReader::Result_Entry:
             if (!ApplyTextEntry(name, value)) return Fail(K4xErrorText::kInvalidPropertyName);
         }
     }
@@ -246,13 +246,13 @@ bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
 std::string K4xDeviceCfgMgr::ValueText(const K4xProperty& property) const
 {
     switch (property.kind) {
-    case K4xProperty::Integer:
+    case K4xProperty::Kind_Integer:
         return std::to_string(this->*property.integer);
-    case K4xProperty::Text:
+    case K4xProperty::Kind_Text:
         return (this->*property.text).c_str();
-    case K4xProperty::Protocol:
+    case K4xProperty::Kind_Protocol:
         return m_bTwp_Source ? "1" : "0";
-    case K4xProperty::CycleModeDelta:
+    case K4xProperty::Kind_CycleModeDelta:
         break;
     }
     return std::string();

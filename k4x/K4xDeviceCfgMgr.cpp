@@ -50,18 +50,18 @@ bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
     const K4xProperty* property = K4xProperty::Find(name);
     if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
     switch (property->kind) {
-    case K4xProperty::Integer:
+    case K4xProperty::Kind_Integer:
         value.intValue = this->*property->integer;
         break;
-    case K4xProperty::Text:
+    case K4xProperty::Kind_Text:
         value.type = PropertyType_Text;
         value.strValue = this->*property->text;
         break;
-    case K4xProperty::Protocol:
+    case K4xProperty::Kind_Protocol:
         value.type = PropertyType_Boolean;
         StoreBoolByte(value, m_bTwp_Source);
         break;
-    case K4xProperty::CycleModeDelta:
+    case K4xProperty::Kind_CycleModeDelta:
         value.type = PropertyType_Boolean;
         StoreBoolByte(value, m_bCycleModeDelta);
         break;
@@ -72,20 +72,20 @@ bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
 bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& value)
 {
     const K4xProperty* property = K4xProperty::Find(name);
-    if (property == nullptr || property->kind == K4xProperty::CycleModeDelta) {
+    if (property == nullptr || property->kind == K4xProperty::Kind_CycleModeDelta) {
         return Fail(K4xErrorText::kInvalidPropertyName);
     }
     switch (property->kind) {
-    case K4xProperty::Integer:
+    case K4xProperty::Kind_Integer:
         this->*property->integer = value.intValue;
         break;
-    case K4xProperty::Text:
+    case K4xProperty::Kind_Text:
         this->*property->text = value.strValue;
         break;
-    case K4xProperty::Protocol:
+    case K4xProperty::Kind_Protocol:
         m_bTwp_Source = LoadBoolByte(value);
         break;
-    case K4xProperty::CycleModeDelta:
+    case K4xProperty::Kind_CycleModeDelta:
         break;
     }
     return true;
@@ -105,16 +105,16 @@ bool K4xDeviceCfgMgr::StoreFromText(std::string_view name, std::string_view text
     const K4xProperty* property = K4xProperty::Find(name);
     if (property == nullptr) return false;
     switch (property->kind) {
-    case K4xProperty::Integer:
+    case K4xProperty::Kind_Integer:
         this->*property->integer = AtoiOf(text);
         return true;
-    case K4xProperty::Text:
+    case K4xProperty::Kind_Text:
         (this->*property->text).assign(text);
         return true;
-    case K4xProperty::Protocol:
+    case K4xProperty::Kind_Protocol:
         m_bTwp_Source = protocolOf(text);
         return true;
-    case K4xProperty::CycleModeDelta:
+    case K4xProperty::Kind_CycleModeDelta:
         break;
     }
     return false;

@@ -43,21 +43,21 @@ std::string TemporaryBeside(const std::string& target)
            std::to_string(ZR_KDT::platform::CurrentThreadId()) + ".tmp";
 }
 
-enum class TemporaryFile {
-    Written,  // holds the whole text, with the target's permissions and owner
-    Refused,  // could not be had as the target's twin; nothing was written
-    Failed,   // the text did not reach it
+enum TemporaryFile {
+    TemporaryFile_Written,  // holds the whole text, with the target's permissions and owner
+    TemporaryFile_Refused,  // could not be had as the target's twin; nothing was written
+    TemporaryFile_Failed,   // the text did not reach it
 };
 
 TemporaryFile WriteTemporary(const std::string& temporary, const std::string& target, const std::string& text)
 {
     std::FILE* file = ZR_KDT::SystemCalls().openFile(temporary.c_str(), "w");
-    if (file == nullptr) return TemporaryFile::Refused;
+    if (file == nullptr) return TemporaryFile_Refused;
     if (!ZR_KDT::platform::CopyFileAccess(target.c_str(), file)) {
         std::fclose(file);
-        return TemporaryFile::Refused;
+        return TemporaryFile_Refused;
     }
-    return WriteAndClose(file, text) ? TemporaryFile::Written : TemporaryFile::Failed;
+    return WriteAndClose(file, text) ? TemporaryFile_Written : TemporaryFile_Failed;
 }
 
 }  // namespace
@@ -81,9 +81,9 @@ bool WriteFileDurably(const std::string& path, const std::string& text)
     if (target.empty()) return WriteInPlace(path, text);
     const std::string temporary = TemporaryBeside(target);
     const TemporaryFile written = WriteTemporary(temporary, target, text);
-    if (written == TemporaryFile::Written && ZR_KDT::platform::ReplaceFile(temporary.c_str(), target.c_str())) {
+    if (written == TemporaryFile_Written && ZR_KDT::platform::ReplaceFile(temporary.c_str(), target.c_str())) {
         return true;
     }
     std::remove(temporary.c_str());
-    return written != TemporaryFile::Failed && WriteInPlace(target, text);
+    return written != TemporaryFile_Failed && WriteInPlace(target, text);
 }

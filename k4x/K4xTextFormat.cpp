@@ -49,15 +49,15 @@ K4xTextReader::Result K4xTextReader::Next(std::string_view& name, std::string_vi
 {
     name = {};
     value = {};
-    if (m_pos >= m_text.size()) return End;
-    if (!ReadUpTo('=', name)) return TooLong;
+    if (m_pos >= m_text.size()) return Result_End;
+    if (!ReadUpTo('=', name)) return Result_TooLong;
     // An empty name (a line starting with "=") has no value of its own:
     // the rest of the line becomes the start of the next name.
-    if (name.empty()) return Entry;
-    if (!ReadUpTo('\n', value)) return TooLong;
+    if (name.empty()) return Result_Entry;
+    if (!ReadUpTo('\n', value)) return Result_TooLong;
     TrimValueStart(value);
     TrimNameEnd(name);
-    return Entry;
+    return Result_Entry;
 }
 
 int AtoiOf(std::string_view text)

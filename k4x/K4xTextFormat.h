@@ -19,9 +19,9 @@
 class K4xTextReader {
 public:
     enum Result {
-        Entry,    // name and value show the next entry; name may be empty
-        End,      // the text is used up
-        TooLong,  // a name or value exceeds kMaxField; reading stops here
+        Result_Entry,    // name and value show the next entry; name may be empty
+        Result_End,      // the text is used up
+        Result_TooLong,  // a name or value exceeds kMaxField; reading stops here
     };
 
     static constexpr std::size_t kMaxField = 1023;

@@ -10,8 +10,6 @@
 
 namespace {
 
-using k4xsim::SimCall;
-
 k4xsim::SimRegistry<k4xsim::SimChannelServer>& Servers()
 {
     static k4xsim::SimRegistry<k4xsim::SimChannelServer> servers;
@@ -26,8 +24,8 @@ extern "C" {
 // Each call reads the target description and connects a server of its own.
 K4X_SIM_EXPORT Zr::Kdt::Trace::ChannelServer* ConnectChannelServer()
 {
-    k4xsim::CountCall(SimCall::ConnectChannelServer);
-    return Servers().Create(SimCall::ConnectChannelServer, k4xsim::LoadTarget());
+    k4xsim::CountCall(k4xsim::SimCall_ConnectChannelServer);
+    return Servers().Create(k4xsim::SimCall_ConnectChannelServer, k4xsim::LoadTarget());
 }
 static_assert(std::is_same<decltype(&ConnectChannelServer), ConnectChannelServerFn>::value, "ConnectChannelServerFn");
 #endif
@@ -37,7 +35,7 @@ static_assert(std::is_same<decltype(&ConnectChannelServer), ConnectChannelServer
 // disconnected.
 K4X_SIM_EXPORT bool DisconnectChannelServer(Zr::Kdt::Trace::ChannelServer* server)
 {
-    return Servers().Release(SimCall::DisconnectChannelServer, server);
+    return Servers().Release(k4xsim::SimCall_DisconnectChannelServer, server);
 }
 static_assert(std::is_same<decltype(&DisconnectChannelServer), DisconnectChannelServerFn>::value,
               "DisconnectChannelServerFn");

@@ -4,17 +4,17 @@ namespace k4xsim {
 
 bool SimTraceFactory::CreateChannelServer(Zr::Kdt::Trace::ChannelServer** server, bool /*connect*/)
 {
-    CountCall(SimCall::CreateChannelServer);
-    ThrowIfInjected(m_target, SimCall::CreateChannelServer);
-    if (server == nullptr || NullInjected(m_target, SimCall::CreateChannelServer)) return false;
+    CountCall(SimCall_CreateChannelServer);
+    ThrowIfInjected(m_target, SimCall_CreateChannelServer);
+    if (server == nullptr || NullInjected(m_target, SimCall_CreateChannelServer)) return false;
     *server = m_servers.Add(std::make_unique<SimChannelServer>(m_target));
     return true;
 }
 
 bool SimTraceFactory::DestroyChannelServer(Zr::Kdt::Trace::ChannelServer* server, int /*flags*/)
 {
-    CountCall(SimCall::DestroyChannelServer);
-    ThrowIfInjected(m_target, SimCall::DestroyChannelServer);
+    CountCall(SimCall_DestroyChannelServer);
+    ThrowIfInjected(m_target, SimCall_DestroyChannelServer);
     return m_servers.Remove(server);
 }
 

@@ -9,8 +9,6 @@
 
 namespace {
 
-using k4xsim::SimCall;
-
 k4xsim::SimRegistry<k4xsim::SimTraceFactory>& Factories()
 {
     static k4xsim::SimRegistry<k4xsim::SimTraceFactory> factories;
@@ -24,12 +22,12 @@ extern "C" {
 #if !defined(K4X_SIM_WITHOUT_CREATE)
 K4X_SIM_EXPORT Zr::Kdt::Trace::TraceFactory* CreateTraceFactory()
 {
-    k4xsim::CountCall(SimCall::CreateTraceFactory);
+    k4xsim::CountCall(k4xsim::SimCall_CreateTraceFactory);
     k4xsim::SimTarget target = k4xsim::LoadTarget();
 #if defined(K4X_SIM_SERVERLESS)
-    target.Fault(SimCall::CreateChannelServer).kind = k4xsim::SimFault::Null;
+    target.Fault(k4xsim::SimCall_CreateChannelServer).kind = k4xsim::SimFault::Kind_Null;
 #endif
-    return Factories().Create(SimCall::CreateTraceFactory, std::move(target));
+    return Factories().Create(k4xsim::SimCall_CreateTraceFactory, std::move(target));
 }
 static_assert(std::is_same<decltype(&CreateTraceFactory), CreateTraceFactoryFn>::value, "CreateTraceFactoryFn");
 #endif
@@ -39,7 +37,7 @@ K4X_SIM_EXPORT void DestroyTraceFactory(Zr::Kdt::Trace::TraceFactory* factory)
 {
     // A factory that this library did not make is ignored: there is
     // nothing to free.
-    Factories().Release(SimCall::DestroyTraceFactory, factory);
+    Factories().Release(k4xsim::SimCall_DestroyTraceFactory, factory);
 }
 static_assert(std::is_same<decltype(&DestroyTraceFactory), DestroyTraceFactoryFn>::value, "DestroyTraceFactoryFn");
 #endif

@@ -7,23 +7,23 @@
 
 namespace k4xsim {
 
-enum class SimCall {
-    CreateTraceFactory,
-    DestroyTraceFactory,
-    CreateChannelServer,
-    DestroyChannelServer,
-    ConnectChannelServer,
-    DisconnectChannelServer,
-    OpenDriverInstance,
-    QueryProperty,
-    GetLiveCpus,
-    GetCpuOutFile,
-    Count
+enum SimCall {
+    SimCall_CreateTraceFactory,
+    SimCall_DestroyTraceFactory,
+    SimCall_CreateChannelServer,
+    SimCall_DestroyChannelServer,
+    SimCall_ConnectChannelServer,
+    SimCall_DisconnectChannelServer,
+    SimCall_OpenDriverInstance,
+    SimCall_QueryProperty,
+    SimCall_GetLiveCpus,
+    SimCall_GetCpuOutFile,
+    SimCall_Count
 };
 
-constexpr std::size_t kSimCallCount = static_cast<std::size_t>(SimCall::Count);
+constexpr std::size_t kSimCallCount = static_cast<std::size_t>(SimCall_Count);
 
-// "GetLiveCpus" for SimCall::GetLiveCpus.
+// "GetLiveCpus" for SimCall_GetLiveCpus.
 const char* SimCallName(SimCall call);
 
 // The call named exactly `name`; false when no call has that name.

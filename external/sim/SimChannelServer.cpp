@@ -4,10 +4,10 @@ namespace k4xsim {
 
 bool SimChannelServer::GetCpuOutFile(const std::string& cpuName, std::string& outFile)
 {
-    CountCall(SimCall::GetCpuOutFile);
+    CountCall(SimCall_GetCpuOutFile);
     for (std::size_t i = 0; i < m_target.cpus.size(); ++i) {
         if (m_target.cpus[i].name != cpuName) continue;
-        ThrowIfInjected(m_target, SimCall::GetCpuOutFile, i);
+        ThrowIfInjected(m_target, SimCall_GetCpuOutFile, i);
         outFile = m_target.cpus[i].outFile;
         return true;
     }
@@ -16,11 +16,11 @@ bool SimChannelServer::GetCpuOutFile(const std::string& cpuName, std::string& ou
 
 bool SimChannelServer::OpenDriverInstance(const std::string& cpuName, Zr::Kdt::Trace::ChannelDriverInstance** instance)
 {
-    CountCall(SimCall::OpenDriverInstance);
+    CountCall(SimCall_OpenDriverInstance);
     if (instance == nullptr) return false;
     *instance = nullptr;
-    ThrowIfInjected(m_target, SimCall::OpenDriverInstance);
-    if (NullInjected(m_target, SimCall::OpenDriverInstance)) return false;
+    ThrowIfInjected(m_target, SimCall_OpenDriverInstance);
+    if (NullInjected(m_target, SimCall_OpenDriverInstance)) return false;
     std::unique_ptr<SimDriverInstance>& held = m_instances[cpuName];
     if (!held) held = std::make_unique<SimDriverInstance>(m_target);
     *instance = held.get();
@@ -29,13 +29,13 @@ bool SimChannelServer::OpenDriverInstance(const std::string& cpuName, Zr::Kdt::T
 
 bool SimChannelServer::GetLiveCpus(std::vector<std::string>& cpus)
 {
-    CountCall(SimCall::GetLiveCpus);
+    CountCall(SimCall_GetLiveCpus);
     cpus.clear();
     for (const SimCpu& cpu : m_target.cpus) {
-        ThrowIfInjected(m_target, SimCall::GetLiveCpus, cpus.size());
+        ThrowIfInjected(m_target, SimCall_GetLiveCpus, cpus.size());
         cpus.push_back(cpu.name);
     }
-    ThrowIfInjected(m_target, SimCall::GetLiveCpus, cpus.size());
+    ThrowIfInjected(m_target, SimCall_GetLiveCpus, cpus.size());
     return true;
 }
 

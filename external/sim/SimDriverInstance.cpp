@@ -6,8 +6,8 @@ namespace k4xsim {
 
 bool SimDriverInstance::QueryProperty(const char* name, Zr::Kdt::Trace::PropertyReply* reply)
 {
-    CountCall(SimCall::QueryProperty);
-    ThrowIfInjected(m_target, SimCall::QueryProperty);
+    CountCall(SimCall_QueryProperty);
+    ThrowIfInjected(m_target, SimCall_QueryProperty);
     if (reply == nullptr) return false;
     reply->word = 0;
     if (name == nullptr || std::strcmp(name, "TWP Source") != 0) {

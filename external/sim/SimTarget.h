@@ -18,9 +18,9 @@ struct SimCpu {
 };
 
 struct SimFault {
-    enum Kind { None, Throw, Null };
-    Kind kind = None;
-    // Throw: the CPUs served before the call throws (0: it throws at once).
+    enum Kind { Kind_None, Kind_Throw, Kind_Null };
+    Kind kind = Kind_None;
+    // Kind_Throw: the CPUs served before the call throws (0: it throws at once).
     std::size_t after = 0;
 };
 

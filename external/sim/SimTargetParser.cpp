@@ -7,7 +7,7 @@ namespace k4xsim {
 
 namespace {
 
-enum class Section { None, Cpus, TwpSource, Faults };
+enum Section { Section_None, Section_Cpus, Section_TwpSource, Section_Faults };
 
 std::string Trim(const std::string& text)
 {
@@ -31,19 +31,19 @@ bool ToNumber(const std::string& text, uint64_t limit, uint64_t& number)
 bool CanFail(SimCall call, SimFault::Kind kind, bool counted)
 {
     switch (call) {
-    case SimCall::CreateTraceFactory:
-    case SimCall::CreateChannelServer:
-    case SimCall::ConnectChannelServer:
-    case SimCall::OpenDriverInstance:
+    case SimCall_CreateTraceFactory:
+    case SimCall_CreateChannelServer:
+    case SimCall_ConnectChannelServer:
+    case SimCall_OpenDriverInstance:
         return !counted;
-    case SimCall::QueryProperty:
-    case SimCall::DestroyTraceFactory:
-    case SimCall::DestroyChannelServer:
-    case SimCall::DisconnectChannelServer:
-        return kind == SimFault::Throw && !counted;
-    case SimCall::GetLiveCpus:
-    case SimCall::GetCpuOutFile:
-        return kind == SimFault::Throw;
+    case SimCall_QueryProperty:
+    case SimCall_DestroyTraceFactory:
+    case SimCall_DestroyChannelServer:
+    case SimCall_DisconnectChannelServer:
+        return kind == SimFault::Kind_Throw && !counted;
+    case SimCall_GetLiveCpus:
+    case SimCall_GetCpuOutFile:
+        return kind == SimFault::Kind_Throw;
     default:
         return false;
     }
@@ -62,7 +62,7 @@ public:
         if (equals == std::string::npos) return Fail(error, "expected \"name = value\" or [section]");
         const std::string key = Trim(text.substr(0, equals));
         if (key.empty()) return Fail(error, "empty name before '='");
-        if (m_section == Section::None) return Fail(error, "\"" + key + "\" stands before any [section]");
+        if (m_section == Section_None) return Fail(error, "\"" + key + "\" stands before any [section]");
         if (!m_seen.insert(key).second) return Fail(error, "\"" + key + "\" given twice in one section");
         return Entry(key, Trim(text.substr(equals + 1)), error);
     }
@@ -81,12 +81,12 @@ private:
         if (!m_sections.insert(name).second) return Fail(error, "section [" + name + "] given twice");
         m_seen.clear();
         if (name == "cpus") {
-            m_section = Section::Cpus;
+            m_section = Section_Cpus;
             m_target.cpus.clear();
         } else if (name == "twp-source") {
-            m_section = Section::TwpSource;
+            m_section = Section_TwpSource;
         } else if (name == "faults") {
-            m_section = Section::Faults;
+            m_section = Section_Faults;
         } else {
             return Fail(error, "unknown section [" + name + "]");
         }
@@ -95,11 +95,11 @@ private:
 
     bool Entry(const std::string& key, const std::string& value, std::string& error)
     {
-        if (m_section == Section::Cpus) {
+        if (m_section == Section_Cpus) {
             m_target.cpus.push_back({key, value});
             return true;
         }
-        if (m_section == Section::Faults) return ParseFault(key, value, m_target, error);
+        if (m_section == Section_Faults) return ParseFault(key, value, m_target, error);
         if (key == "text") {
             m_target.twpText = value;
             return true;
@@ -112,7 +112,7 @@ private:
     }
 
     SimTarget& m_target;
-    Section m_section = Section::None;
+    Section m_section = Section_None;
     std::set<std::string> m_sections;
     std::set<std::string> m_seen;  // keys of the current section
 };
@@ -131,11 +131,11 @@ bool ParseFault(const std::string& call, const std::string& value, SimTarget& ta
     uint64_t after = 0;
     const bool counted = value.compare(0, afterPrefix.size(), afterPrefix) == 0;
     if (value == "throw" || (counted && ToNumber(Trim(value.substr(afterPrefix.size())), 1000000, after))) {
-        fault = {SimFault::Throw, static_cast<std::size_t>(after)};
+        fault = {SimFault::Kind_Throw, static_cast<std::size_t>(after)};
     } else if (value == "null") {
-        fault.kind = SimFault::Null;
+        fault.kind = SimFault::Kind_Null;
     }
-    if (fault.kind == SimFault::None || !CanFail(which, fault.kind, counted)) {
+    if (fault.kind == SimFault::Kind_None || !CanFail(which, fault.kind, counted)) {
         error = call + " cannot fail as \"" + value + "\"";
         return false;
     }

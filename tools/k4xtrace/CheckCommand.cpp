@@ -46,7 +46,7 @@ CheckedFile CheckTextFile(const std::string& path, const PropertyTypes& types)
 {
     std::string bytes;
     if (!ReadBytes(path, bytes)) return Unreadable(path, "text", "cannot read the file");
-    return {path, "text", CheckEntries(ReadTextEntries(bytes), StoredForm::TextFile, types)};
+    return {path, "text", CheckEntries(ReadTextEntries(bytes), StoredForm_TextFile, types)};
 }
 
 // The section's bytes, never more than the file holds, whatever its header claims.
@@ -72,7 +72,7 @@ CheckedFile CheckContainer(const std::string& path, const PropertyTypes& types)
     const auto isName = [&types](const std::string& name) { return types.count(name) != 0 || name == kReadOnly; };
     try {
         const std::string payload = SectionBytes(tdf, path, 2);
-        return {path, "aetconfig", CheckEntries(ReadPayloadEntries(payload, isName), StoredForm::Payload, types)};
+        return {path, "aetconfig", CheckEntries(ReadPayloadEntries(payload, isName), StoredForm_Payload, types)};
     } catch (const Zr::Kdt::Vexa::cVexaError&) {
         // No current section: the older binary one may be there.
     }

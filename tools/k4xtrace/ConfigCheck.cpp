@@ -81,7 +81,7 @@ private:
     // The library's reaction to an entry it cannot take.
     const char* Consequence() const
     {
-        return m_form == StoredForm::TextFile ? "the library stops loading here" : "the library ignores it";
+        return m_form == StoredForm_TextFile ? "the library stops loading here" : "the library ignores it";
     }
 
     StoredForm m_form;
@@ -108,7 +108,7 @@ void Checker::Entry(const ConfigEntry& entry)
 
 void Checker::Unknown(const ConfigEntry& entry)
 {
-    if (m_form == StoredForm::TextFile) m_stopped = true;
+    if (m_form == StoredForm_TextFile) m_stopped = true;
     if (entry.name == kReadOnly) {
         return Problem(entry.line, "read-only",
                        std::string("\"") + kReadOnly + "\" cannot be set from a file; " + Consequence());
@@ -155,9 +155,9 @@ std::string Checker::ProtocolValue(const ConfigEntry& entry)
 {
     int32_t number = 0;
     const bool plain =
-        m_form == StoredForm::TextFile ? IsPlainInteger(entry.value) : entry.value == "0" || entry.value == "1";
+        m_form == StoredForm_TextFile ? IsPlainInteger(entry.value) : entry.value == "0" || entry.value == "1";
     const bool flag =
-        m_form == StoredForm::TextFile ? AtoiValue(entry.value, number) && number != 0 : entry.value != "0";
+        m_form == StoredForm_TextFile ? AtoiValue(entry.value, number) && number != 0 : entry.value != "0";
     if (!plain) {
         Problem(entry.line, "bad-value",
                 JsonString(entry.value) + " is not 1 or 0; the library reads " + (flag ? "true" : "false"));

@@ -30,7 +30,7 @@ struct ConfigCheck {
     std::map<std::string, std::string> values;
 };
 
-enum class StoredForm { TextFile, Payload };
+enum StoredForm { StoredForm_TextFile, StoredForm_Payload };
 
 ConfigCheck CheckEntries(const ConfigEntries& read, StoredForm form, const PropertyTypes& types);
 
