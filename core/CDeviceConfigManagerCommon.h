@@ -61,7 +61,7 @@ private:
     std::vector<std::string> m_outFiles;
     TraceFactory* m_pTraceFactory = nullptr;
     ChannelServer* m_pChannelServer = nullptr;
-    ZR_KDT::uDll m_traceFactoryDll{nullptr, 0xFFFFFFFF};
+    ZR_KDT::uDll m_traceFactoryDll{nullptr, ZR_KDT::uDll::kKeepMode};
     std::string m_sLiveOutFile;
 };
 

@@ -17,7 +17,7 @@ bool CDeviceConfigManagerCommon::OpenChannelServer()
     if (m_pChannelServer != nullptr) return true;
     ZR_KDT::LogProgress("DCM: Loading factory DLL - %s ", kFactoryLibrary);
     if (m_pTraceFactory == nullptr) {
-        if (!m_traceFactoryDll.FindAndLoad(kFactoryLibrary, 0xFFFFFFFF)) return false;
+        if (!m_traceFactoryDll.FindAndLoad(kFactoryLibrary, ZR_KDT::uDll::kKeepMode)) return false;
         auto create = reinterpret_cast<CreateTraceFactoryFn>(m_traceFactoryDll.GetSymbol("CreateTraceFactory"));
         if (create == nullptr) {
             ZR_KDT::LogFailure("STM DCM: Cannot get Trace Facotry Dll ");

@@ -67,5 +67,5 @@ private:
     // through the driver library, and only together.
     Zr::Kdt::Trace::ChannelServer* m_pChannelServer = nullptr;
     Zr::Kdt::Trace::ChannelDriverInstance* m_pChannelDriverInstance = nullptr;
-    ZR_KDT::uDll m_channelDriverDll{nullptr, 0xFFFFFFFF};
+    ZR_KDT::uDll m_channelDriverDll{nullptr, ZR_KDT::uDll::kKeepMode};
 };

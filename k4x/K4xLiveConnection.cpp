@@ -37,7 +37,7 @@ bool K4xDeviceCfgMgr::ConnectDriverInstance()
 {
     bool loaded = false;
     try {
-        loaded = m_channelDriverDll.FindAndLoad(kDriverLibrary, 0xFFFFFFFF);
+        loaded = m_channelDriverDll.FindAndLoad(kDriverLibrary, ZR_KDT::uDll::kKeepMode);
     } catch (...) {
         // An unreadable working directory ends the load like a missing file.
     }

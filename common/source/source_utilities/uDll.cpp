@@ -8,7 +8,6 @@ namespace ZR_KDT {
 
 namespace {
 
-const uint32_t kKeepMode = 0xFFFFFFFF;
 const char kSuffix[] = ".dll";
 
 }  // namespace

@@ -13,14 +13,17 @@ namespace ZR_KDT {
 
 class uDll {
 public:
-    // Mode 0xFFFFFFFF stands for 0 here. Nothing is loaded.
+    // The mode that keeps the loader's current mode.
+    static constexpr uint32_t kKeepMode = 0xFFFFFFFF;
+
+    // kKeepMode stands for 0 here. Nothing is loaded.
     uDll(const char* name, uint32_t mode);
     ~uDll();
     uDll(const uDll&) = delete;
     uDll& operator=(const uDll&) = delete;
 
     // Loads the library once; true when a library is loaded on return.
-    // Mode 0xFFFFFFFF keeps the current mode.
+    // kKeepMode keeps the current mode.
     bool FindAndLoad(const char* name, uint32_t mode);
     // The exported function, or null.
     platform::ProcAddress GetSymbol(const char* symbol);
