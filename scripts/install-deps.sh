@@ -2,6 +2,7 @@
 # Installs the Debian packages that the builds need, when they are missing.
 #   scripts/install-deps.sh linux     native build and tests
 #   scripts/install-deps.sh windows   also mingw-w64 and Wine
+#   scripts/install-deps.sh clang     also clang 14 (the clang preset)
 #   scripts/install-deps.sh fuzz      also clang 14 and libFuzzer (scripts/fuzz.sh)
 #   scripts/install-deps.sh bench     also Google Benchmark, spdlog and Python (bench/)
 #   scripts/install-deps.sh coverage  also gcovr (scripts/coverage.sh)
@@ -13,6 +14,7 @@ case "${1:-linux}" in
   # wine64 alone has no /usr/bin/wine; googletest holds the sources that the
   # cross build compiles.
   windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest) ;;
+  clang) packages+=(clang-14) ;;
   # libclang-rt-14-dev carries the sanitizer and fuzzer runtimes that
   # -fsanitize=fuzzer,address,undefined links.
   fuzz) packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev) ;;

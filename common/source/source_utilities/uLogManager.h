@@ -67,12 +67,12 @@ private:
 // Writes one line through the current logger when the level is at least
 // threshold; nothing is formatted otherwise.
 void LogAtLevel(int32_t threshold, unsigned categories, int stampStyle, const char* format, ...)
-    __attribute__((format(gnu_printf, 4, 5)));
+    K4X_PRINTF_FORMAT(4, 5);
 
 // A progress line (M) at level 1 and above, stamped with the time of day.
-void LogProgress(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+void LogProgress(const char* format, ...) K4X_PRINTF_FORMAT(1, 2);
 
 // A failure line (E) at level 1 and above, stamped with the time of day.
-void LogFailure(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+void LogFailure(const char* format, ...) K4X_PRINTF_FORMAT(1, 2);
 
 }  // namespace ZR_KDT

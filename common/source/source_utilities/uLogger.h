@@ -12,6 +12,15 @@
 #include "uFile.h"
 #include "uMutex.h"
 
+// Checks the arguments from position `first` on against the printf format
+// at position `index`. gcc says gnu_printf, which mingw-w64 needs to check
+// %lld as C99 has it; clang knows only printf.
+#if defined(__clang__)
+#define K4X_PRINTF_FORMAT(index, first) __attribute__((format(printf, index, first)))
+#else
+#define K4X_PRINTF_FORMAT(index, first) __attribute__((format(gnu_printf, index, first)))
+#endif
+
 namespace ZR_KDT {
 
 class uLogManager;
@@ -53,9 +62,8 @@ public:
     // Writes one line, printf-style; nothing for a disabled logger or
     // categories 0. A message too long for the 4096-byte line is cut at the
     // end of the line buffer, and the line still ends with its line feed.
-    void Log(unsigned categories, int stampStyle, const char* format, ...) __attribute__((format(gnu_printf, 4, 5)));
-    void LogV(unsigned categories, int stampStyle, const char* format, va_list args)
-        __attribute__((format(gnu_printf, 4, 0)));
+    void Log(unsigned categories, int stampStyle, const char* format, ...) K4X_PRINTF_FORMAT(4, 5);
+    void LogV(unsigned categories, int stampStyle, const char* format, va_list args) K4X_PRINTF_FORMAT(4, 0);
 
     // Replaces the line end of line (CR LF, LF CR, LF or CR, one of them) by
     // one line feed, in place, and writes the line to every destination.
