@@ -65,6 +65,7 @@ private:
     int32_t m_nSyncFrequency = 0;
     // The channel driver's server and this CPU's instance; released only
     // through the driver library, and only together.
+    // Hides the base's private m_pChannelServer on purpose: that is the trace factory's server.
     Zr::Kdt::Trace::ChannelServer* m_pChannelServer = nullptr;
     Zr::Kdt::Trace::ChannelDriverInstance* m_pChannelDriverInstance = nullptr;
     ZR_KDT::uDll m_channelDriverDll{nullptr, ZR_KDT::uDll::kKeepMode};
