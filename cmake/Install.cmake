@@ -44,9 +44,19 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/K4xTraceCfgConfig.cmake
 if(NOT WIN32)
   configure_file(packaging/k4xtracecfg.pc.in ${CMAKE_CURRENT_BINARY_DIR}/k4xtracecfg.pc @ONLY)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/k4xtracecfg.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
-  install(FILES packaging/k4xtrace.1 packaging/k4xtdf.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  install(FILES packaging/k4xtrace.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
-    RENAME k4xtrace)
+  # k4xtrace's man page and completion list the commands and options of its
+  # own tables: every build runs it to fill them in.
+  set(documents ${CMAKE_CURRENT_BINARY_DIR}/packaging/k4xtrace.1 ${CMAKE_CURRENT_BINARY_DIR}/packaging/k4xtrace.bash)
+  add_custom_command(OUTPUT ${documents}
+    COMMAND ${CMAKE_COMMAND} -DK4XTRACE=$<TARGET_FILE:k4xtrace> -DSOURCE=${PROJECT_SOURCE_DIR}/packaging
+      -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/packaging -P ${PROJECT_SOURCE_DIR}/cmake/ToolDocuments.cmake
+    DEPENDS k4xtrace packaging/k4xtrace.1.in packaging/k4xtrace.bash.in cmake/ToolDocuments.cmake
+    COMMENT "Filling in k4xtrace's man page and bash completion")
+  add_custom_target(k4xtrace_documents ALL DEPENDS ${documents})
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/k4xtrace.1 packaging/k4xtdf.1
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/k4xtrace.bash
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME k4xtrace)
 endif()
 
 # Packages: a zip for Windows; a .tar.gz and a .deb for Linux.

@@ -12,7 +12,7 @@ const OptionSpec kGlobalOptions[] = {
     {"--log-level", "N", "ZR_TRACE_LOGGING: 0 off, 1 to 6 on; 2, 4, 5 and 6 echo the log on stdout"},
     {"--live", "DIR", "a folder put in front of PATH, where the library finds TraceFactory and NAVRO"},
     {"--help", nullptr, "show help (after a command: the command's help)"},
-    {"--version", nullptr, "show the version"},
+    {"--version", nullptr, "show the version of k4xtrace and of the library file it loads"},
 };
 
 const char kStores[] =
@@ -194,6 +194,8 @@ int Parser::Error(const std::string& message)
 }
 
 }  // namespace
+
+std::vector<OptionSpec> GlobalOptionSpecs() { return {std::begin(kGlobalOptions), std::end(kGlobalOptions)}; }
 
 std::string Invocation::Value(const std::string& name) const
 {

@@ -53,6 +53,9 @@ struct Invocation {
     std::vector<std::string> Values(const std::string& name) const;
 };
 
+// The options that every command takes, in the order --help lists them.
+std::vector<OptionSpec> GlobalOptionSpecs();
+
 // Fills invocation from argv. When the line asks for help or is wrong, the
 // text is printed and exit receives the status to end with; otherwise exit
 // is left alone and the result is true (with invocation.version set and no

@@ -84,9 +84,9 @@ const std::vector<CommandSpec>& Commands()
         {"info",
          "CPU",
          "show the library, the device and the trace directories",
-         "Shows which library was loaded, the device information of a new manager,\n"
-         "the trace directories that the library published, the settings file and\n"
-         "the logging state.",
+         "Shows which library was loaded and its version, the device information of a\n"
+         "new manager, the trace directories that the library published, the settings\n"
+         "file and the logging state.",
          {},
          1,
          1,

@@ -3,13 +3,17 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Session.h"
+#include "ToolDocuments.h"
 #include "TraceEnvironment.h"
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv)
 {
     using namespace k4xtrace;
+    // Run by the build, never listed: parts of the man page and the completion.
+    if (argc == 3 && std::string(argv[1]) == kDocumentPartOption) return PrintDocumentPart(argv[2]);
     Invocation invocation;
     int status = kExitSuccess;
     if (!ParseCommandLine(argc, argv, Commands(), invocation, status)) return status;
