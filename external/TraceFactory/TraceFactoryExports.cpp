@@ -1,6 +1,5 @@
 // The exports of the simulated trace factory library. Test variants leave
-// out an export (K4X_SIM_WITHOUT_CREATE, K4X_SIM_WITHOUT_DESTROY) or make
-// factories that never store a channel server (K4X_SIM_SERVERLESS).
+// out an export (K4X_SIM_WITHOUT_CREATE, K4X_SIM_WITHOUT_DESTROY).
 #include "SimSupport.h"
 #include "SimTargetSource.h"
 #include "SimTraceFactory.h"
@@ -23,11 +22,7 @@ extern "C" {
 K4X_SIM_EXPORT Zr::Kdt::Trace::TraceFactory* CreateTraceFactory()
 {
     k4xsim::CountCall(k4xsim::SimCall_CreateTraceFactory);
-    k4xsim::SimTarget target = k4xsim::LoadTarget();
-#if defined(K4X_SIM_SERVERLESS)
-    target.Fault(k4xsim::SimCall_CreateChannelServer).kind = k4xsim::SimFault::Kind_Null;
-#endif
-    return Factories().Create(k4xsim::SimCall_CreateTraceFactory, std::move(target));
+    return Factories().Create(k4xsim::SimCall_CreateTraceFactory, k4xsim::LoadTarget());
 }
 static_assert(std::is_same<decltype(&CreateTraceFactory), CreateTraceFactoryFn>::value, "CreateTraceFactoryFn");
 #endif

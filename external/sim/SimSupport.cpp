@@ -3,7 +3,6 @@
 #include "SimSupport.h"
 
 #include "SimCall.h"
-#include "SimTargetSource.h"
 
 long SimCallCount(const char* name)
 {
@@ -11,5 +10,3 @@ long SimCallCount(const char* name)
     if (name == nullptr || !k4xsim::FindSimCall(name, call)) return -1;
     return k4xsim::CallCount(call);
 }
-
-void SimSetTarget(const char* path) { k4xsim::SetTargetPath(path); }

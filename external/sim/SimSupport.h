@@ -8,12 +8,4 @@ extern "C" {
 // How often this module has seen the named call ("GetLiveCpus", ...; the
 // names are those of the [faults] keys). -1 for a name it does not know.
 K4X_SIM_EXPORT long SimCallCount(const char* name);
-
-// Names the target description that the next CreateTraceFactory or
-// ConnectChannelServer of this module reads, in place of K4X_SIM_TARGET;
-// "" selects the built-in target and null goes back to the environment.
-K4X_SIM_EXPORT void SimSetTarget(const char* path);
-
-typedef long (*SimCallCountFn)(const char*);
-typedef void (*SimSetTargetFn)(const char*);
 }

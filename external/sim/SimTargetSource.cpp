@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <mutex>
 #include <string>
 
 namespace k4xsim {
@@ -16,14 +15,8 @@ namespace {
 
 constexpr std::size_t kMaxDescription = 64 * 1024;
 
-std::mutex g_mutex;
-bool g_overridden = false;
-std::string g_overridePath;
-
 std::string DescriptionPath()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_overridden) return g_overridePath;
     // The process environment as the library sees it, also for variables
     // set after start-up (the C runtime's copy would miss those on Windows).
     std::string path;
@@ -48,13 +41,6 @@ bool ReadDescription(const std::string& path, std::string& text, std::string& er
 }
 
 }  // namespace
-
-void SetTargetPath(const char* path)
-{
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_overridden = path != nullptr;
-    g_overridePath = path != nullptr ? path : "";
-}
 
 SimTarget LoadTarget()
 {

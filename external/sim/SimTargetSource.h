@@ -5,15 +5,11 @@
 
 namespace k4xsim {
 
-// The description named by SetTargetPath, else by the environment variable
-// K4X_SIM_TARGET; the built-in target when neither names a file. A file
+// The description named by the environment variable K4X_SIM_TARGET; the
+// built-in target when it names no file. A file
 // that cannot be read or is malformed is reported on stderr and gives the
 // unreachable target, so that a broken description never passes for a
 // working one.
 SimTarget LoadTarget();
-
-// Names the description in place of K4X_SIM_TARGET: "" for the built-in
-// target, null to go back to the environment.
-void SetTargetPath(const char* path);
 
 }  // namespace k4xsim
