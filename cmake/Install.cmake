@@ -19,6 +19,11 @@ else()
   set_target_properties(TraceFactory-default NAVRO-default PROPERTIES INSTALL_RPATH "$ORIGIN/../..")
 endif()
 
+# k4xtrace names the simulated target of its package to a user whose live
+# command finds no channel driver.
+file(RELATIVE_PATH sim_from_programs /${CMAKE_INSTALL_BINDIR} /${K4X_SIM_INSTALL_DIR})
+target_compile_definitions(k4xtrace PRIVATE K4X_INSTALLED_SIM_FOLDER="${sim_from_programs}")
+
 # The import library of a DLL is no use to hosts, which load it at run time.
 install(TARGETS K4xTraceCfg vexa
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}

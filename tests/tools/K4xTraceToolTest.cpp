@@ -123,6 +123,7 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
          "Live TWP source (TWP_Protocol): true|apps/K4x_DSP1.out|core9.out   (answered by the host)", ""},
         {live + "--json K4x_DSP0 C6x_core9", 1, "\"C6x_core9\": null", "Application for C6x_core9"},
         {"--live " + Quoted(profile.NewFolder("no-drivers")) + " live K4x_DSP0", 1, "", "Cannot load channel driver."},
+        {"live K4x_DSP0", 1, "", "Cannot load channel driver.\nk4xtrace: the library looked for the channel driver"},
         {"--live " + Quoted(profile.Path("no-such-folder")) + " live K4x_DSP0", 1, "", "no such directory"},
         // A CPU without a settings file connects, but the load after it fails.
         {live + "K4x_DSP2", 1, "", "K4x_DSP2-TCfg.txt did not load"},

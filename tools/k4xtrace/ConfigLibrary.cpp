@@ -48,13 +48,19 @@ std::string ConfigLibrary::Version() const
 
 std::string DefaultLibraryPath()
 {
+    const std::string folder = ProgramFolder();
+    // Without the program's folder the bare name still finds it there first.
+    if (folder.empty()) return K4X_LIBRARY_NAME;
+    const std::string beside = folder + K4X_LIBRARY_NAME;
+    const std::string installed = folder + K4X_INSTALLED_LIBRARY_FOLDER + K4X_LIBRARY_NAME;
+    return platform::PathExists(beside.c_str()) || !platform::PathExists(installed.c_str()) ? beside : installed;
+}
+
+std::string ProgramFolder()
+{
     const std::string program = platform::ExecutablePath();
     const size_t end = program.find_last_of(platform::kPathSeparator);
-    // Without the program's folder the bare name still finds it there first.
-    if (end == std::string::npos) return K4X_LIBRARY_NAME;
-    const std::string beside = program.substr(0, end + 1) + K4X_LIBRARY_NAME;
-    const std::string installed = program.substr(0, end + 1) + K4X_INSTALLED_LIBRARY_FOLDER + K4X_LIBRARY_NAME;
-    return platform::PathExists(beside.c_str()) || !platform::PathExists(installed.c_str()) ? beside : installed;
+    return end == std::string::npos ? std::string() : program.substr(0, end + 1);
 }
 
 }  // namespace k4xtrace

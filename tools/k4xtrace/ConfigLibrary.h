@@ -38,4 +38,7 @@ private:
 // library folder of an installation beside the program's folder.
 std::string DefaultLibraryPath();
 
+// This program's folder with its trailing separator; "" when unknown.
+std::string ProgramFolder();
+
 }  // namespace k4xtrace

@@ -6,11 +6,38 @@
 #include "Session.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 namespace k4xtrace {
 
 namespace {
+
+// The library's text when no channel driver loads.
+const char kNoDriverLoaded[] = "Cannot load channel driver.";
+
+// The simulated target's folder in the package that this program belongs
+// to, or "".
+std::string PackagedSimulatedTarget()
+{
+    const std::string folder = ProgramFolder();
+    if (folder.empty()) return std::string();
+    const std::string path = std::filesystem::path(folder + K4X_INSTALLED_SIM_FOLDER).lexically_normal().string();
+    return ZR_KDT::platform::PathExists(path.c_str()) ? path : std::string();
+}
+
+// Where the library looked, and how to point it at a channel driver; for a
+// user who gave no --live.
+void PrintDriverHint()
+{
+    const std::string simulated = PackagedSimulatedTarget();
+    std::fprintf(stderr,
+                 "k4xtrace: the library looked for the channel driver NAVRO beside k4xtrace, in the system folders, "
+                 "the working directory and the folders of PATH.\n"
+                 "k4xtrace: --live DIR puts a channel driver's folder in front of PATH, such as %s\n",
+                 simulated.empty() ? "the simulated-target folder of a k4xtrace package"
+                                   : ("the package's simulated target: --live \"" + simulated + "\"").c_str());
+}
 
 struct OutFile {
     std::string cpu;
@@ -51,7 +78,11 @@ int LiveCommand(Session& session, const Invocation& invocation)
     if (!device) return kExitFailed;
     device->Manager().SetHostCallback(&callback);
     std::string error;
-    if (!device->ConnectLive(error)) return session.Fail("live " + cpu, error);
+    if (!device->ConnectLive(error)) {
+        session.Fail("live " + cpu, error);
+        if (error == kNoDriverLoaded && invocation.global.live.empty()) PrintDriverHint();
+        return kExitFailed;
+    }
     PropertyValue twp;
     if (!device->Get("TWP_Protocol", twp, error)) return session.Fail("TWP_Protocol", error);
 
