@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds both targets and runs every test: the Linux shared object natively,
 # the Windows DLL under Wine, and the Linux build again under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Then packages the two
-# built trees and checks each package from an empty folder, and runs each
+# AddressSanitizer and UndefinedBehaviorSanitizer (the C interface and its
+# C example among them). Then installs the Python package from the clone
+# and runs its tests and the README's examples, packages the two built
+# trees and checks each package from an empty folder, and runs each
 # benchmark once. Fails when any build, test or package check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh windows
+bash scripts/install-deps.sh windows python
 
 status=0
 for preset in linux windows asan; do
@@ -16,6 +18,11 @@ for preset in linux windows asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2 || status=1
 done
+
+echo "==== Python and the README's examples ===="
+bash scripts/test-python.sh linux || status=1
+# The README's C host is examples/c-host/main.c, which CTest runs in each build.
+diff <(sed -n '/^```c$/,/^```$/{/^```/d;p}' README.md) examples/c-host/main.c || status=1
 
 echo "==== packages ===="
 bash scripts/check-packages.sh linux windows || status=1

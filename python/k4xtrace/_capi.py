@@ -76,14 +76,14 @@ _PROTOTYPES = {
 _loaded: Dict[str, ctypes.CDLL] = {}
 
 
-def _places(library: Optional[str]) -> Iterator[Tuple[str, Optional[str]]]:
-    """Each place to look, with the file it names there (None: nothing there)."""
-    yield "the library argument", library
-    yield ENVIRONMENT_VARIABLE, os.environ.get(ENVIRONMENT_VARIABLE) or None
+def _places(library: Optional[str]) -> Iterator[Tuple[str, Optional[str], str]]:
+    """Each place to look: its name, the file it names (None: none) and what to say when it names none."""
+    yield "the library argument", library, "none given"
+    yield ENVIRONMENT_VARIABLE, os.environ.get(ENVIRONMENT_VARIABLE) or None, "not set"
     folder = os.path.dirname(os.path.abspath(__file__))
     bundled = sorted(glob.glob(os.path.join(folder, _BUNDLED)))
-    yield "the package folder " + folder, bundled[0] if bundled else None
-    yield "the system's library search", ctypes.util.find_library("K4xTraceC") or _NAME
+    yield "the package folder " + folder, bundled[0] if bundled else None, "no " + _BUNDLED
+    yield "the system's library search", ctypes.util.find_library("K4xTraceC") or _NAME, ""
 
 
 def _declare(c: ctypes.CDLL) -> ctypes.CDLL:
@@ -97,9 +97,9 @@ def _declare(c: ctypes.CDLL) -> ctypes.CDLL:
 def load(library: Optional[str] = None) -> ctypes.CDLL:
     """The C interface library: the first place that names a file decides; K4xError says what was tried."""
     tried: List[str] = []
-    for place, path in _places(library):
+    for place, path, absent in _places(library):
         if path is None:
-            tried.append(place + ": nothing there")
+            tried.append("{}: {}".format(place, absent))
             continue
         if path not in _loaded:
             try:
