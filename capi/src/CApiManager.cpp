@@ -9,8 +9,12 @@ K4X_C_API k4x_status k4x_open(const char* library, const char* cpu_name, uint32_
                               k4x_manager** manager)
 {
     if (manager == nullptr) return K4X_BAD_ARGUMENT;
-    *manager = new (std::nothrow) k4x_manager;
-    if (*manager == nullptr) return K4X_NO_MEMORY;
+    try {
+        *manager = new k4x_manager;
+    } catch (...) {
+        *manager = nullptr;
+        return K4X_NO_MEMORY;
+    }
     return Guarded(*manager, [&] { return Open(**manager, library, cpu_name, first_number, second_number); });
 }
 
