@@ -95,8 +95,8 @@ K4X_C_API k4x_status k4x_last_error(k4x_manager* manager, char* buffer, size_t s
 K4X_C_API k4x_status k4x_device_info(k4x_manager* manager, uint32_t* first_number, uint32_t* second_number,
                                      char* buffer, size_t size, size_t* length);
 
-/* The properties: their number, and the name (valid while this library is
- * loaded) and type of each, index 0 to count - 1. */
+/* The properties that the library knows: their number, and the name (valid
+ * until k4x_close) and type of each, index 0 to count - 1. */
 K4X_C_API k4x_status k4x_property_count(k4x_manager* manager, size_t* count);
 K4X_C_API k4x_status k4x_property_at(k4x_manager* manager, size_t index, const char** name, int* type);
 

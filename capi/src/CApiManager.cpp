@@ -61,7 +61,7 @@ K4X_C_API k4x_status k4x_property_at(k4x_manager* manager, size_t index, const c
         if (index >= manager->properties.size()) {
             return Fail(manager, K4X_BAD_ARGUMENT, "no property at index " + std::to_string(index));
         }
-        *name = manager->properties[index].name;
+        *name = manager->properties[index].name.c_str();
         *type = manager->properties[index].type;
         return K4X_OK;
     });

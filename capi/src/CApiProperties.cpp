@@ -13,19 +13,24 @@ k4x_status WrongType(k4x_manager* handle, const char* name, int held)
     return Fail(handle, K4X_WRONG_TYPE, std::string(name) + " holds " + TypeWord(held) + " values");
 }
 
+// A name the library does not know is passed on as it is, for the library's own text.
 k4x_status Get(k4x_manager* handle, const char* name, const void* out, int type, PropertyValue& value)
 {
     if (const k4x_status status = Check(handle, {name, out}); status != K4X_OK) return status;
-    if (!handle->manager->GetProperty(name, value)) return Fail(handle, K4X_FAILED, handle->manager->GetErrorMessage());
+    const k4x_property* known = Find(*handle, name);
+    if (!(known != nullptr ? handle->manager->GetProperty(known->name, value)
+                           : handle->manager->GetProperty(name, value))) {
+        return Fail(handle, K4X_FAILED, handle->manager->GetErrorMessage());
+    }
     return static_cast<int>(value.type) == type ? K4X_OK : WrongType(handle, name, static_cast<int>(value.type));
 }
 
 k4x_status Set(k4x_manager* handle, const char* name, int type, const PropertyValue& value)
 {
-    // A name the library does not know is left to it, for its own text.
-    const int held = TypeOf(*handle, name);
-    if (held != 0 && held != type) return WrongType(handle, name, held);
-    if (Zr::Kdt::Trace::AsPropertySetter(handle->manager)->SetProperty(name, value)) return K4X_OK;
+    const k4x_property* known = Find(*handle, name);
+    if (known != nullptr && known->type != type) return WrongType(handle, name, known->type);
+    auto* setter = Zr::Kdt::Trace::AsPropertySetter(handle->manager);
+    if (known != nullptr ? setter->SetProperty(known->name, value) : setter->SetProperty(name, value)) return K4X_OK;
     return Fail(handle, K4X_FAILED, handle->manager->GetErrorMessage());
 }
 

@@ -17,17 +17,6 @@ k4x_status Fail(k4x_manager* handle, k4x_status status, const char* text, const 
     return status;
 }
 
-k4x_status Check(k4x_manager* handle, std::initializer_list<const void*> pointers)
-{
-    if (handle == nullptr) return K4X_BAD_ARGUMENT;
-    if (handle->manager == nullptr)
-        return Fail(handle, K4X_BAD_ARGUMENT, "the handle holds no manager: k4x_open failed");
-    for (const void* pointer : pointers) {
-        if (pointer == nullptr) return Fail(handle, K4X_BAD_ARGUMENT, "a required argument is NULL");
-    }
-    return K4X_OK;
-}
-
 k4x_status CopyOut(k4x_manager* handle, const std::string& text, char* buffer, size_t size, size_t* length)
 {
     if (buffer == nullptr && size != 0) return Fail(handle, K4X_BAD_ARGUMENT, "a buffer size without a buffer");
@@ -40,14 +29,6 @@ k4x_status CopyOut(k4x_manager* handle, const std::string& text, char* buffer, s
     if (copied == text.size() && size != 0) return K4X_OK;
     return Fail(handle, K4X_BUFFER_TOO_SMALL,
                 "a text of " + std::to_string(text.size()) + " bytes does not fit a buffer of " + std::to_string(size));
-}
-
-int TypeOf(const k4x_manager& handle, const char* name)
-{
-    for (const k4x_property& property : handle.properties) {
-        if (std::strcmp(property.name, name) == 0) return property.type;
-    }
-    return 0;
 }
 
 const char* TypeWord(int type)

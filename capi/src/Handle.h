@@ -7,6 +7,7 @@
 #include "Platform.h"
 #include "k4xtrace_c.h"
 
+#include <cstring>
 #include <exception>
 #include <initializer_list>
 #include <new>
@@ -14,8 +15,8 @@
 #include <vector>
 
 struct k4x_property {
-    const char* name;
-    int type;  // the library's type code
+    std::string name;  // made once, so that calls by a known name build no string
+    int type;          // the library's type code
 };
 
 struct k4x_manager {
@@ -46,15 +47,30 @@ inline k4x_status Fail(k4x_manager* handle, k4x_status status, const std::string
 }
 
 // K4X_OK when the handle holds a manager and every pointer is set; else
-// K4X_BAD_ARGUMENT with the reason.
-k4x_status Check(k4x_manager* handle, std::initializer_list<const void*> pointers);
+// K4X_BAD_ARGUMENT with the reason. Inline: it is on every call's way.
+inline k4x_status Check(k4x_manager* handle, std::initializer_list<const void*> pointers)
+{
+    if (handle == nullptr) return K4X_BAD_ARGUMENT;
+    if (handle->manager == nullptr)
+        return Fail(handle, K4X_BAD_ARGUMENT, "the handle holds no manager: k4x_open failed");
+    for (const void* pointer : pointers) {
+        if (pointer == nullptr) return Fail(handle, K4X_BAD_ARGUMENT, "a required argument is NULL");
+    }
+    return K4X_OK;
+}
 
 // Copies text out as the header describes; K4X_BUFFER_TOO_SMALL is
 // recorded on the handle.
 k4x_status CopyOut(k4x_manager* handle, const std::string& text, char* buffer, size_t size, size_t* length);
 
-// The type code of the named property, 0 for a name the library does not know.
-int TypeOf(const k4x_manager& handle, const char* name);
+// The property of that name that the library knows, or null.
+inline const k4x_property* Find(const k4x_manager& handle, const char* name)
+{
+    for (const k4x_property& property : handle.properties) {
+        if (std::strcmp(property.name.c_str(), name) == 0) return &property;
+    }
+    return nullptr;
+}
 
 // "integer", "boolean" or "text".
 const char* TypeWord(int type);
