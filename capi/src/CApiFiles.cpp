@@ -15,14 +15,16 @@ struct k4x_answer {
 namespace {
 
 // Some failures leave the library's last-error text as it was, so a text
-// that did not change is not taken for this failure's reason.
-k4x_status Reported(k4x_manager* handle, const std::function<bool()>& operation, const std::string& hint)
+// that did not change is not taken for this failure's reason: the hint
+// says what went wrong instead.
+k4x_status Reported(k4x_manager* handle, const std::function<bool()>& operation,
+                    const std::function<std::string()>& hint)
 {
     const std::string before = handle->manager->GetErrorMessage();
     if (operation()) return K4X_OK;
     const std::string after = handle->manager->GetErrorMessage();
     if (after != before) return Fail(handle, K4X_FAILED, after);
-    return Fail(handle, K4X_FAILED, hint + (after.empty() ? "" : "; the library's last error text: " + after));
+    return Fail(handle, K4X_FAILED, hint() + (after.empty() ? "" : "; the library's last error text: " + after));
 }
 
 k4x_status CheckFile(k4x_manager* handle, const char* file)
@@ -78,8 +80,10 @@ K4X_C_API k4x_status k4x_load(k4x_manager* manager, const char* file, int file_t
         if (const k4x_status status = CheckFile(manager, file); status != K4X_OK) return status;
         return Reported(
             manager, [&] { return manager->manager->LoadConfiguration(file, file_type); },
-            std::string("nothing loaded from \"") + file +
-                "\": the file is missing or cannot be read, or it is no TDF container");
+            [&] {
+                return std::string("nothing loaded from \"") + file +
+                       "\": the file is missing or cannot be read, or it is no TDF container";
+            });
     });
 }
 
@@ -89,7 +93,7 @@ K4X_C_API k4x_status k4x_save(k4x_manager* manager, const char* file, int file_t
         if (const k4x_status status = CheckFile(manager, file); status != K4X_OK) return status;
         return Reported(
             manager, [&] { return manager->manager->SaveConfiguration(file, static_cast<uint32_t>(file_type)); },
-            std::string("nothing saved to \"") + file + "\"");
+            [&] { return std::string("nothing saved to \"") + file + "\""; });
     });
 }
 
@@ -99,7 +103,7 @@ K4X_C_API k4x_status k4x_load_live(k4x_manager* manager)
         if (const k4x_status status = Check(manager, {}); status != K4X_OK) return status;
         return Reported(
             manager, [&] { return manager->manager->LoadConfigurationLive(); },
-            "connected, but the device's settings file did not load: it is missing or cannot be read");
+            [] { return "connected, but the device's settings file did not load: it is missing or cannot be read"; });
     });
 }
 
