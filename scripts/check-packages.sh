@@ -91,7 +91,8 @@ check_c_host() {
 check_wheel() {
   local package=$1 out
   /usr/bin/python3 -m venv --system-site-packages "$work/venv"
-  "$work/venv/bin/pip" install --quiet --no-index --no-deps "$package"/share/k4xtrace/python/*.whl
+  "$work/venv/bin/pip" install --quiet --disable-pip-version-check --no-index --no-deps \
+    "$package"/share/k4xtrace/python/*.whl
   mkdir "$work/python" "$work/python-profile"
   sed -n '/^```python$/,/^```$/{/^```/d;p}' README.md >"$work/python/example.py"
   out=$(cd "$work/python" && env -u K4XTRACE_C_LIBRARY USERPROFILE=$work/python-profile \

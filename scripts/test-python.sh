@@ -15,7 +15,7 @@ trap 'rm -rf "$work"' EXIT
 bash scripts/install-deps.sh python
 rm -rf "$venv"
 /usr/bin/python3 -m venv --system-site-packages "$venv"
-"$venv/bin/pip" install --quiet --no-build-isolation --no-index ./python
+"$venv/bin/pip" install --quiet --disable-pip-version-check --no-build-isolation --no-index ./python
 
 # A fresh trace environment: the library publishes its own on first use.
 unset ZR_TRACE_DEBUGCLIENT_PID ZR_TRACE_LOGGING_DIR ZR_TRACE_DATA_DIR ZR_TRACE_SETTINGS_DIR

@@ -19,7 +19,10 @@ trap 'rm -rf "$work"' EXIT
 
 bash scripts/install-deps.sh python
 cmake --install "build/$preset" --prefix "$work/install" --strip >/dev/null
-/usr/bin/python3 -m pip wheel --quiet --no-build-isolation --no-deps --no-index -w "$work/pure" ./python
+# The pip of a virtual environment (python3-venv brings it) with the system's setuptools and wheel.
+/usr/bin/python3 -m venv --system-site-packages "$work/venv"
+"$work/venv/bin/pip" wheel --quiet --disable-pip-version-check --no-build-isolation --no-deps --no-index \
+  -w "$work/pure" ./python
 /usr/bin/python3 -m wheel unpack -d "$work/unpacked" "$work"/pure/*.whl >/dev/null
 package=$(echo "$work"/unpacked/*)
 for library in "${libraries[@]}"; do
