@@ -79,7 +79,7 @@ typedef void (*k4x_question)(void* user_data, const char* question, k4x_answer* 
 
 /* Opens a manager for the CPU. library: the configuration library's file,
  * or NULL for the one in this library's folder. first_number and
- * second_number come back from k4x_device_info. As in SQLite, *manager
+ * second_number come back from k4x_device_info. *manager
  * receives a handle even when the call fails (then with its reason), and
  * NULL only without memory for it: close every handle with k4x_close. */
 K4X_C_API k4x_status k4x_open(const char* library, const char* cpu_name, uint32_t first_number,
