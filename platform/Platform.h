@@ -36,6 +36,15 @@ uint32_t LastErrorCode();
 // Extra words on the last failed OpenLibrary of this thread ("" if none).
 std::string LastLoadErrorDetail();
 
+// Loads the library file at path (with its suffix) as OpenLibrary does, but
+// the libraries it imports are looked for in its own folder first. Null on
+// failure, with LastErrorCode() and LastLoadErrorDetail() as for OpenLibrary.
+ModuleHandle OpenLibraryFile(const char* path);
+
+// The full path of the loaded library or program that holds the code or
+// data at address; "" when it cannot be told.
+std::string ModulePath(const void* address);
+
 // The version that the loaded library's file carries, as "1.2.3": the file
 // version of its version resource on Windows, the numbers after ".so." in
 // the name of the file its links resolve to on POSIX. False for none.

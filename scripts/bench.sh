@@ -30,6 +30,7 @@ if [ "${1:-}" = --smoke ]; then
   mkdir "$work/profile"
   settings=$(USERPROFILE=$work/profile "$bin/k4x_first_manager" prepare)
   USERPROFILE=$work/profile "$bin/k4x_first_manager" measure "$settings" >/dev/null
+  USERPROFILE=$work/profile python3 bench/capi_ratios.py "$bin/libK4xTraceC.so" --smoke
   echo "benchmarks: smoke run passed"
   exit 0
 fi
@@ -64,3 +65,6 @@ done >"$results/first_manager.txt"
 
 echo "load after: $(uptime | sed 's/.*load average/load average/')" | tee -a "$results/machine.txt"
 python3 bench/ratios.py "$results/k4x_bench.json" "$results/first_manager.txt" | tee "$results/ratios.txt"
+# The Python calls right after, in the same profile as the first manager.
+USERPROFILE=$profile python3 bench/capi_ratios.py "$bin/libK4xTraceC.so" "$results/k4x_bench.json" |
+  tee -a "$results/ratios.txt"

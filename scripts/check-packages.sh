@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs each package the way a user does, into an empty folder, and runs
 # what it holds: k4xtrace against the installed library and the simulated
-# target (the Windows one under Wine), and the example host built against
-# the installed SDK. Uses the trees that test-all.sh has built already.
+# target (the Windows one under Wine), the example hosts in C++ and C built
+# against the installed SDK, and on Linux the README's Python example from
+# the wheel in the package. Uses the trees that test-all.sh has built already.
 #   scripts/check-packages.sh [linux] [windows]   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,13 +28,15 @@ run_windows() { "$root/cmake/wine-run.sh" "$@"; }
 
 check_contents() {
   local package=$1
-  if find "$package" -name '*_tests*' -o -name '*.a' -o -name '*.pdb' | grep -q .; then
+  # The C interface's import library (*.dll.a) is meant for linkers.
+  if find "$package" -name '*_tests*' -o -name '*.a' ! -name '*.dll.a' -o -name '*.pdb' | grep -q .; then
     fail "test programs or build leftovers in $(basename "$package")"
   fi
 }
 
 check_linux() {
   local package pkg
+  bash scripts/wheel.sh linux >/dev/null
   (cd build/linux && cpack -G DEB >/dev/null && cpack -G TGZ >/dev/null)
   pkg=$(ls build/linux/packages/*.deb)
   dpkg-deb -x "$pkg" "$work/deb" && [ -x "$work/deb/usr/bin/k4xtrace" ] || fail "no k4xtrace in $pkg"
@@ -53,15 +56,59 @@ check_linux() {
   cmake --build "$work/host-linux" >/dev/null
   HOME=$work/linux-profile USERPROFILE=$work/linux-profile "$work/host-linux/k4x_host_example" |
     grep -qx "Trace Mode = 3" || fail "the example host failed on Linux"
+  build_c_host linux -DCMAKE_PREFIX_PATH="$package"
+  check_c_host linux "$package" "$work/c-host-linux/k4x_c_host"
+  # The pkg-config file builds the same program.
+  cc -o "$work/c-host-pc" examples/c-host/main.c \
+    $(PKG_CONFIG_PATH=$package/lib/pkgconfig pkg-config --cflags --libs k4xtrace-c)
+  LD_LIBRARY_PATH=$package/lib check_c_host linux "$package" "$work/c-host-pc"
+  check_wheel "$package"
+}
+
+# The C host built against the installed SDK.
+build_c_host() {
+  local target=$1
+  shift
+  cmake -S examples/c-host -B "$work/c-host-$target" -G Ninja "$@" >/dev/null
+  cmake --build "$work/c-host-$target" >/dev/null
+}
+
+# The C host against the installed simulated target; it answers the
+# library's question with its own file.
+check_c_host() {
+  local target=$1 package=$2 program=$3 out
+  if [ "$target" = linux ]; then
+    out=$(HOME=$work/linux-profile USERPROFILE=$work/linux-profile PATH=$package/lib/k4xtrace/simulated-target:$PATH \
+      "$program" "$program")
+  else
+    out=$(WINEPATH="Z:$package;Z:$package/simulated-target" run_windows "$program" "Z:$program" | tr -d '\r')
+  fi
+  grep -qx "C6x_core9 runs .*$(basename "$program")" <<<"$out" || fail "the C host failed on $target: $out"
+}
+
+# The wheel in the package installs offline into a fresh virtual
+# environment and runs the README's Python example with what it bundles.
+check_wheel() {
+  local package=$1 out
+  /usr/bin/python3 -m venv --system-site-packages "$work/venv"
+  "$work/venv/bin/pip" install --quiet --disable-pip-version-check --no-index --no-deps \
+    "$package"/share/k4xtrace/python/*.whl
+  mkdir "$work/python" "$work/python-profile"
+  sed -n '/^```python$/,/^```$/{/^```/d;p}' README.md >"$work/python/example.py"
+  out=$(cd "$work/python" && env -u K4XTRACE_C_LIBRARY USERPROFILE=$work/python-profile \
+    PATH=$package/lib/k4xtrace/simulated-target:$PATH "$work/venv/bin/python" example.py)
+  grep -qx "C6x_core9 runs apps/core9.out" <<<"$out" || fail "the wheel's Python example failed: $out"
 }
 
 check_windows() {
   local package
+  bash scripts/wheel.sh windows >/dev/null
   (cd build/windows && cpack >/dev/null)
   package=$(unpack windows "$(ls "$root"/build/windows/packages/*.zip)")
   check_contents "$package"
   for file in K4xTraceCfg.dll vexa.dll k4xtrace.exe k4xtdf.exe include/DeviceConfigManager.h LICENSE README.md \
-              simulated-target/TraceFactory.dll simulated-target/NAVRO.dll; do
+              simulated-target/TraceFactory.dll simulated-target/NAVRO.dll K4xTraceC.dll include/k4xtrace_c.h \
+              lib/libK4xTraceC.dll.a python/k4xtrace-$version-py3-none-win_amd64.whl; do
     [ -f "$package/$file" ] || fail "$file missing from the zip"
   done
   # One Wine prefix for all runs: the test build's.
@@ -72,6 +119,8 @@ check_windows() {
   cmake --build "$work/host-windows" >/dev/null
   run_windows "$work/host-windows/k4x_host_example.exe" "Z:$package/K4xTraceCfg.dll" | tr -d '\r' |
     grep -qx "Trace Mode = 3" || fail "the example host failed under Wine"
+  build_c_host windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$package"
+  check_c_host windows "$package" "$work/c-host-windows/k4x_c_host.exe"
 }
 
 # k4xtrace from the package: its version, a saved setting, the live target
@@ -86,7 +135,7 @@ run_installed() {
   grep -q "apps/K4x_DSP1.out" <<<"$out" || fail "$target: live target: $out"
   run_$target "$tool" --profile "$profile" check "$profile/.ZR-trace/settings/K4x_DSP0-TCfg.txt" >/dev/null ||
     fail "$target: check of a written settings file"
-  echo "$target package: k4xtrace $version, live target and example host work from $(basename "$package")"
+  echo "$target package: k4xtrace $version, live target and example hosts work from $(basename "$package")"
 }
 
 targets=("$@")

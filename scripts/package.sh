@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the packages a user downloads into build/<preset>/packages/:
-# the Linux .tar.gz and .deb, and the Windows .zip.
+# the Linux .tar.gz and .deb, and the Windows .zip, each with the Python
+# wheel of its system inside, and the wheel beside them.
 #   scripts/package.sh [linux] [windows]      (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,5 +13,7 @@ for preset in "${presets[@]}"; do
   echo "==== package $preset ===="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
+  bash scripts/wheel.sh "$preset"
   (cd "build/$preset" && cpack)
+  cp "build/$preset"/wheel/*.whl "build/$preset/packages/"
 done

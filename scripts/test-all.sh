@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds both targets and runs every test: the Linux shared object natively,
 # the Windows DLL under Wine, and the Linux build again under
-# AddressSanitizer and UndefinedBehaviorSanitizer; builds the library and
-# the tools with clang 14 too, without tests. Then packages the two
-# built trees and checks each package from an empty folder, and runs each
+# AddressSanitizer and UndefinedBehaviorSanitizer (the C interface and its
+# C example among them); builds the library and the tools with clang 14
+# too, without tests. Then installs the Python package from the clone and
+# runs its tests and the README's examples, packages the two built trees
+# and checks each package from an empty folder, and runs each
 # benchmark once. Fails when any build, test or package check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh windows
-bash scripts/install-deps.sh clang
+bash scripts/install-deps.sh windows clang python
 
 status=0
 for preset in linux windows asan; do
@@ -23,6 +24,11 @@ done
 echo "==== clang (build only) ===="
 cmake --preset clang >/dev/null
 cmake --build --preset clang || status=1
+
+echo "==== Python and the README's examples ===="
+bash scripts/test-python.sh linux || status=1
+# The README's C host is examples/c-host/main.c, which CTest runs in each build.
+diff <(sed -n '/^```c$/,/^```$/{/^```/d;p}' README.md) examples/c-host/main.c || status=1
 
 echo "==== packages ===="
 bash scripts/check-packages.sh linux windows || status=1

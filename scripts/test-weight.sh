@@ -8,17 +8,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-product=(include core k4x tdf common platform external tools)
+product=(include core k4x tdf common platform external tools capi ':!capi/tests')
 
 # Non-blank lines of the tracked C++ files under the folders given.
 lines() {
   git ls-files -z -- "$@" | grep -zE '\.(cpp|cc|h|hpp|c)$' | xargs -0 -r cat | grep -c '[^[:space:]]' || true
 }
 
-tests=$(lines tests)
+tests=$(lines tests capi/tests)
 code=$(lines "${product[@]}")
 percent=$(awk -v t="$tests" -v c="$code" 'BEGIN { printf "%.1f", c ? 100 * t / c : 0 }')
-echo "tests:   $tests non-blank lines (tests/)"
+echo "tests:   $tests non-blank lines (tests/, capi/tests/)"
 echo "product: $code non-blank lines (${product[*]})"
 echo "ratio:   $percent%"
 

@@ -1,0 +1,116 @@
+// The C interface against the C++ interface of the same loaded library:
+// setting and getting a property and loading the settings file, each
+// through both, side by side in one run.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "BenchSandbox.h"
+#include "DeviceConfigManager.h"
+#include "Platform.h"
+#include "k4xtrace_c.h"
+
+namespace {
+
+using Zr::Kdt::Trace::CK4xDeviceConfigManager;
+using Zr::Kdt::Trace::PropertyValue;
+
+// The library file that the C interface loads by default, loaded by a C++
+// host: the same module, so both measure the same code behind the call.
+CK4xDeviceConfigManager* CxxManager()
+{
+    static Zr::Kdt::Trace::DeviceDescriptor descriptor = k4xbench::MakeDescriptor(k4xbench::kCpuName);
+    static CK4xDeviceConfigManager* manager = [] {
+        const std::string program = ZR_KDT::platform::ExecutablePath();
+        const std::string path = program.substr(0, program.find_last_of('/') + 1) + K4X_CONFIG_LIBRARY_NAME;
+        ZR_KDT::platform::ModuleHandle module = ZR_KDT::platform::OpenLibraryFile(path.c_str());
+        auto create = reinterpret_cast<CreateDeviceConfigManagerFn>(
+            ZR_KDT::platform::FindSymbol(module, "CreateDeviceConfigManager"));
+        return create != nullptr ? Zr::Kdt::Trace::AsPropertySetter(create(&descriptor, 0)) : nullptr;
+    }();
+    return manager;
+}
+
+// The manager of each interface, or the benchmark ends with an error.
+template <typename Manager>
+bool Made(benchmark::State& state, Manager* manager)
+{
+    if (manager == nullptr) state.SkipWithError("no manager: the library did not load");
+    return manager != nullptr;
+}
+
+k4x_manager* CManager()
+{
+    static k4x_manager* manager = [] {
+        k4x_manager* made = nullptr;
+        return k4x_open(nullptr, k4xbench::kCpuName, 0, 0, &made) == K4X_OK ? made : nullptr;
+    }();
+    return manager;
+}
+
+void BM_CxxSetProperty(benchmark::State& state)
+{
+    CK4xDeviceConfigManager* manager = CxxManager();
+    if (!Made(state, manager)) return;
+    PropertyValue value;
+    for (auto _ : state) {
+        value.intValue = static_cast<int32_t>(state.iterations());
+        benchmark::DoNotOptimize(manager->SetProperty("Trace Mode", value));
+    }
+}
+
+void BM_CApiSetProperty(benchmark::State& state)
+{
+    k4x_manager* manager = CManager();
+    if (!Made(state, manager)) return;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(k4x_set_int(manager, "Trace Mode", static_cast<int32_t>(state.iterations())));
+    }
+}
+
+void BM_CxxGetProperty(benchmark::State& state)
+{
+    CK4xDeviceConfigManager* manager = CxxManager();
+    if (!Made(state, manager)) return;
+    for (auto _ : state) {
+        PropertyValue value;
+        benchmark::DoNotOptimize(manager->GetProperty("Trace Mode", value));
+        benchmark::DoNotOptimize(value.intValue);
+    }
+}
+
+void BM_CApiGetProperty(benchmark::State& state)
+{
+    k4x_manager* manager = CManager();
+    if (!Made(state, manager)) return;
+    for (auto _ : state) {
+        int32_t value = 0;
+        benchmark::DoNotOptimize(k4x_get_int(manager, "Trace Mode", &value));
+        benchmark::DoNotOptimize(value);
+    }
+}
+
+void BM_CxxLoadSettings(benchmark::State& state)
+{
+    CK4xDeviceConfigManager* manager = CxxManager();
+    if (!Made(state, manager)) return;
+    const std::string name = k4xbench::CpuSettingsName();
+    for (auto _ : state) benchmark::DoNotOptimize(manager->LoadConfiguration(name, 1));
+}
+
+void BM_CApiLoadSettings(benchmark::State& state)
+{
+    k4x_manager* manager = CManager();
+    if (!Made(state, manager)) return;
+    const std::string name = k4xbench::CpuSettingsName();
+    for (auto _ : state) benchmark::DoNotOptimize(k4x_load(manager, name.c_str(), K4X_FILE_TEXT));
+}
+
+}  // namespace
+
+BENCHMARK(BM_CxxSetProperty);
+BENCHMARK(BM_CApiSetProperty);
+BENCHMARK(BM_CxxGetProperty);
+BENCHMARK(BM_CApiGetProperty);
+BENCHMARK(BM_CxxLoadSettings);
+BENCHMARK(BM_CApiLoadSettings);

@@ -1,0 +1,134 @@
+/* C interface of the K4x trace configuration library.
+ *
+ * A plain C layer over the library's C++ interface, with a stable ABI for
+ * hosts built with any compiler or written in any language that calls C.
+ * It loads the configuration library at run time, by default the one in
+ * its own folder (K4xTraceCfg.dll; libK4xTraceCfg.so.<major> on Linux),
+ * and drives one manager per handle.
+ *
+ * Results. Every call returns a k4x_status. After a failure on a handle,
+ * k4x_last_error gives its text: the library's own text where it gave one
+ * for this failure, else one of this layer. No C++ exception leaves a call.
+ *
+ * Texts. Names and values are NUL-terminated byte strings in the system's
+ * code page. A text comes back through a caller's buffer: *length (when
+ * length is not NULL) receives the text's length without the NUL; a buffer
+ * of fewer than length + 1 bytes gives K4X_BUFFER_TOO_SMALL and holds as
+ * much of the text as fits, NUL-terminated (nothing when size is 0).
+ *
+ * Threads. k4x_open and k4x_close may be called from any thread: they are
+ * serialised here. The calls on one handle must not overlap: use a handle
+ * from one thread at a time. Once the first k4x_open of the process has
+ * returned, different handles may be used from different threads at the
+ * same time. The question of k4x_out_file is asked on the thread that made
+ * that call, inside it; from the question call only k4x_set_answer.
+ */
+#ifndef K4XTRACE_C_H
+#define K4XTRACE_C_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#if defined(_WIN32)
+#if defined(K4X_C_BUILDING)
+#define K4X_C_API __declspec(dllexport)
+#else
+#define K4X_C_API __declspec(dllimport)
+#endif
+#else
+#define K4X_C_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef enum k4x_status {
+    K4X_OK = 0,
+    K4X_FAILED = 1,           /* the library refused the operation */
+    K4X_NO_LIBRARY = 2,       /* the configuration library cannot be loaded or lacks its exports */
+    K4X_BAD_ARGUMENT = 3,     /* a NULL or empty argument where one is needed */
+    K4X_WRONG_TYPE = 4,       /* the property holds another type of value */
+    K4X_BUFFER_TOO_SMALL = 5, /* the text did not fit; *length tells its length */
+    K4X_NOT_FOUND = 6,        /* no output file is known for the CPU */
+    K4X_NO_MEMORY = 7,        /* an allocation failed */
+    K4X_EXCEPTION = 8         /* the library or a library it loaded raised an error */
+} k4x_status;
+
+/* The type codes of the library's properties. */
+typedef enum k4x_type { K4X_INTEGER = 2, K4X_BOOLEAN = 5, K4X_TEXT = 6 } k4x_type;
+
+/* The stores of k4x_load and k4x_save. */
+typedef enum k4x_file_type {
+    K4X_FILE_TDF = 0,       /* the AETCONFIG section of a TDF container, by path */
+    K4X_FILE_TEXT = 1,      /* a text file in the settings directory, by name */
+    K4X_FILE_DCM = 2,       /* saves: the same with ".dcm" added; loads read nothing */
+    K4X_FILE_TEXT_ALIAS = 4 /* loads: the same as K4X_FILE_TEXT; saves refuse it */
+} k4x_file_type;
+
+/* The manager of one CPU, and the library it came from. */
+typedef struct k4x_manager k4x_manager;
+
+/* Where the question of k4x_out_file puts its answer. */
+typedef struct k4x_answer k4x_answer;
+
+/* The host's answer when the library does not know a CPU's output file.
+ * question is "Application for " and the CPU name; the answer is given
+ * with k4x_set_answer, or not at all. */
+typedef void (*k4x_question)(void* user_data, const char* question, k4x_answer* answer);
+
+/* Opens a manager for the CPU. library: the configuration library's file,
+ * or NULL for the one in this library's folder. first_number and
+ * second_number come back from k4x_device_info. *manager
+ * receives a handle even when the call fails (then with its reason), and
+ * NULL only without memory for it: close every handle with k4x_close. */
+K4X_C_API k4x_status k4x_open(const char* library, const char* cpu_name, uint32_t first_number,
+                              uint32_t second_number, k4x_manager** manager);
+
+/* Destroys the manager, releases the library and frees the handle; NULL does nothing. */
+K4X_C_API k4x_status k4x_close(k4x_manager* manager);
+
+/* The text of the handle's last failure ("" before any). */
+K4X_C_API k4x_status k4x_last_error(k4x_manager* manager, char* buffer, size_t size, size_t* length);
+
+/* The CPU name and the two numbers given to k4x_open. */
+K4X_C_API k4x_status k4x_device_info(k4x_manager* manager, uint32_t* first_number, uint32_t* second_number,
+                                     char* buffer, size_t size, size_t* length);
+
+/* The properties that the library knows: their number, and the name (valid
+ * until k4x_close) and type of each, index 0 to count - 1. */
+K4X_C_API k4x_status k4x_property_count(k4x_manager* manager, size_t* count);
+K4X_C_API k4x_status k4x_property_at(k4x_manager* manager, size_t index, const char** name, int* type);
+
+/* One property by name. A boolean is 0 or 1; a nonzero value sets true. */
+K4X_C_API k4x_status k4x_get_int(k4x_manager* manager, const char* name, int32_t* value);
+K4X_C_API k4x_status k4x_get_bool(k4x_manager* manager, const char* name, int* value);
+K4X_C_API k4x_status k4x_get_text(k4x_manager* manager, const char* name, char* buffer, size_t size,
+                                  size_t* length);
+K4X_C_API k4x_status k4x_set_int(k4x_manager* manager, const char* name, int32_t value);
+K4X_C_API k4x_status k4x_set_bool(k4x_manager* manager, const char* name, int value);
+K4X_C_API k4x_status k4x_set_text(k4x_manager* manager, const char* name, const char* value);
+
+/* Loads or saves the configuration (file_type: a k4x_file_type). */
+K4X_C_API k4x_status k4x_load(k4x_manager* manager, const char* file, int file_type);
+K4X_C_API k4x_status k4x_save(k4x_manager* manager, const char* file, int file_type);
+
+/* Connects to the live target and reloads the device's settings file; the
+ * target's TWP source then sets "TWP_Protocol". The trace factory and the
+ * channel driver are looked for as the library looks for them (PATH). */
+K4X_C_API k4x_status k4x_load_live(k4x_manager* manager);
+
+/* The output file of the CPU: from the live target, from earlier answers,
+ * or else from question (NULL: none is asked), which must name an existing
+ * file. K4X_NOT_FOUND when none is known. */
+K4X_C_API k4x_status k4x_out_file(k4x_manager* manager, const char* cpu_name, k4x_question question,
+                                  void* user_data, char* buffer, size_t size, size_t* length);
+
+/* Inside a question: the path of the CPU's output file. */
+K4X_C_API k4x_status k4x_set_answer(k4x_answer* answer, const char* path);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* K4XTRACE_C_H */

@@ -1,0 +1,69 @@
+// The C calls around a handle: open, close, the last error, the device and its property list.
+#include "Handle.h"
+
+using namespace k4xc;
+
+extern "C" {
+
+K4X_C_API k4x_status k4x_open(const char* library, const char* cpu_name, uint32_t first_number, uint32_t second_number,
+                              k4x_manager** manager)
+{
+    if (manager == nullptr) return K4X_BAD_ARGUMENT;
+    try {
+        *manager = new k4x_manager;
+    } catch (...) {
+        *manager = nullptr;
+        return K4X_NO_MEMORY;
+    }
+    return Guarded(*manager, [&] { return Open(**manager, library, cpu_name, first_number, second_number); });
+}
+
+K4X_C_API k4x_status k4x_close(k4x_manager* manager)
+{
+    if (manager == nullptr) return K4X_OK;
+    const k4x_status status = Guarded(manager, [&] {
+        Close(*manager);
+        return K4X_OK;
+    });
+    delete manager;
+    return status;
+}
+
+K4X_C_API k4x_status k4x_last_error(k4x_manager* manager, char* buffer, size_t size, size_t* length)
+{
+    if (manager == nullptr) return K4X_BAD_ARGUMENT;
+    // A buffer too small is no new failure: the text stays for a second try.
+    return Guarded(nullptr, [&] { return CopyOut(nullptr, manager->error, buffer, size, length); });
+}
+
+K4X_C_API k4x_status k4x_device_info(k4x_manager* manager, uint32_t* first_number, uint32_t* second_number,
+                                     char* buffer, size_t size, size_t* length)
+{
+    return Guarded(manager, [&] {
+        if (const k4x_status status = Check(manager, {first_number, second_number}); status != K4X_OK) return status;
+        std::string name;
+        manager->manager->GetDeviceInfo(*first_number, *second_number, name);
+        return CopyOut(manager, name, buffer, size, length);
+    });
+}
+
+K4X_C_API k4x_status k4x_property_count(k4x_manager* manager, size_t* count)
+{
+    const k4x_status status = Check(manager, {count});
+    if (status == K4X_OK) *count = manager->properties.size();
+    return status;
+}
+
+K4X_C_API k4x_status k4x_property_at(k4x_manager* manager, size_t index, const char** name, int* type)
+{
+    return Guarded(manager, [&] {
+        if (const k4x_status status = Check(manager, {name, type}); status != K4X_OK) return status;
+        if (index >= manager->properties.size()) {
+            return Fail(manager, K4X_BAD_ARGUMENT, "no property at index " + std::to_string(index));
+        }
+        *name = manager->properties[index].name.c_str();
+        *type = manager->properties[index].type;
+        return K4X_OK;
+    });
+}
+}
