@@ -2,6 +2,7 @@
 #include "Platform.h"
 
 #include <dlfcn.h>
+#include <locale.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -63,6 +64,19 @@ bool NotFoundBySystemSearch(const std::string& reason, const std::string& candid
     return reason.rfind(candidate + ": cannot open shared object file: No such file or directory", 0) == 0;
 }
 
+// dlerror's reason in the C locale's words, whatever locale the host set:
+// glibc translates it, and the search reads it. Without a C locale object
+// a translated reason counts as a file found, the cautious answer.
+std::string UntranslatedLoadError(const std::string& path)
+{
+    const locale_t untranslated = ::newlocale(LC_ALL_MASK, "C", nullptr);
+    const locale_t host = untranslated != nullptr ? ::uselocale(untranslated) : nullptr;
+    const char* reason = ::dlerror();
+    if (host != nullptr) ::uselocale(host);
+    if (untranslated != nullptr) ::freelocale(untranslated);
+    return reason != nullptr ? reason : path;
+}
+
 ModuleHandle Fail(uint32_t code, std::string detail)
 {
     t_lastError = code;
@@ -85,8 +99,7 @@ ModuleHandle OpenLibrary(const char* name)
             if (ModuleHandle module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
             // The first file found decides, as on Windows: no later copy is
             // tried behind one that exists but does not load.
-            const char* reason = ::dlerror();
-            const std::string why = reason != nullptr ? reason : path;
+            const std::string why = UntranslatedLoadError(path);
             if (!systemSearch || !NotFoundBySystemSearch(why, candidate)) return Fail(kBadImage, why);
         }
     }
