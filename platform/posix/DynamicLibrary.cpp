@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,11 @@ constexpr uint32_t kModuleNotFound = 126;  // ERROR_MOD_NOT_FOUND
 constexpr uint32_t kBadImage = 193;        // ERROR_BAD_EXE_FORMAT
 constexpr uint32_t kProcNotFound = 127;    // ERROR_PROC_NOT_FOUND
 
+// Plain bytes, no destructor: glibc keeps a library that registered a
+// thread_local destructor mapped until that thread ends, so an unload by
+// the host would not unload it.
 thread_local uint32_t t_lastError = 0;
-thread_local std::string t_loadDetail;
+thread_local char t_loadDetail[1024];
 
 std::string ExecutableDirectory()
 {
@@ -77,10 +81,11 @@ std::string UntranslatedLoadError(const std::string& path)
     return reason != nullptr ? reason : path;
 }
 
-ModuleHandle Fail(uint32_t code, std::string detail)
+// A longer detail is cut at the end of the buffer.
+ModuleHandle Fail(uint32_t code, const std::string& detail)
 {
     t_lastError = code;
-    t_loadDetail = std::move(detail);
+    std::snprintf(t_loadDetail, sizeof t_loadDetail, "%s", detail.c_str());
     return nullptr;
 }
 
