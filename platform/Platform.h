@@ -51,6 +51,11 @@ bool GetEnvironment(const char* name, std::string& value);
 // inherited by child processes. False when it cannot be set.
 bool SetEnvironment(const char* name, const char* value);
 
+// The user's profile directory: the value of USERPROFILE when it is set,
+// "" included; where USERPROFILE is not set at all, that of the fallback
+// variable below (none on Windows). "" for none.
+std::string ProfileDirectory();
+
 // ---- processes and threads --------------------------------------------------
 
 // The id of this process.
@@ -109,8 +114,8 @@ constexpr char kPathListSeparator = ';';
 constexpr char kPathListSeparator = ':';
 #endif
 
-// The variable that stands in for an unset USERPROFILE: none on Windows,
-// HOME on POSIX.
+// The variable that stands in for an unset USERPROFILE (not for an empty
+// one): none on Windows, HOME on POSIX.
 #if defined(_WIN32)
 constexpr const char* kProfileFallbackVariable = nullptr;
 #else
