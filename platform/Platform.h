@@ -68,6 +68,12 @@ uint64_t FindProcessById(uint64_t id);
 // The system's id of the calling thread, unique among the running threads.
 uint32_t CurrentThreadId();
 
+// True once the process is ending and the system has ended its other
+// threads wherever they stood: on Windows from the library's
+// DLL_PROCESS_DETACH at process exit on, before its static destructors.
+// Always false on POSIX, where exit runs them beside the other threads.
+bool ProcessEnding();
+
 // A lock that its holder may take again, as often as it releases it.
 class RecursiveMutex {
 public:
