@@ -1,6 +1,7 @@
 // The two factory functions that hosts look up by name.
 #include "DeviceConfigManager.h"
 #include "K4xDeviceCfgMgr.h"
+#include "Platform.h"
 #include "uLogManager.h"
 
 using Zr::Kdt::Trace::CDeviceConfigManager;
@@ -9,9 +10,15 @@ using Zr::Kdt::Trace::DeviceDescriptor;
 namespace {
 
 // The loggers go with the library: a host that unloads it keeps neither
-// their memory nor an open log file. Later log calls see level 0.
+// their memory nor an open log file. Later log calls see level 0. At the
+// end of the process they are left to it: the system has ended the other
+// threads by then, and one ended inside a log call would keep Release
+// waiting for ever.
 struct LoggersReleasedAtUnload {
-    ~LoggersReleasedAtUnload() { ZR_KDT::uLogManager::Instance().Release(); }
+    ~LoggersReleasedAtUnload()
+    {
+        if (!ZR_KDT::platform::ProcessEnding()) ZR_KDT::uLogManager::Instance().Release();
+    }
 } g_loggersReleasedAtUnload;
 
 }  // namespace

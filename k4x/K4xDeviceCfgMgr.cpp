@@ -44,51 +44,60 @@ K4xDeviceCfgMgr::K4xDeviceCfgMgr(Zr::Kdt::Trace::DeviceDescriptor* descriptor, u
 
 K4xDeviceCfgMgr::~K4xDeviceCfgMgr() { DisconnectChannelServer(); }
 
+// A text copied out or in, or the error text, may not fit in memory.
 bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
 {
     value.type = PropertyType_Integer;
-    const K4xProperty* property = K4xProperty::Find(name);
-    if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
-    switch (property->kind) {
-    case K4xProperty::Kind_Integer:
-        value.intValue = this->*property->integer;
-        break;
-    case K4xProperty::Kind_Text:
-        value.type = PropertyType_Text;
-        value.strValue = this->*property->text;
-        break;
-    case K4xProperty::Kind_Protocol:
-        value.type = PropertyType_Boolean;
-        StoreBoolByte(value, m_bTwp_Source);
-        break;
-    case K4xProperty::Kind_CycleModeDelta:
-        value.type = PropertyType_Boolean;
-        StoreBoolByte(value, m_bCycleModeDelta);
-        break;
+    try {
+        const K4xProperty* property = K4xProperty::Find(name);
+        if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
+        switch (property->kind) {
+        case K4xProperty::Kind_Integer:
+            value.intValue = this->*property->integer;
+            break;
+        case K4xProperty::Kind_Text:
+            value.type = PropertyType_Text;
+            value.strValue = this->*property->text;
+            break;
+        case K4xProperty::Kind_Protocol:
+            value.type = PropertyType_Boolean;
+            StoreBoolByte(value, m_bTwp_Source);
+            break;
+        case K4xProperty::Kind_CycleModeDelta:
+            value.type = PropertyType_Boolean;
+            StoreBoolByte(value, m_bCycleModeDelta);
+            break;
+        }
+        return true;
+    } catch (...) {
+        return AbsorbException();
     }
-    return true;
 }
 
 bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& value)
 {
-    const K4xProperty* property = K4xProperty::Find(name);
-    if (property == nullptr || property->kind == K4xProperty::Kind_CycleModeDelta) {
-        return Fail(K4xErrorText::kInvalidPropertyName);
+    try {
+        const K4xProperty* property = K4xProperty::Find(name);
+        if (property == nullptr || property->kind == K4xProperty::Kind_CycleModeDelta) {
+            return Fail(K4xErrorText::kInvalidPropertyName);
+        }
+        switch (property->kind) {
+        case K4xProperty::Kind_Integer:
+            this->*property->integer = value.intValue;
+            break;
+        case K4xProperty::Kind_Text:
+            this->*property->text = value.strValue;
+            break;
+        case K4xProperty::Kind_Protocol:
+            m_bTwp_Source = LoadBoolByte(value);
+            break;
+        case K4xProperty::Kind_CycleModeDelta:
+            break;
+        }
+        return true;
+    } catch (...) {
+        return AbsorbException();
     }
-    switch (property->kind) {
-    case K4xProperty::Kind_Integer:
-        this->*property->integer = value.intValue;
-        break;
-    case K4xProperty::Kind_Text:
-        this->*property->text = value.strValue;
-        break;
-    case K4xProperty::Kind_Protocol:
-        m_bTwp_Source = LoadBoolByte(value);
-        break;
-    case K4xProperty::Kind_CycleModeDelta:
-        break;
-    }
-    return true;
 }
 
 bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::string& text)

@@ -60,6 +60,11 @@ bool GetEnvironment(const char* name, std::string& value);
 // inherited by child processes. False when it cannot be set.
 bool SetEnvironment(const char* name, const char* value);
 
+// The user's profile directory: the value of USERPROFILE when it is set,
+// "" included; where USERPROFILE is not set at all, that of the fallback
+// variable below (none on Windows). "" for none.
+std::string ProfileDirectory();
+
 // ---- processes and threads --------------------------------------------------
 
 // The id of this process.
@@ -71,6 +76,12 @@ uint64_t FindProcessById(uint64_t id);
 
 // The system's id of the calling thread, unique among the running threads.
 uint32_t CurrentThreadId();
+
+// True once the process is ending and the system has ended its other
+// threads wherever they stood: on Windows from the library's
+// DLL_PROCESS_DETACH at process exit on, before its static destructors.
+// Always false on POSIX, where exit runs them beside the other threads.
+bool ProcessEnding();
 
 // A lock that its holder may take again, as often as it releases it.
 class RecursiveMutex {
@@ -118,8 +129,8 @@ constexpr char kPathListSeparator = ';';
 constexpr char kPathListSeparator = ':';
 #endif
 
-// The variable that stands in for an unset USERPROFILE: none on Windows,
-// HOME on POSIX.
+// The variable that stands in for an unset USERPROFILE (not for an empty
+// one): none on Windows, HOME on POSIX.
 #if defined(_WIN32)
 constexpr const char* kProfileFallbackVariable = nullptr;
 #else

@@ -11,7 +11,9 @@
 #   scripts/install-deps.sh mutants   also Python (scripts/mutants.sh)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev pkg-config)
+# libc-l10n: the system's German messages, under which the loader's test
+# shows that a translated dlerror text does not stop the library search.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev pkg-config libc-l10n)
 for kind in "${@:-linux}"; do
   case "$kind" in
     # wine64 alone has no /usr/bin/wine; googletest holds the sources that the

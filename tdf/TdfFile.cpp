@@ -17,7 +17,9 @@
 //
 // Reader limits: L above 0x8000000, N of 260 or more, L below 12 + N, a
 // header cut off by the end of the file, or a section reaching past 2 GiB
-// ends a search without a match. The first matching section wins.
+// ends a search without a match. The first matching section wins. Writer
+// limits: no header or data ends past 2 GiB, no section grows past
+// 0x8000000, and a stored L below 12 or above 0x8000000 is not written to.
 #include "TdfFile.h"
 
 #include "Platform.h"
@@ -164,8 +166,11 @@ void TdfFile::SaveSectionData(const char* path, uint32_t headerOffset, const voi
     StreamGuard stream = OpenForUpdate(path);
     const uint32_t length = ReadStoredLength(stream.get(), headerOffset);
     const uint64_t byteCount = static_cast<uint64_t>(elementSize) * elementCount;
-    // A section that grew past the reader's limit could never be read back.
-    if (!FitsWithin(length, byteCount, kMaxSectionLength) || !SeekTo(stream.get(), uint64_t{headerOffset} + length) ||
+    // A section longer than the reader's limit, or one running past 2 GiB,
+    // could never be read back.
+    const bool fits = FitsWithin(length, byteCount, kMaxSectionLength) &&
+                      FitsWithin(headerOffset, length + byteCount, kOffsetLimit);
+    if (!fits || !SeekTo(stream.get(), uint64_t{headerOffset} + length) ||
         ZR_KDT::SystemCalls().writeFile(data, elementSize, elementCount, stream.get()) != elementCount) {
         Fail("Write I/O error - unable to write section data.");
     }

@@ -2,9 +2,11 @@
 #include "Platform.h"
 
 #include <dlfcn.h>
+#include <locale.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,8 +19,11 @@ constexpr uint32_t kModuleNotFound = 126;  // ERROR_MOD_NOT_FOUND
 constexpr uint32_t kBadImage = 193;        // ERROR_BAD_EXE_FORMAT
 constexpr uint32_t kProcNotFound = 127;    // ERROR_PROC_NOT_FOUND
 
+// Plain bytes, no destructor: glibc keeps a library that registered a
+// thread_local destructor mapped until that thread ends, so an unload by
+// the host would not unload it.
 thread_local uint32_t t_lastError = 0;
-thread_local std::string t_loadDetail;
+thread_local char t_loadDetail[1024];
 
 std::string ExecutableDirectory()
 {
@@ -63,10 +68,24 @@ bool NotFoundBySystemSearch(const std::string& reason, const std::string& candid
     return reason.rfind(candidate + ": cannot open shared object file: No such file or directory", 0) == 0;
 }
 
-ModuleHandle Fail(uint32_t code, std::string detail)
+// dlerror's reason in the C locale's words, whatever locale the host set:
+// glibc translates it, and the search reads it. Without a C locale object
+// a translated reason counts as a file found, the cautious answer.
+std::string UntranslatedLoadError(const std::string& path)
+{
+    const locale_t untranslated = ::newlocale(LC_ALL_MASK, "C", nullptr);
+    const locale_t host = untranslated != nullptr ? ::uselocale(untranslated) : nullptr;
+    const char* reason = ::dlerror();
+    if (host != nullptr) ::uselocale(host);
+    if (untranslated != nullptr) ::freelocale(untranslated);
+    return reason != nullptr ? reason : path;
+}
+
+// A longer detail is cut at the end of the buffer.
+ModuleHandle Fail(uint32_t code, const std::string& detail)
 {
     t_lastError = code;
-    t_loadDetail = std::move(detail);
+    std::snprintf(t_loadDetail, sizeof t_loadDetail, "%s", detail.c_str());
     return nullptr;
 }
 
@@ -85,8 +104,7 @@ ModuleHandle OpenLibrary(const char* name)
             if (ModuleHandle module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
             // The first file found decides, as on Windows: no later copy is
             // tried behind one that exists but does not load.
-            const char* reason = ::dlerror();
-            const std::string why = reason != nullptr ? reason : path;
+            const std::string why = UntranslatedLoadError(path);
             if (!systemSearch || !NotFoundBySystemSearch(why, candidate)) return Fail(kBadImage, why);
         }
     }

@@ -42,5 +42,7 @@ uint64_t FindProcessById(uint64_t id)
     return exists ? id : 0;
 }
 
+bool ProcessEnding() { return false; }
+
 }  // namespace platform
 }  // namespace ZR_KDT

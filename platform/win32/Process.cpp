@@ -1,10 +1,12 @@
-// Win32 backend: process ids and the Toolhelp process walk.
+// Win32 backend: process ids, the Toolhelp process walk, and the module entry that tells when the process ends.
 #include "Platform.h"
 
 #include <windows.h>
 
 // After windows.h, whose types it uses.
 #include <tlhelp32.h>
+
+#include <atomic>
 
 namespace ZR_KDT {
 namespace platform {
@@ -15,6 +17,8 @@ namespace {
 constexpr DWORD kProcessEntrySize = 304;
 static_assert(sizeof(PROCESSENTRY32) == kProcessEntrySize, "ANSI PROCESSENTRY32 expected");
 static_assert(sizeof(PROCESSENTRY32::szExeFile[0]) == 1, "ANSI PROCESSENTRY32 expected");
+
+std::atomic<bool> g_processEnding{false};
 
 }  // namespace
 
@@ -39,5 +43,16 @@ uint64_t FindProcessById(uint64_t id)
     return found;
 }
 
+bool ProcessEnding() { return g_processEnding.load(); }
+
 }  // namespace platform
 }  // namespace ZR_KDT
+
+// The module's entry, called before the C runtime runs its static
+// destructors; a reserved pointer at DLL_PROCESS_DETACH means the process
+// is ending rather than the module being unloaded.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && reserved != nullptr) ZR_KDT::platform::g_processEnding = true;
+    return TRUE;
+}

@@ -74,7 +74,7 @@ TEST(uEnvironment, TraceDirectoriesAndFailureTexts)
     std::string text = "keep", left = "p", right = "q", out;
     const char* const fallback = platform::kProfileFallbackVariable;
     if (fallback != nullptr) {
-        scratch.SetVariable("USERPROFILE", "");
+        scratch.SetVariable("USERPROFILE", nullptr);
         EXPECT_EQ(std::string(GetTraceDirectory(out)), profile + kSep + ".ZR-trace") << fallback << " stands in";
     }
     ASSERT_TRUE(SetEnvironmentValue("K4X_VALUE", "kept"));
@@ -94,9 +94,15 @@ TEST(uEnvironment, TraceDirectoriesAndFailureTexts)
         {[&] { GetTraceDirectory(out); }, noProfile},     {[&] { GetTraceLoggingDirectory(out); }, noProfile},
         {[&] { GetTraceDataDirectory(out); }, noProfile}, {[&] { GetTraceSettingsDirectory(out); }, noProfile},
     };
-    for (const char* unset : {"", static_cast<const char*>(nullptr)}) {
-        scratch.SetVariable("USERPROFILE", unset);
-        if (fallback != nullptr) scratch.SetVariable(fallback, unset);
+    // No profile: USERPROFILE, then the fallback where there is one (null: unset). An empty USERPROFILE is none.
+    const std::tuple<const char*, const char*, const char*> noProfiles[] = {
+        {"both unset", nullptr, nullptr},
+        {"empty, the fallback set", "", profile.c_str()},
+    };
+    for (const auto& [label, user, other] : noProfiles) {
+        SCOPED_TRACE(label);
+        scratch.SetVariable("USERPROFILE", user);
+        if (fallback != nullptr) scratch.SetVariable(fallback, other);
         for (const auto& [call, error] : rows) EXPECT_EQ(ErrorOf<source_utilities_error>(call), error);
     }
     EXPECT_STREQ(GetEnvironmentValue("K4X_VALUE"), "kept");

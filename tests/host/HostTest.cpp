@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <system_error>
 
@@ -118,18 +119,24 @@ TEST_F(HostTest, PropertiesKeepWhatIsSetHereOnlyAndWrongNamesFail)
     EXPECT_EQ(manager->GetErrorMessage(), "Invalide property name");
 }
 
-// The library's loggers go when it is unloaded: their file is closed, so it
-// can be removed on every system.
-TEST(HostUnload, UnloadingTheLibraryClosesItsLog)
+// The library goes when it is unloaded, also after a failed live connection
+// (no trace factory on PATH): it is no longer mapped, and its loggers' file
+// is closed, so it can be removed on every system.
+TEST(HostUnload, UnloadingTheLibraryUnmapsItAndClosesItsLog)
 {
     LiveSession session(nullptr);
     {
         ConfigLibrary library;
         auto descriptor = MakeDescriptor("K4x_DSP0");
-        ASSERT_NE(library.Create(&descriptor), nullptr);
+        const ConfigLibrary::Manager manager = library.Create(&descriptor);
+        ASSERT_NE(manager, nullptr);
+        EXPECT_FALSE(manager->LoadConfigurationLive());
         ASSERT_EQ(session.Log().Files().size(), 1u);
         EXPECT_FALSE(session.Log().Messages().empty());
     }
+    std::ifstream maps("/proc/self/maps");
+    for (std::string mapping; std::getline(maps, mapping);)
+        EXPECT_EQ(mapping.find(K4X_LIBRARY_FILE), mapping.npos) << mapping;
     const fs::path log = fs::path(session.TraceDirectory()) / session.Log().Files()[0];
     std::error_code error;
     // Where the system can tell, no descriptor of this process names it.

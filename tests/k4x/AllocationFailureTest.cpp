@@ -1,4 +1,4 @@
-// A load whose buffer cannot be had. This program alone replaces the global allocation functions, so that any
+// Operations whose memory cannot be had. This program alone replaces the global allocation functions, so that any
 // allocation from a set size on fails.
 #include "Bytes.h"
 #include "K4xDeviceCfgMgr.h"
@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <new>
 
 static std::size_t g_failFrom = SIZE_MAX;
@@ -22,27 +23,51 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); } 
 
 namespace {
 
-// The section's buffer is as large as its 2 MiB of data; the failure is reported, nothing of the section taken.
-TEST(AllocationFailureTest, TdfLoadTable)
+using Zr::Kdt::Trace::PropertyValue;
+using Operation = std::function<bool(K4xDeviceCfgMgr&)>;
+
+const char* const kMemory = "Memory allocation failure";
+
+// Each operation fails with the text, where even that fits, and throws nothing. A TDF section's buffer is as large
+// as its 2 MiB of data: nothing of the section is taken. Event Bit1 holds 2 MiB before each operation.
+TEST(AllocationFailureTest, OperationTable)
 {
+    k4xtest::ScratchProfile profile;
+    const std::string path = profile.Path("big.tdf");
+    const std::string data = "Trace Mode=6\n" + std::string(2 << 20, '\n');
+    k4xtest::WriteFile(path, k4xtest::TdfImage({k4xtest::Section("AETCONFIG", 2, data)}));
+    const PropertyValue big{6, std::string(2 << 20, 'x'), {0}};
+    PropertyValue out;
+    const Operation load = [&](K4xDeviceCfgMgr& manager) { return manager.LoadConfiguration(path, 0); };
+    const Operation setBig = [&](K4xDeviceCfgMgr& manager) { return manager.SetProperty("Event Bit0", big); };
+    const Operation getBig = [&](K4xDeviceCfgMgr& manager) { return manager.GetProperty("Event Bit1", out); };
+    const Operation wrongName = [&](K4xDeviceCfgMgr& manager) { return manager.SetProperty("Trace mode", big); };
     const struct {
+        const char* name;
+        Operation operation;
         std::size_t failFrom;
-        const char* error;  // "": loaded
+        bool done;
+        const char* error;
         int32_t traceMode;
-    } rows[] = {{SIZE_MAX, "", 6}, {1 << 20, "Memory allocation failure", 0}};
+    } rows[] = {
+        // name                  operation  failFrom  done   error    Trace Mode
+        {"tdf load",             load,      SIZE_MAX, true,  "",      6},
+        {"tdf load, no buffer",  load,      1 << 20,  false, kMemory, 0},
+        {"set of 2 MiB",         setBig,    1 << 20,  false, kMemory, 0},
+        {"get of 2 MiB",         getBig,    1 << 20,  false, kMemory, 0},
+        {"wrong name, no text",  wrongName, 16,       false, "",      0},
+    };
     for (const auto& row : rows) {
-        k4xtest::ScratchProfile profile;
+        SCOPED_TRACE(row.name);
         Zr::Kdt::Trace::DeviceDescriptor descriptor{"K4X ALLOCATION", 0, {}, 0};
         K4xDeviceCfgMgr manager(&descriptor, 0);
-        const std::string path = profile.Path("big.tdf");
-        const std::string data = "Trace Mode=6\n" + std::string(2 << 20, '\n');
-        k4xtest::WriteFile(path, k4xtest::TdfImage({k4xtest::Section("AETCONFIG", 2, data)}));
+        ASSERT_TRUE(manager.SetProperty("Event Bit1", big));
         g_failFrom = row.failFrom;
-        const bool loaded = manager.LoadConfiguration(path, 0);
+        const bool done = row.operation(manager);
         g_failFrom = SIZE_MAX;
-        EXPECT_EQ(loaded, *row.error == '\0');
+        EXPECT_EQ(done, row.done);
         EXPECT_EQ(manager.GetErrorMessage(), row.error);
-        Zr::Kdt::Trace::PropertyValue value;
+        PropertyValue value;
         EXPECT_TRUE(manager.GetProperty("Trace Mode", value) && value.intValue == row.traceMode) << value.intValue;
     }
 }

@@ -156,6 +156,13 @@ TEST_F(TdfFileTest, AppendAndSaveWriteTheExactBytes)
     EXPECT_EQ(Append(nullptr, 0x87654321), "33");
     EXPECT_EQ(ReadBytes(path), expected + std::string("\x0C\0\0\0\x21\x43\x65\x87\0\0\0\0", 12));
     EXPECT_EQ(Load(path.c_str()), "01234567");
+
+    // A section may end at 2 GiB, never past it: a sparse file ends 24 bytes before.
+    const uint32_t last = 0x7FFFFFFF - 24;
+    std::filesystem::resize_file(path, last);
+    ASSERT_EQ(Append("AETCONFIG", 2), std::to_string(last));
+    EXPECT_EQ(Save(last, "abcd", 1, 4), kNoData);
+    EXPECT_EQ(Save(last, "abc", 1, 3), "24");
 }
 
 // The write, counted from 1, that falls short.

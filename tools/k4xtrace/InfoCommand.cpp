@@ -35,7 +35,7 @@ int InfoCommand(Session& session, const Invocation& invocation)
     Line("library:", session.LibraryPath());
     Line("library version:", session.LibraryVersion());
     Line("device:", name + " (numbers " + std::to_string(first) + " and " + std::to_string(second) + ")");
-    Line("profile:", Environment("USERPROFILE"));
+    Line("profile:", ZR_KDT::platform::ProfileDirectory());
     Line("trace directory:", Environment("ZR_TRACE_LOGGING_DIR"));
     Line("settings directory:", Environment("ZR_TRACE_SETTINGS_DIR"));
     Line("data directory:", Environment("ZR_TRACE_DATA_DIR"));

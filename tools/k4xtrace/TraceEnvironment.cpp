@@ -21,13 +21,6 @@ std::string Directory(const std::string& path)
     return error ? std::string() : absolute.lexically_normal().make_preferred().string();
 }
 
-bool ProfileKnown()
-{
-    if (!Environment("USERPROFILE").empty()) return true;
-    const char* fallback = platform::kProfileFallbackVariable;
-    return fallback != nullptr && !Environment(fallback).empty();
-}
-
 bool SetDirectory(const char* option, const std::string& path, std::string& directory, std::string& error)
 {
     directory = Directory(path);
@@ -48,8 +41,8 @@ bool ApplyEnvironment(const GlobalOptions& options, std::string& error)
         if (!SetDirectory("--profile", options.profile, directory, error)) return false;
         platform::SetEnvironment("USERPROFILE", directory.c_str());
     }
-    if (!ProfileKnown()) {
-        error = "no profile directory: USERPROFILE is not set (--profile DIR names one)";
+    if (platform::ProfileDirectory().empty()) {
+        error = "no profile directory: USERPROFILE is empty or not set (--profile DIR names one)";
         return false;
     }
     if (!options.logLevel.empty()) platform::SetEnvironment("ZR_TRACE_LOGGING", options.logLevel.c_str());

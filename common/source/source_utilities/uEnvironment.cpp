@@ -26,15 +26,6 @@ std::string& ThreadSlot()
     return s_slots[thread];
 }
 
-std::string ProfileDirectory()
-{
-    std::string profile = GetEnvironmentValue("USERPROFILE");
-    if (profile.empty() && platform::kProfileFallbackVariable != nullptr) {
-        profile = GetEnvironmentValue(platform::kProfileFallbackVariable);
-    }
-    return profile;
-}
-
 // <trace directory>/<name>, created when missing.
 const char* TraceSubdirectory(std::string& out, const char* name)
 {
@@ -81,7 +72,7 @@ const char* GetWorkingDirectory(std::string& out)
 
 const char* GetTraceDirectory(std::string& out)
 {
-    const std::string profile = ProfileDirectory();
+    const std::string profile = platform::ProfileDirectory();
     if (profile.empty()) throw source_utilities_error("failed to read environment variable \"USERPROFILE\"");
     out = profile;
     AppendPathComponent(out, ".ZR-trace");

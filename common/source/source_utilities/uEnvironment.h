@@ -19,7 +19,7 @@ bool SetEnvironmentValue(const char* name, const char* value);
 const char* GetWorkingDirectory(std::string& out);
 
 // out becomes <profile>/.ZR-trace (nothing is created); the profile is
-// USERPROFILE, on POSIX HOME when USERPROFILE is unset or empty.
+// USERPROFILE, on POSIX HOME when USERPROFILE is not set at all.
 const char* GetTraceDirectory(std::string& out);
 
 // The trace directory, created when missing; the log files live there.
