@@ -69,10 +69,10 @@ void BM_LoadConfiguration(benchmark::State& state)
 void BM_TextReaderInMemory(benchmark::State& state)
 {
     const std::string& bytes = Bytes(state.range(0));
-    std::string_view name, value;
+    K4xFormat::TextEntry entry;
     for (auto _ : state) {
-        K4xTextReader reader(bytes);
-        while (reader.Next(name, value) == K4xTextReader::Result_Entry) benchmark::DoNotOptimize(value.data());
+        K4xFormat::TextReader reader(bytes);
+        while (reader.Next(entry) == K4xFormat::TextReader::Entry) benchmark::DoNotOptimize(entry.value.data());
     }
     CountLines(state);
 }

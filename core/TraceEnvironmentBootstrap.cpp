@@ -1,6 +1,7 @@
 // The process-wide trace environment: the debug client, the trace
 // directories published in the environment, and the name of the log.
 #include "CDeviceConfigManagerCommon.h"
+#include "K4xFileNames.h"
 #include "Platform.h"
 #include "uEnvironment.h"
 #include "uLogManager.h"
@@ -62,12 +63,8 @@ void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
     ZR_KDT::SetEnvironmentValue("ZR_TRACE_DATA_DIR", g_dataDirectory.c_str());
     ZR_KDT::SetEnvironmentValue("ZR_TRACE_SETTINGS_DIR", g_settingsDirectory.c_str());
 
-    // zr_trace_log_<month><day><year>_<debug client id>.txt
-    g_logFileName = "zr_trace_log_";
-    ZR_KDT::uString::ToString(g_logFileName, ZR_KDT::uTime().GetMonth(), 0, 0, 0, '\0');
-    ZR_KDT::uString::ToString(g_logFileName, ZR_KDT::uTime().GetDay(), 0, 0, 0, '\0');
-    ZR_KDT::uString::ToString(g_logFileName, ZR_KDT::uTime().GetYear(), 0, 0, 0, '\0');
-    g_logFileName += "_" + g_debugClientId + ".txt";
+    const ZR_KDT::uTime today;
+    g_logFileName = K4xFormat::LogFileName(today.GetMonth(), today.GetDay(), today.GetYear(), g_debugClientId);
     g_bootstrapDone = true;
 }
 

@@ -18,7 +18,7 @@ int32_t WordAt(const uint8_t* data, std::size_t at)
     return value;
 }
 
-void CheckIntegers(const AetConfigVersion1& payload, const uint8_t* data, std::size_t size)
+void CheckIntegers(const K4xFormat::AetConfigVersion1& payload, const uint8_t* data, std::size_t size)
 {
     static const char* const kNames[] = {"Trace Mode", "Number of AEG", "Encoding Mode", "Memory Mode", "CEMU Status"};
     FuzzCheck(payload.integers.size() == std::min<std::size_t>(5, size / 4), "wrong number of integers");
@@ -28,7 +28,7 @@ void CheckIntegers(const AetConfigVersion1& payload, const uint8_t* data, std::s
     }
 }
 
-void CheckTexts(const AetConfigVersion1& payload, const uint8_t* data, std::size_t size)
+void CheckTexts(const K4xFormat::AetConfigVersion1& payload, const uint8_t* data, std::size_t size)
 {
     static const char* const kNames[] = {"Event Bit0", "Event Bit1", "Event Bit2", "Event Bit3"};
     FuzzCheck(payload.eventBits.size() <= 4, "more than four event bits");
@@ -53,7 +53,7 @@ void CheckTexts(const AetConfigVersion1& payload, const uint8_t* data, std::size
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    const AetConfigVersion1 payload = ParseAetConfigVersion1(data, size);
+    const K4xFormat::AetConfigVersion1 payload = K4xFormat::ParseAetConfigVersion1(data, size);
     CheckIntegers(payload, data, size);
     CheckTexts(payload, data, size);
     return 0;

@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const char* bytes = reinterpret_cast<const char*>(data);
     const std::string text(bytes, std::find(bytes, bytes + size, '\0') - bytes);
-    const AetConfigPairs pairs = ParseAetConfigVersion2(bytes, size);
+    const K4xFormat::AetConfigPairs pairs = K4xFormat::ParseAetConfigVersion2(bytes, size).pairs;
 
     FuzzCheck(2 * pairs.size() <= text.size(), "more pairs than the text can hold");
     std::size_t cursor = 0;
@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         cursor += value.size();
     }
     if (text.size() < size) {
-        FuzzCheck(ParseAetConfigVersion2(text.data(), text.size()) == pairs, "bytes behind the NUL change the result");
+        FuzzCheck(K4xFormat::ParseAetConfigVersion2(text.data(), text.size()).pairs == pairs,
+                  "bytes behind the NUL change the result");
     }
     return 0;
 }

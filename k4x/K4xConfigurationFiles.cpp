@@ -1,9 +1,11 @@
 // Loading and saving a K4x configuration: text files in the settings
 // directory and "AETCONFIG" sections of TDF files.
 #include "AetConfigPayload.h"
+#include "AetConfigSection.h"
 #include "K4xDeviceCfgMgr.h"
 #include "K4xDurableWrite.h"
 #include "K4xErrorTexts.h"
+#include "K4xFileNames.h"
 #include "K4xProperty.h"
 #include "K4xTextFormat.h"
 #include "Platform.h"
@@ -12,30 +14,21 @@
 #include "cVexaError.h"
 #include "uEnvironment.h"
 #include "uLogManager.h"
-#include "uString.h"
 #include "uSystemCalls.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
+using K4xFormat::Property;
 using TdfFormat::StreamGuard;
 using Zr::Kdt::Vexa::cVexaError;
 
 namespace {
 
-const char kSection[] = "AETCONFIG";
-const uint32_t kCurrentVersion = 2;
-const uint32_t kOldVersion = 1;
-// Readers refuse longer sections, header and name included.
-const std::size_t kMaxPayload = TdfFormat::kMaxSectionLength - TdfFormat::kSectionHeaderSize - (sizeof kSection - 1);
-
-// The settings directory as published in the environment, the platform's
-// separator, and the name.
+// The settings directory as published in the environment, and the name.
 std::string SettingsPath(const char* name)
 {
-    return std::string(ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR")) + ZR_KDT::platform::kPathSeparator + name;
+    return K4xFormat::SettingsFilePath(ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR"), name);
 }
 
 bool CanOpenForReading(const std::string& path)
@@ -65,30 +58,6 @@ bool ReadWholeFile(std::FILE* file, std::string& bytes)
         if (got < 0) return false;
         if (static_cast<std::size_t>(got) < want) return true;
     }
-}
-
-// A header may claim far more data than the file holds, so the buffer is
-// no larger than the file. The signature, a header and the name come before
-// the data, so a section cut short still ends in at least 25 zeros: all
-// that the old form's five integers and four terminators can read. Every
-// payload therefore reads as from a zeroed buffer of the claimed size.
-uint32_t BufferSize(const char* path, uint32_t claimed)
-{
-    uint64_t fileSize = 0;
-    if (!ZR_KDT::platform::FileSize(path, fileSize)) return claimed;
-    return static_cast<uint32_t>(std::min<uint64_t>(claimed, fileSize));
-}
-
-// One "AETCONFIG" section. Container errors throw cVexaError.
-std::vector<char> ReadSection(const char* path, uint32_t version)
-{
-    TdfFile tdf;
-    uint32_t size = 0;
-    tdf.GetSectionSize(path, kSection, version, size);
-    std::vector<char> data(BufferSize(path, size), '\0');
-    uint32_t read = 0;
-    tdf.LoadSection(path, kSection, version, data.data(), static_cast<uint32_t>(data.size()), read);
-    return data;
 }
 
 }  // namespace
@@ -126,25 +95,22 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
         if (file == nullptr) return Fail(K4xErrorText::kFailedToOpen);
         if (!ReadWholeFile(file.get(), bytes)) return false;
     }
-    K4xTextReader reader(std::move(bytes));
-    std::string_view name, value;
+    K4xFormat::TextReader reader(std::move(bytes));
+    K4xFormat::TextEntry entry;
     for (;;) {
-        switch (reader.Next(name, value)) {
-        case K4xTextReader::Result_End:
-            return true;
-        case K4xTextReader::Result_TooLong:
+        switch (reader.Next(entry)) {
+        case K4xFormat::TextReader::Entry:
+            StoreFromText(*entry.property, entry.value, K4xFormat::TextFileProtocol);
+            break;
+        case K4xFormat::TextReader::UnknownName:
+            return Fail(K4xErrorText::kInvalidPropertyName);
+        case K4xFormat::TextReader::NameTooLong:
+        case K4xFormat::TextReader::ValueTooLong:
             return Fail(K4xErrorText::kEntryTooLong);
-        case K4xTextReader::Result_Entry:
-            if (!ApplyTextEntry(name, value)) return Fail(K4xErrorText::kInvalidPropertyName);
+        case K4xFormat::TextReader::End:
+            return true;
         }
     }
-}
-
-// Stores one entry of a text file, where the protocol flag is a number;
-// false for a name that no file may hold.
-bool K4xDeviceCfgMgr::ApplyTextEntry(std::string_view name, std::string_view value)
-{
-    return name.empty() || StoreFromText(name, value, [](std::string_view text) { return AtoiOf(text) != 0; });
 }
 
 bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
@@ -155,15 +121,15 @@ bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
     // A buffer that cannot be had throws std::bad_alloc, which the caller
     // reports as such.
     try {
-        const std::vector<char> data = ReadSection(path, kCurrentVersion);
-        for (const auto& [name, value] : ParseAetConfigVersion2(data.data(), data.size()))
+        const std::vector<char> data = K4xFormat::ReadAetConfigSection(path, K4xFormat::kCurrentVersion);
+        for (const auto& [name, value] : K4xFormat::ParseAetConfigVersion2(data.data(), data.size()).pairs)
             ParsePropertyText(name, value);
         return true;
     } catch (const cVexaError&) {
         // No usable current section: the older binary form may be there.
     }
     try {
-        ApplyAetConfigVersion1(ReadSection(path, kOldVersion));
+        ApplyAetConfigVersion1(K4xFormat::ReadAetConfigSection(path, K4xFormat::kOldVersion));
         return true;
     } catch (const cVexaError& error) {
         return Fail(error.GetMessageText());
@@ -172,10 +138,10 @@ bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
 
 void K4xDeviceCfgMgr::ApplyAetConfigVersion1(const std::vector<char>& data)
 {
-    const AetConfigVersion1 payload =
-        ParseAetConfigVersion1(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    for (const auto& [name, value] : payload.integers) this->*K4xProperty::Find(name)->integer = value;
-    for (const auto& [name, text] : payload.eventBits) this->*K4xProperty::Find(name)->text = text;
+    const K4xFormat::AetConfigVersion1 payload =
+        K4xFormat::ParseAetConfigVersion1(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    for (const auto& [name, value] : payload.integers) this->*kIntegers[K4xFormat::FindProperty(name)->slot] = value;
+    for (const auto& [name, text] : payload.eventBits) this->*kEventBits[K4xFormat::FindProperty(name)->slot] = text;
     m_bTwp_Source = false;
 }
 
@@ -183,18 +149,13 @@ bool K4xDeviceCfgMgr::SaveConfiguration(const std::string& fileName, uint32_t fi
 {
     if (fileName.empty()) return false;
     try {
-        std::string name = fileName;
-        // A TDF path keeps its directory separators where "/" is the platform's own.
-        if (fileType != Zr::Kdt::Trace::FileType_Tdf || ZR_KDT::platform::kPathSeparator != '/')
-            ZR_KDT::uString::ReplaceAll(name, "/", "-");
-        ZR_KDT::uString::ReplaceAll(name, " ", "_");
+        const std::string name = K4xFormat::SavedFileName(fileName, fileType);
         switch (fileType) {
         case Zr::Kdt::Trace::FileType_Text:
+        case Zr::Kdt::Trace::FileType_Dcm:
             return SaveTextConfiguration(name.c_str());
         case Zr::Kdt::Trace::FileType_Tdf:
             return SaveTdfConfiguration(name.c_str());
-        case Zr::Kdt::Trace::FileType_Dcm:
-            return SaveTextConfiguration((name + ".dcm").c_str());
         default:
             return Fail(K4xErrorText::kInvalidFileType);
         }
@@ -207,11 +168,12 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
 {
     if (fileName == nullptr) return false;
     std::string text;
-    for (const K4xProperty* p = K4xProperty::StoredBegin(); p != K4xProperty::StoredEnd(); ++p) {
-        const std::string line = FormatTextLine(p->name, ValueText(*p));
+    for (const Property& property : K4xFormat::StoredProperties()) {
+        const std::string line = K4xFormat::FormatTextLine(property.name, ValueText(property));
         // Refused before the file is touched: the reader could not take it back.
-        if (line.empty())
-            return Fail(K4xErrorText::kValueTooLongHead + std::string(p->name) + K4xErrorText::kValueTooLongTail);
+        if (line.empty()) {
+            return Fail(K4xErrorText::kValueTooLongHead + std::string(property.name) + K4xErrorText::kValueTooLongTail);
+        }
         text += line;
     }
     const std::string path = SettingsPath(fileName);
@@ -223,18 +185,14 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
 
 bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
 {
-    TdfFile tdf;
     // The container code never creates TDF files: no file, nothing to do.
-    if (!tdf.IsTdfFile(path)) return true;
+    if (!TdfFile().IsTdfFile(path)) return true;
     std::string payload;
-    for (const K4xProperty* p = K4xProperty::StoredBegin(); p != K4xProperty::StoredEnd(); ++p) {
-        payload += std::string(p->name) + "=" + ValueText(*p) + "\n";
-    }
-    if (payload.size() > kMaxPayload) return Fail(K4xErrorText::kPayloadTooLarge);
+    for (const Property& property : K4xFormat::StoredProperties())
+        payload += K4xFormat::FormatPayloadEntry(property.name, ValueText(property));
+    if (payload.size() > K4xFormat::kMaxPayload) return Fail(K4xErrorText::kPayloadTooLarge);
     try {
-        uint32_t offset = 0, length = 0;
-        tdf.AppendSectionHeader(path, kSection, kCurrentVersion, offset);
-        tdf.SaveSectionData(path, offset, payload.data(), 1, static_cast<uint32_t>(payload.size()), length);
+        K4xFormat::AppendAetConfigSection(path, payload);
     } catch (const cVexaError& error) {
         return Fail(error.GetMessageText());
     }
@@ -243,16 +201,16 @@ bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
 
 // The stored form of a property: decimal integers, the text up to its first
 // NUL (as "%s" writes it), and 1 or 0 for the protocol flag.
-std::string K4xDeviceCfgMgr::ValueText(const K4xProperty& property) const
+std::string K4xDeviceCfgMgr::ValueText(const Property& property) const
 {
     switch (property.kind) {
-    case K4xProperty::Kind_Integer:
-        return std::to_string(this->*property.integer);
-    case K4xProperty::Kind_Text:
-        return (this->*property.text).c_str();
-    case K4xProperty::Kind_Protocol:
+    case Property::Integer:
+        return std::to_string(this->*kIntegers[property.slot]);
+    case Property::Text:
+        return (this->*kEventBits[property.slot]).c_str();
+    case Property::Protocol:
         return m_bTwp_Source ? "1" : "0";
-    case K4xProperty::Kind_CycleModeDelta:
+    case Property::CycleModeDelta:
         break;
     }
     return std::string();

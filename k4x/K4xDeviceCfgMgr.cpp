@@ -1,17 +1,16 @@
 #include "K4xDeviceCfgMgr.h"
 
+#include "AetConfigPayload.h"
 #include "K4xErrorTexts.h"
+#include "K4xFileNames.h"
 #include "K4xProperty.h"
 #include "K4xTextFormat.h"
-#include "uString.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
-using Zr::Kdt::Trace::PropertyType_Boolean;
+using K4xFormat::Property;
 using Zr::Kdt::Trace::PropertyType_Integer;
-using Zr::Kdt::Trace::PropertyType_Text;
 using Zr::Kdt::Trace::PropertyValue;
 
 namespace {
@@ -33,6 +32,11 @@ bool LoadBoolByte(const PropertyValue& value)
 
 }  // namespace
 
+using M = K4xDeviceCfgMgr;
+int32_t M::*const M::kIntegers[] = {&M::m_nTraceMode,   &M::m_nEncodingMode, &M::m_nSyncFrequency,
+                                    &M::m_nNumberOfAeg, &M::m_nMemoryMode,   &M::m_nCemuStatus};
+std::string M::*const M::kEventBits[] = {&M::m_sEventBit0, &M::m_sEventBit1, &M::m_sEventBit2, &M::m_sEventBit3};
+
 K4xDeviceCfgMgr::K4xDeviceCfgMgr(Zr::Kdt::Trace::DeviceDescriptor* descriptor, uint64_t hostValue)
     : CDeviceConfigManagerCommon(descriptor, hostValue)
 {
@@ -49,22 +53,20 @@ bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
 {
     value.type = PropertyType_Integer;
     try {
-        const K4xProperty* property = K4xProperty::Find(name);
+        const Property* property = K4xFormat::FindProperty(name);
         if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
+        value.type = property->type;
         switch (property->kind) {
-        case K4xProperty::Kind_Integer:
-            value.intValue = this->*property->integer;
+        case Property::Integer:
+            value.intValue = this->*kIntegers[property->slot];
             break;
-        case K4xProperty::Kind_Text:
-            value.type = PropertyType_Text;
-            value.strValue = this->*property->text;
+        case Property::Text:
+            value.strValue = this->*kEventBits[property->slot];
             break;
-        case K4xProperty::Kind_Protocol:
-            value.type = PropertyType_Boolean;
+        case Property::Protocol:
             StoreBoolByte(value, m_bTwp_Source);
             break;
-        case K4xProperty::Kind_CycleModeDelta:
-            value.type = PropertyType_Boolean;
+        case Property::CycleModeDelta:
             StoreBoolByte(value, m_bCycleModeDelta);
             break;
         }
@@ -77,21 +79,19 @@ bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
 bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& value)
 {
     try {
-        const K4xProperty* property = K4xProperty::Find(name);
-        if (property == nullptr || property->kind == K4xProperty::Kind_CycleModeDelta) {
-            return Fail(K4xErrorText::kInvalidPropertyName);
-        }
+        const Property* property = K4xFormat::FindStoredProperty(name);
+        if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
         switch (property->kind) {
-        case K4xProperty::Kind_Integer:
-            this->*property->integer = value.intValue;
+        case Property::Integer:
+            this->*kIntegers[property->slot] = value.intValue;
             break;
-        case K4xProperty::Kind_Text:
-            this->*property->text = value.strValue;
+        case Property::Text:
+            this->*kEventBits[property->slot] = value.strValue;
             break;
-        case K4xProperty::Kind_Protocol:
+        case Property::Protocol:
             m_bTwp_Source = LoadBoolByte(value);
             break;
-        case K4xProperty::Kind_CycleModeDelta:
+        case Property::CycleModeDelta:
             break;
         }
         return true;
@@ -102,31 +102,30 @@ bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& 
 
 bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::string& text)
 {
-    // In a payload only the single character 0 turns the protocol off.
-    return StoreFromText(name, text, [](std::string_view value) { return value != "0"; });
+    const Property* property = K4xFormat::FindStoredProperty(name);
+    if (property == nullptr) return false;
+    StoreFromText(*property, text, K4xFormat::PayloadProtocol);
+    return true;
 }
 
 // Stores a property that files hold from its text: integers as atoi reads
 // them, event bits unchanged, the protocol flag as protocolOf reads it.
-// False for a name that no file holds.
-bool K4xDeviceCfgMgr::StoreFromText(std::string_view name, std::string_view text, bool (*protocolOf)(std::string_view))
+void K4xDeviceCfgMgr::StoreFromText(const Property& property, std::string_view text,
+                                    bool (*protocolOf)(std::string_view))
 {
-    const K4xProperty* property = K4xProperty::Find(name);
-    if (property == nullptr) return false;
-    switch (property->kind) {
-    case K4xProperty::Kind_Integer:
-        this->*property->integer = AtoiOf(text);
-        return true;
-    case K4xProperty::Kind_Text:
-        (this->*property->text).assign(text);
-        return true;
-    case K4xProperty::Kind_Protocol:
+    switch (property.kind) {
+    case Property::Integer:
+        this->*kIntegers[property.slot] = K4xFormat::AtoiOf(text);
+        break;
+    case Property::Text:
+        (this->*kEventBits[property.slot]).assign(text);
+        break;
+    case Property::Protocol:
         m_bTwp_Source = protocolOf(text);
-        return true;
-    case K4xProperty::Kind_CycleModeDelta:
+        break;
+    case Property::CycleModeDelta:
         break;
     }
-    return false;
 }
 
 std::string K4xDeviceCfgMgr::GetErrorMessage() { return m_sErrorText; }
@@ -155,14 +154,10 @@ bool K4xDeviceCfgMgr::AbsorbException() noexcept
     return false;
 }
 
-// The CPU name with "/" as "-" and blanks as "_", then "-TCfg.txt"; empty
-// when there is no name to build it from. Names of any length are kept
-// whole: a cut name could reach another device's settings.
+// Empty when there is no name to build it from. Names of any length are
+// kept whole: a cut name could reach another device's settings.
 std::string K4xDeviceCfgMgr::SettingsFileName() const
 {
     if (m_pDescriptor == nullptr || m_pDescriptor->cpuName == nullptr) return std::string();
-    std::string name = m_pDescriptor->cpuName;
-    ZR_KDT::uString::ReplaceAll(name, "/", "-");
-    ZR_KDT::uString::ReplaceAll(name, " ", "_");
-    return name + "-TCfg.txt";
+    return K4xFormat::SettingsFileName(m_pDescriptor->cpuName);
 }

@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
-struct K4xProperty;
+namespace K4xFormat {
+struct Property;
+}
 
 class K4xDeviceCfgMgr : public Zr::Kdt::Trace::CDeviceConfigManagerCommon {
 public:
@@ -30,20 +32,18 @@ public:
     bool ParsePropertyText(const std::string& name, const std::string& text);
 
 private:
-    friend struct K4xProperty;
-
     bool LoadTextConfiguration(const char* fileName);
-    bool ApplyTextEntry(std::string_view name, std::string_view value);
     // Keeps text as the reason of the failure; returns false for the caller
     // to return.
     bool Fail(const std::string& text);
     bool AbsorbException() noexcept;
-    bool StoreFromText(std::string_view name, std::string_view text, bool (*protocolOf)(std::string_view));
+    void StoreFromText(const K4xFormat::Property& property, std::string_view text,
+                       bool (*protocolOf)(std::string_view));
     bool LoadTdfConfiguration(const char* path);
     void ApplyAetConfigVersion1(const std::vector<char>& data);
     bool SaveTextConfiguration(const char* fileName);
     bool SaveTdfConfiguration(const char* path);
-    std::string ValueText(const K4xProperty& property) const;
+    std::string ValueText(const K4xFormat::Property& property) const;
     std::string SettingsFileName() const;
     bool ConnectDriverInstance();
     bool QueryLiveTwpSource();
@@ -69,4 +69,9 @@ private:
     Zr::Kdt::Trace::ChannelServer* m_pChannelServer = nullptr;
     Zr::Kdt::Trace::ChannelDriverInstance* m_pChannelDriverInstance = nullptr;
     ZR_KDT::uDll m_channelDriverDll{nullptr, ZR_KDT::uDll::kKeepMode};
+
+    // The members that hold the integers and the event bits, by their slot
+    // in the property table.
+    static int32_t K4xDeviceCfgMgr::*const kIntegers[6];
+    static std::string K4xDeviceCfgMgr::*const kEventBits[4];
 };

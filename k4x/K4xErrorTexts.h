@@ -15,7 +15,7 @@ constexpr char kInvalidFileType[] = "Invalid file type";
 constexpr char kFailedToOpen[] = "Failed to open file";
 constexpr char kFailedToWrite[] = "Failed to write file";
 constexpr char kEntryTooLong[] = "Configuration entry longer than 1023 characters";
-static_assert(K4xTextReader::kMaxField == 1023, "kEntryTooLong names the reader's field limit");
+static_assert(K4xFormat::TextReader::kMaxField == 1023, "kEntryTooLong names the reader's field limit");
 // Followed by the property's name and kValueTooLongTail.
 constexpr char kValueTooLongHead[] = "Value of ";
 constexpr char kValueTooLongTail[] = " too long for a text configuration line";

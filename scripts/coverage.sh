@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Line and branch coverage of the library's own code (core, k4x, tdf,
+# Line and branch coverage of the library's own code (core, k4x, formats, tdf,
 # common, platform) by the Linux suite: builds the preset coverage (gcc
 # --coverage, -O0), runs every test of it and reports with gcovr. Tests,
 # stand-ins, tools and fuzz targets are not counted.
@@ -32,7 +32,7 @@ mkdir -p "$out/report"
 # Counts are searched for in the coverage build only: other builds hold
 # links out of the tree (Wine's z: drive is the whole file system).
 gcovr --root . --object-directory "$out" "$out" \
-  --filter 'core/' --filter 'k4x/' --filter 'tdf/' --filter 'common/' --filter 'platform/' \
+  --filter 'core/' --filter 'k4x/' --filter 'formats/' --filter 'tdf/' --filter 'common/' --filter 'platform/' \
   --exclude-throw-branches --exclude-unreachable-branches \
   --txt "$out/coverage.txt" --json "$out/coverage.json" \
   --html-details "$out/report/index.html" --print-summary

@@ -34,8 +34,12 @@ public:
     void SaveSectionData(const char* path, uint32_t headerOffset, const void* data, uint32_t elementSize,
                          uint32_t elementCount, uint32_t& sectionLength);
 
+    // The path is longer than the extension and ends in "." and the
+    // extension, compared without regard to case: "a.TDF" and ".tdf" end in
+    // "tdf", "tdf" does not.
+    static bool HasExtension(const char* path, const char* extension);
+
 private:
-    bool HasExtension(const char* path, const char* extension);
     bool FileExists(const char* path);
     bool FindSection(std::FILE* stream, const char* name, uint32_t version, uint32_t& dataLength);
     bool WriteSectionNameAndVersion(std::FILE* stream, const char* name, uint32_t version);

@@ -1,6 +1,8 @@
 // The k4xtrace host, run as a separate program through the system's shell
 // with a profile directory of its own, the way a user or a script runs it.
 #include "Bytes.h"
+#include "ConfigValues.h"
+#include "K4xDeviceCfgMgr.h"
 #include "LoadedLibrary.h"
 #include "ScratchProfile.h"
 #include "ToolRun.h"
@@ -8,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -83,6 +86,7 @@ TEST_F(K4xTraceTool, HelpVersionAndWrongUsage)
 TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
 {
     const std::string tdf = Path("cfg.tdf", "TDF2"), spaced = Path("my cfg.tdf", "TDF2");
+    Path("my_cfg.tdf", "TDF2");
     const std::string live = "--live " + Quoted(SimFolder("default")) + " live ";
     const std::string answer = " --answer C6x_core9=" + Path("core9.out", "image");
     WriteBytes((fs::path(profile.SettingsDirectory()) / "bad.txt").string(), "Trace Mode = 1\nNo Such = 2\n");
@@ -110,8 +114,9 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
         {"load K4x_DSP0 text:missing.txt", 1, "", "cannot read"},
         {"load K4x_DSP0 " + Quoted(profile.Path("missing.tdf")), 1, "", "no TDF container"},
         {"load K4x_DSP0 bad.txt", 1, "", "Invalide property name"},
-        // The library turns the blank into "_" and writes nothing; the tool says so.
-        {"save K4x_DSP0 " + spaced, 1, "", "nothing written"},
+        // The library turns the blank into "_"; the tool checks and names the file it saved to.
+        {"save K4x_DSP0 " + spaced, 0, "my_cfg.tdf\n", ""},
+        {"save K4x_DSP0 " + Quoted(profile.Path("none.tdf")), 1, "", "nothing written"},
         {"--library " + Path("not-a-library.dll", "MZ but not really") + " show K4x_DSP0", 1, "",
          "cannot load the configuration library"},
         {"--profile " + Quoted(profile.Path("no-such-profile")) + " show K4x_DSP0", 1, "", "no such directory"},
@@ -133,59 +138,85 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
     EXPECT_FALSE(Contains(Run("--log-level 0 info K4x_DSP0").err, "trace log"));
 }
 
-// Each kind of problem in a file, with the line check reports after the
-// file's path; a file check calls clean loads into the library with the
-// values check reports for it.
-TEST_F(K4xTraceTool, CheckReportsEachProblemAndAgreesWithTheLibrary)
+// The values of the properties that check --json states for the file, each followed by ", ".
+std::string CheckedValues(const std::string& json, const std::string& file)
+{
+    const std::size_t at = json.find("\"values\": {", json.find("{\"file\": \"" + file + "\""));
+    if (at == std::string::npos) return "not reported";
+    return json.substr(at + 11, json.find("}}", at) - at - 11) + ", ";
+}
+
+// Each kind of problem that check reports, with its line and what the library does: every row is checked and also
+// loaded into a manager, which must return what check says (no load result where it stops) and hold the values check
+// states, the defaults elsewhere.
+TEST_F(K4xTraceTool, CheckAgreesWithTheLibraryOnEveryRow)
 {
     const auto tdf = [](const std::string& payload) { return AsText(TdfImage({Section("AETCONFIG", 2, payload)})); };
     const struct {
-        std::string file;  // .tdf: a container; otherwise a text file
+        std::string file;  // in the settings folder; a .tdf file is a container
         std::string bytes;
-        std::string report;  // the line of a problem, or the values of a clean file split at "|"
+        std::string report;  // check's lines for the file, after its name
     } rows[] = {
-        {"a.txt", "Trace Mode = 1\nTrace Mod = 4\n",
+        {"unknown.txt", "Trace Mode = 1\nTrace Mod = 4\nTrace Mode = 2\n",
          ":2: unknown property \"Trace Mod\"; the library stops loading here; did you mean \"Trace Mode\"?"},
-        {"a.txt", "Trace Mode = 1\n\nMemory Mode = 2\n",
+        {"empty-line.txt", "Trace Mode = 1\n\nMemory Mode = 2\n",
          ":2: unknown property \"\\nMemory Mode\" (the name runs over a line end: an empty line or a line "
          "without \"=\" comes before it); the library stops loading here; did you mean \"Memory Mode\"?"},
-        {"a.txt", "Sync Frequency = 0x10\n", ":1: \"0x10\" is not a whole number; the library reads 0"},
-        {"a.dcm", "Trace Mode = 1\r\nCEMU Status = 12abc\r\n",
+        {"hex.txt", "Sync Frequency = 0x10\n", ":1: \"0x10\" is not a whole number; the library reads 0"},
+        {"crlf.dcm", "Trace Mode = 1\r\nCEMU Status = 12abc\r\n",
          ":2: \"12abc\" is not a whole number; the library reads 12"},
-        {"a.txt", "Memory Mode = 4294967296\n", ":1: \"4294967296\" is out of the 32-bit range of \"Memory Mode\""},
-        {"a.txt", "TWP_Protocol = true\n", ":1: \"true\" is not 1 or 0; the library reads false"},
-        {"a.txt", "Trace Mode = 1\nEvent Bit0 = x\nTrace Mode = 2\n",
+        // 2^32 + INT_MAX: atoi gives INT_MAX whether it wraps or saturates.
+        {"range.txt", "Memory Mode = 6442450943\n",
+         ":1: \"6442450943\" is out of the 32-bit range of \"Memory Mode\"; the library reads 2147483647"},
+        {"twp-range.txt", "TWP_Protocol = 2147483648\n", ":1: \"2147483648\" is not 1 or 0; the library reads true"},
+        {"twp-word.txt", "TWP_Protocol = true\n", ":1: \"true\" is not 1 or 0; the library reads false"},
+        {"twice.txt", "Trace Mode = 1\nEvent Bit0 = x\nTrace Mode = 2\n",
          ":3: \"Trace Mode\" is set again (first on line 1); the last one, on line 3, wins"},
-        {"a.txt", "Trace Mode = 1\nCycleModeDelta = 1\n",
+        {"read-only.txt", "Trace Mode = 1\nCycleModeDelta = 1\n",
          ":2: \"CycleModeDelta\" cannot be set from a file; the library stops loading here"},
-        {"a.txt", "Trace Mode = 1\n" + std::string(1024, 'N') + " = 1\n",
+        {"long-name.txt", "Trace Mode = 1\n" + std::string(1024, 'N') + " = 1\n",
          ":2: a name longer than 1023 characters; the library stops loading here"},
-        {"a.txt", "Event Bit0 = " + std::string(1024, 'v') + "\n",
+        {"long-value.txt", "Event Bit0 = " + std::string(1024, 'v') + "\n",
          ":1: a value longer than 1023 characters; the library stops loading here"},
-        {"a.tdf", tdf("Trace Mode=1\nTWP_Protocol=false\n"), ":2: \"false\" is not 1 or 0; the library reads true"},
-        {"a.tdf", tdf("CycleModeDelta=1\nTrace Mode=1\n"),
+        {"hand.txt", "Trace Mode =  7\nEvent Bit0 = a = b \nTWP_Protocol = 1\n", ": clean"},
+        {"twp.tdf", tdf("Trace Mode=1\nTWP_Protocol=false\n"), ":2: \"false\" is not 1 or 0; the library reads true"},
+        {"read-only.tdf", tdf("CycleModeDelta=1\nTrace Mode=1\n"),
          ":1: \"CycleModeDelta\" cannot be set from a file; the library ignores it"},
-        {"a.tdf", tdf("Trace Mode=1\nTrace Mod=2\nMemory Mode"),
-         ":2: unknown property \"Trace Mod\"; the library ignores it; did you mean \"Trace Mode\"?"},
-        {"a.tdf", "TDF1", ": not a TDF container (no file starting with TDF2)"},
-        {"hand.txt", "Trace Mode =  7\nEvent Bit0 = a = b \nTWP_Protocol = 1\n",
-         "\"Trace Mode\": 7|\"Event Bit0\": \"a = b \"|\"TWP_Protocol\": true"},
-        {"crlf.txt", "Sync Frequency = -3\r\nEvent Bit1 =\r\n", "\"Sync Frequency\": -3|\"Event Bit1\": \"\""},
-        {"clean.tdf", tdf("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"),
-         "\"Number of AEG\": 4|\"Event Bit2\": \"x=y\"|\"TWP_Protocol\": false"},
+        {"unknown.tdf", tdf("Trace Mode=1\nTrace Mod=2\nMemory Mode"),
+         ":2: unknown property \"Trace Mod\"; the library ignores it; did you mean \"Trace Mode\"?\n"
+         "unknown.tdf:3: \"Memory Mode\" has no value; the library drops it"},
+        {".tdf", tdf("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"), ": clean"},
+        {"no.tdf", "TDF1", ": not a TDF container (no file starting with TDF2); the library does not load it"},
     };
+    const fs::path home = fs::current_path();
+    fs::current_path(profile.SettingsDirectory());
+    std::string files, report;
     for (const auto& row : rows) {
-        const bool container = fs::path(row.file).extension() == ".tdf";
-        const std::string path =
-            container ? profile.Path(row.file) : (fs::path(profile.SettingsDirectory()) / row.file).string();
-        WriteBytes(path, row.bytes);
-        if (row.report[0] == ':') {
-            RunSteps({{"check " + Quoted(path), 1, path + row.report + "\n", ""}});
-        } else {
-            RunSteps({{"check --json " + Quoted(path), 0, row.report, ""},
-                      {"load --json K4x_DSP0 " + (container ? Quoted(path) : row.file), 0, row.report, ""}});
+        WriteBytes(row.file, row.bytes);
+        files += " " + row.file;
+        report += row.file + row.report + "\n";
+    }
+    const ToolResult json = Run("check --json" + files);
+    EXPECT_EQ(Run("check" + files).out, report);
+    Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x_CHECK");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        K4xDeviceCfgMgr manager(&descriptor, 0);
+        EXPECT_EQ(manager.LoadConfiguration(row.file, Contains(row.file, ".tdf") ? 0 : 1),
+                  !Contains(row.report, "stops loading") && !Contains(row.report, "does not load"));
+        const ConfigValues held = Capture(manager);
+        std::map<std::string, std::string> library = {{kTwpProperty, held.twp ? "true" : "false"}};
+        for (std::size_t i = 0; i < 6; ++i) library[kIntegerProperties[i]] = std::to_string(held.integers[i]);
+        for (std::size_t i = 0; i < 4; ++i) library[kEventBitProperties[i]] = '"' + held.eventBits[i] + '"';
+        const std::string values = CheckedValues(json.out, row.file);
+        for (const auto& [name, value] : library) {
+            const std::string key = '"' + name + "\": ";
+            EXPECT_TRUE(Contains(values, key) ? Contains(values, key + value + ", ")
+                                              : value == "0" || value == "\"\"" || value == "false")
+                << key << value << " in " << values;
         }
     }
+    fs::current_path(home);
 }
 
 }  // namespace

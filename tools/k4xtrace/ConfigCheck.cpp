@@ -1,5 +1,8 @@
 #include "ConfigCheck.h"
 
+#include "AetConfigPayload.h"
+#include "K4xProperty.h"
+#include "K4xTextFormat.h"
 #include "PropertyText.h"
 
 #include <algorithm>
@@ -12,28 +15,23 @@ namespace k4xtrace {
 
 namespace {
 
-using Zr::Kdt::Trace::PropertyType_Boolean;
-using Zr::Kdt::Trace::PropertyType_Integer;
+using K4xFormat::Property;
+using K4xFormat::TextReader;
 
-const char kReadOnly[] = "CycleModeDelta";
+enum class StoredForm { TextFile, Payload };
 
-// What atoi makes of the text; false where that is undefined (out of range).
-bool AtoiValue(const std::string& text, int32_t& number)
+// An optional sign and digits, as the writer writes a number.
+bool IsWholeNumber(const std::string& text)
+{
+    const std::size_t digits = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    return digits < text.size() && text.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+bool FitsInt32(const std::string& text)
 {
     errno = 0;
     const long long parsed = std::strtoll(text.c_str(), nullptr, 10);
-    if (errno != 0 || parsed < INT32_MIN || parsed > INT32_MAX) return false;
-    number = static_cast<int32_t>(parsed);
-    return true;
-}
-
-// A whole number as the writer writes it: an optional sign and digits.
-bool IsPlainInteger(const std::string& text)
-{
-    const std::size_t digits = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    int32_t ignored;
-    return digits < text.size() && text.find_first_not_of("0123456789", digits) == std::string::npos &&
-           AtoiValue(text, ignored);
+    return errno == 0 && parsed >= INT32_MIN && parsed <= INT32_MAX;
 }
 
 std::string Folded(const std::string& text)
@@ -60,117 +58,108 @@ std::size_t EditDistance(const std::string& a, const std::string& b)
     return row[b.size()];
 }
 
+// Judges the entries that a load applies, in the order it applies them, and
+// the entry where it stops; the values come from the library's own rules.
 class Checker {
 public:
-    Checker(StoredForm form, const PropertyTypes& types) : m_form(form), m_types(types) {}
+    explicit Checker(StoredForm form) : m_form(form) {}
 
-    void Entry(const ConfigEntry& entry);
+    void Entry(const Property& property, const std::string& value, std::size_t line);
+    void Unknown(const std::string& name, std::size_t line);
     void TooLong(std::size_t line, bool name);
-    ConfigCheck Result()
-    {
-        if (m_stopped) m_result.values.clear();
-        return std::move(m_result);
-    }
+    void NoValue(const std::string& name, std::size_t line);
+    ConfigCheck Result() { return std::move(m_result); }
 
 private:
-    void Unknown(const ConfigEntry& entry);
-    void Value(const ConfigEntry& entry, uint32_t type);
-    std::string IntegerValue(const ConfigEntry& entry);
-    std::string ProtocolValue(const ConfigEntry& entry);
+    std::string IntegerValue(const std::string& name, const std::string& value, std::size_t line);
+    std::string ProtocolValue(const std::string& value, std::size_t line);
     void Problem(std::size_t line, const char* kind, const std::string& message, const std::string& suggestion = "");
-    // The library's reaction to an entry it cannot take.
+    // The library's reaction to a name it cannot take.
     const char* Consequence() const
     {
-        return m_form == StoredForm_TextFile ? "the library stops loading here" : "the library ignores it";
+        return m_form == StoredForm::TextFile ? "the library stops loading here" : "the library ignores it";
     }
 
     StoredForm m_form;
-    const PropertyTypes& m_types;
     ConfigCheck m_result;
     std::map<std::string, std::size_t> m_firstLine;
-    bool m_stopped = false;
 };
 
-void Checker::Entry(const ConfigEntry& entry)
+void Checker::Entry(const Property& property, const std::string& value, std::size_t line)
 {
-    if (!entry.hasValue)
-        return Problem(entry.line, "no-value", JsonString(entry.name) + " has no value; the library drops it");
-    const auto type = m_types.find(entry.name);
-    if (type == m_types.end()) return Unknown(entry);
-    const auto [first, isNew] = m_firstLine.emplace(entry.name, entry.line);
+    const std::string name(property.name);
+    const auto [first, isNew] = m_firstLine.emplace(name, line);
     if (!isNew) {
-        Problem(entry.line, "duplicate",
-                JsonString(entry.name) + " is set again (first on line " + std::to_string(first->second) +
-                    "); the last one, on line " + std::to_string(entry.line) + ", wins");
+        Problem(line, "duplicate",
+                JsonString(name) + " is set again (first on line " + std::to_string(first->second) +
+                    "); the last one, on line " + std::to_string(line) + ", wins");
     }
-    Value(entry, type->second);
+    switch (property.kind) {
+    case Property::Integer:
+        m_result.values[name] = IntegerValue(name, value, line);
+        break;
+    case Property::Protocol:
+        m_result.values[name] = ProtocolValue(value, line);
+        break;
+    case Property::Text:
+    case Property::CycleModeDelta:
+        m_result.values[name] = JsonString(value);
+        break;
+    }
 }
 
-void Checker::Unknown(const ConfigEntry& entry)
+void Checker::Unknown(const std::string& name, std::size_t line)
 {
-    if (m_form == StoredForm_TextFile) m_stopped = true;
-    if (entry.name == kReadOnly) {
-        return Problem(entry.line, "read-only",
-                       std::string("\"") + kReadOnly + "\" cannot be set from a file; " + Consequence());
+    // In the table, but held by no file: "CycleModeDelta".
+    if (K4xFormat::FindProperty(name) != nullptr) {
+        return Problem(line, "read-only", "\"" + name + "\" cannot be set from a file; " + Consequence());
     }
-    const std::string suggestion = ClosestName(entry.name, m_types);
-    std::string message = "unknown property " + JsonString(entry.name);
-    if (entry.name.find('\n') != std::string::npos) {
+    const std::string suggestion = ClosestName(name);
+    std::string message = "unknown property " + JsonString(name);
+    if (name.find('\n') != std::string::npos) {
         message += " (the name runs over a line end: an empty line or a line without \"=\" comes before it)";
     }
-    message += "; " + std::string(Consequence());
-    if (!suggestion.empty()) message += "; did you mean \"" + suggestion + "\"?";
-    Problem(entry.line, "unknown-name", message, suggestion);
+    message += "; " + std::string(Consequence()) + "; did you mean \"" + suggestion + "\"?";
+    Problem(line, "unknown-name", message, suggestion);
 }
 
-void Checker::Value(const ConfigEntry& entry, uint32_t type)
+std::string Checker::IntegerValue(const std::string& name, const std::string& value, std::size_t line)
 {
-    if (type == PropertyType_Integer) {
-        m_result.values[entry.name] = IntegerValue(entry);
-    } else if (type == PropertyType_Boolean) {
-        m_result.values[entry.name] = ProtocolValue(entry);
-    } else {
-        m_result.values[entry.name] = JsonString(entry.value);
+    const std::string number = std::to_string(K4xFormat::AtoiOf(value));
+    if (!IsWholeNumber(value)) {
+        Problem(line, "bad-value", JsonString(value) + " is not a whole number; the library reads " + number);
+    } else if (!FitsInt32(value)) {
+        Problem(
+            line, "bad-value",
+            JsonString(value) + " is out of the 32-bit range of " + JsonString(name) + "; the library reads " + number);
     }
-}
-
-std::string Checker::IntegerValue(const ConfigEntry& entry)
-{
-    int32_t number = 0;
-    if (!AtoiValue(entry.value, number)) {
-        Problem(entry.line, "bad-value",
-                JsonString(entry.value) + " is out of the 32-bit range of " + JsonString(entry.name));
-        return "null";
-    }
-    if (!IsPlainInteger(entry.value)) {
-        Problem(entry.line, "bad-value",
-                JsonString(entry.value) + " is not a whole number; the library reads " + std::to_string(number));
-    }
-    return std::to_string(number);
+    return number;
 }
 
 // Text files hold the flag as a number (nonzero is true); in a payload only
 // the text 0 is false.
-std::string Checker::ProtocolValue(const ConfigEntry& entry)
+std::string Checker::ProtocolValue(const std::string& value, std::size_t line)
 {
-    int32_t number = 0;
-    const bool plain =
-        m_form == StoredForm_TextFile ? IsPlainInteger(entry.value) : entry.value == "0" || entry.value == "1";
-    const bool flag =
-        m_form == StoredForm_TextFile ? AtoiValue(entry.value, number) && number != 0 : entry.value != "0";
+    const bool text = m_form == StoredForm::TextFile;
+    const bool plain = text ? IsWholeNumber(value) && FitsInt32(value) : value == "0" || value == "1";
+    const bool flag = text ? K4xFormat::TextFileProtocol(value) : K4xFormat::PayloadProtocol(value);
     if (!plain) {
-        Problem(entry.line, "bad-value",
-                JsonString(entry.value) + " is not 1 or 0; the library reads " + (flag ? "true" : "false"));
+        Problem(line, "bad-value",
+                JsonString(value) + " is not 1 or 0; the library reads " + (flag ? "true" : "false"));
     }
     return flag ? "true" : "false";
 }
 
 void Checker::TooLong(std::size_t line, bool name)
 {
-    m_stopped = true;
     Problem(line, "too-long",
-            std::string(name ? "a name" : "a value") + " longer than " + std::to_string(kMaxTextField) +
+            std::string(name ? "a name" : "a value") + " longer than " + std::to_string(TextReader::kMaxField) +
                 " characters; the library stops loading here");
+}
+
+void Checker::NoValue(const std::string& name, std::size_t line)
+{
+    Problem(line, "no-value", JsonString(name) + " has no value; the library drops it");
 }
 
 void Checker::Problem(std::size_t line, const char* kind, const std::string& message, const std::string& suggestion)
@@ -180,21 +169,46 @@ void Checker::Problem(std::size_t line, const char* kind, const std::string& mes
 
 }  // namespace
 
-ConfigCheck CheckEntries(const ConfigEntries& read, StoredForm form, const PropertyTypes& types)
+ConfigCheck CheckTextConfiguration(std::string bytes)
 {
-    Checker checker(form, types);
-    for (const ConfigEntry& entry : read.entries) checker.Entry(entry);
-    if (read.tooLongLine != 0) checker.TooLong(read.tooLongLine, read.tooLongIsName);
+    Checker checker(StoredForm::TextFile);
+    TextReader reader(std::move(bytes));
+    K4xFormat::TextEntry entry;
+    TextReader::Result result;
+    while ((result = reader.Next(entry)) == TextReader::Entry)
+        checker.Entry(*entry.property, std::string(entry.value), entry.line);
+    if (result == TextReader::UnknownName) checker.Unknown(std::string(entry.name), entry.line);
+    if (result == TextReader::NameTooLong || result == TextReader::ValueTooLong)
+        checker.TooLong(entry.line, result == TextReader::NameTooLong);
     return checker.Result();
 }
 
-std::string ClosestName(const std::string& name, const PropertyTypes& types)
+ConfigCheck CheckPayload(const std::vector<char>& data)
+{
+    Checker checker(StoredForm::Payload);
+    const K4xFormat::AetConfigVersion2 payload = K4xFormat::ParseAetConfigVersion2(data.data(), data.size());
+    for (std::size_t i = 0; i < payload.pairs.size(); ++i) {
+        const auto& [name, value] = payload.pairs[i];
+        const Property* property = K4xFormat::FindStoredProperty(name);
+        if (property != nullptr) {
+            checker.Entry(*property, value, payload.lines[i]);
+        } else {
+            checker.Unknown(name, payload.lines[i]);
+        }
+    }
+    if (!payload.dropped.empty()) checker.NoValue(payload.dropped, payload.droppedLine);
+    return checker.Result();
+}
+
+std::string ClosestName(const std::string& name)
 {
     std::string best;
     std::size_t bestDistance = SIZE_MAX;
-    for (const auto& [known, type] : types) {
+    for (const Property& property : K4xFormat::StoredProperties()) {
+        const std::string known(property.name);
         const std::size_t distance = EditDistance(Folded(name), Folded(known));
-        if (distance < bestDistance) {
+        // Ties go to the name that sorts first.
+        if (distance < bestDistance || (distance == bestDistance && known < best)) {
             best = known;
             bestDistance = distance;
         }

@@ -1,9 +1,7 @@
-// k4xtrace check: every problem of a stored configuration at once, each
-// with its line, judged by the rules the library reads it with.
+// k4xtrace check: every problem of a stored configuration, each with its
+// line, judged by the library's own reading code (the formats unit) up to
+// where a load stops, and each saying what the library does with it.
 #pragma once
-
-#include "ConfigEntries.h"
-#include "DeviceConfigManager.h"
 
 #include <cstddef>
 #include <map>
@@ -19,20 +17,18 @@ struct ConfigProblem {
     std::string suggestion;  // the closest property name, for unknown names
 };
 
-// The property names that files hold and their type codes, as the library
-// reports them; "CycleModeDelta", which no file holds, is not among them.
-using PropertyTypes = std::map<std::string, uint32_t>;
-
 struct ConfigCheck {
     std::vector<ConfigProblem> problems;
-    // What the library holds after the load, for the properties it sets
-    // (empty when the load stops early), as JSON values.
+    // What the library holds after the load, for the properties the load
+    // sets before it ends or stops, as JSON values.
     std::map<std::string, std::string> values;
 };
 
-enum StoredForm { StoredForm_TextFile, StoredForm_Payload };
+// A text configuration (settings, text or .dcm file), given its bytes.
+ConfigCheck CheckTextConfiguration(std::string bytes);
 
-ConfigCheck CheckEntries(const ConfigEntries& read, StoredForm form, const PropertyTypes& types);
+// The data of a version 2 AETCONFIG section.
+ConfigCheck CheckPayload(const std::vector<char>& data);
 
 struct CheckedFile {
     std::string path;
@@ -45,8 +41,8 @@ void PrintCheckText(const CheckedFile& file);
 // One element of the report's "files" array; the first one without a comma.
 void PrintCheckJson(const CheckedFile& file, bool first);
 
-// The known name closest to name (by edits, ignoring case and blanks at
-// the ends); "" when there are no names.
-std::string ClosestName(const std::string& name, const PropertyTypes& types);
+// The property name that files hold closest to name (by edits, ignoring
+// case and blanks at the ends).
+std::string ClosestName(const std::string& name);
 
 }  // namespace k4xtrace

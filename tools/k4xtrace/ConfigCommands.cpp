@@ -1,5 +1,6 @@
 // show, get, set, save, load and diff: the configuration in its stores.
 #include "Commands.h"
+#include "K4xProperty.h"
 #include "Platform.h"
 #include "PropertyText.h"
 #include "Session.h"
@@ -18,9 +19,11 @@ struct Property {
 };
 using Properties = std::vector<Property>;
 
+// Every property, in the order of the library's property table.
 bool ReadAll(Device& device, Properties& properties, std::string& error)
 {
-    for (const std::string& name : PropertyNames()) {
+    for (const K4xFormat::Property& property : K4xFormat::AllProperties()) {
+        const std::string name(property.name);
         properties.push_back({name, PropertyValue()});
         if (!device.Get(name, properties.back().value, error)) {
             error = name + ": " + error;

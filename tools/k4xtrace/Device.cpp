@@ -1,20 +1,10 @@
 #include "Device.h"
 
+#include "K4xFileNames.h"
+
 #include <utility>
 
 namespace k4xtrace {
-
-namespace {
-
-std::string Replaced(std::string text, char from, char to)
-{
-    for (char& c : text) {
-        if (c == from) c = to;
-    }
-    return text;
-}
-
-}  // namespace
 
 Device::Device(std::string cpu, DestroyDeviceConfigManagerFn destroy) : m_cpu(std::move(cpu)), m_destroy(destroy)
 {
@@ -61,7 +51,7 @@ bool Device::ConnectLive(std::string& error)
     // Without a settings file the connection stands but the load after it
     // fails, and the library keeps its earlier text.
     return Run([&] { return m_manager->LoadConfigurationLive(); },
-               "connected, but the settings file " + SettingsFileName(m_cpu) +
+               "connected, but the settings file " + K4xFormat::SettingsFileName(m_cpu) +
                    " did not load: it is missing or malformed (k4xtrace set writes it)",
                error);
 }
@@ -77,9 +67,5 @@ bool Device::Run(const std::function<bool()>& operation, const std::string& fall
     if (error.empty()) error = "the library gave no reason";
     return false;
 }
-
-std::string SettingsFileName(const std::string& cpu) { return SavedName(cpu) + "-TCfg.txt"; }
-
-std::string SavedName(const std::string& name) { return Replaced(Replaced(name, '/', '-'), ' ', '_'); }
 
 }  // namespace k4xtrace

@@ -51,11 +51,4 @@ private:
     std::string m_constructionError;
 };
 
-// The device's settings file as the library names it: "/" becomes "-",
-// a blank "_", then "-TCfg.txt".
-std::string SettingsFileName(const std::string& cpu);
-
-// The library's rewriting of a name it saves to: "/" to "-", blank to "_".
-std::string SavedName(const std::string& name);
-
 }  // namespace k4xtrace

@@ -75,15 +75,6 @@ std::string Escaped(const std::string& text, bool json)
 
 }  // namespace
 
-const std::vector<std::string>& PropertyNames()
-{
-    static const std::vector<std::string> names = {
-        "Trace Mode", "Encoding Mode", "Sync Frequency", "Number of AEG", "Memory Mode",  "CEMU Status",
-        "Event Bit0", "Event Bit1",    "Event Bit2",     "Event Bit3",    "TWP_Protocol", "CycleModeDelta",
-    };
-    return names;
-}
-
 std::string TypeName(uint32_t type)
 {
     switch (type) {

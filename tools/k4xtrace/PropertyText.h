@@ -1,18 +1,14 @@
-// The trace properties of a K4x CPU as text: their names, how a value
-// from the command line becomes a record, and how a record is shown.
+// The trace properties of a K4x CPU as text: how a value from the command
+// line becomes a record, and how a record is shown.
 #pragma once
 
 #include "DeviceConfigManager.h"
 
 #include <string>
-#include <vector>
 
 namespace k4xtrace {
 
 using Zr::Kdt::Trace::PropertyValue;
-
-// Every property the library knows, in the order the tool shows them.
-const std::vector<std::string>& PropertyNames();
 
 // "integer", "boolean", "text", or "type N" for a code the interface
 // does not name.

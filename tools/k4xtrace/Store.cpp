@@ -1,6 +1,7 @@
 #include "Store.h"
 
-#include "Platform.h"
+#include "K4xFileNames.h"
+#include "TdfFile.h"
 #include "TraceEnvironment.h"
 
 #include <filesystem>
@@ -10,7 +11,7 @@ namespace k4xtrace {
 
 namespace {
 
-namespace platform = ZR_KDT::platform;
+using Zr::Kdt::Trace::FileType;
 using Zr::Kdt::Trace::FileType_Dcm;
 using Zr::Kdt::Trace::FileType_Tdf;
 using Zr::Kdt::Trace::FileType_Text;
@@ -19,7 +20,7 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 std::string InSettings(const std::string& name)
 {
-    return Environment("ZR_TRACE_SETTINGS_DIR") + platform::kPathSeparator + name;
+    return K4xFormat::SettingsFilePath(Environment("ZR_TRACE_SETTINGS_DIR"), name);
 }
 
 // The file's size, or the largest value for a file that is not there.
@@ -32,14 +33,6 @@ std::uintmax_t SizeOf(const std::string& path)
 
 }  // namespace
 
-bool HasTdfExtension(const std::string& text)
-{
-    if (text.size() <= 4 || text[text.size() - 4] != '.') return false;
-    std::string extension = text.substr(text.size() - 3);
-    for (char& c : extension) c = static_cast<char>(c | 0x20);
-    return extension == "tdf";
-}
-
 bool Store::Parse(const std::string& text, Store& store)
 {
     store.m_label = text;
@@ -50,7 +43,7 @@ bool Store::Parse(const std::string& text, Store& store)
         store.m_kind = Kind_Text;
     } else if (StartsWith(text, "dcm:")) {
         store.m_kind = Kind_Dcm;
-    } else if (StartsWith(text, "tdf:") || HasTdfExtension(text)) {
+    } else if (StartsWith(text, "tdf:") || TdfFile::HasExtension(text.c_str(), "tdf")) {
         store.m_kind = Kind_Tdf;
         if (!StartsWith(text, "tdf:")) store.m_name = text;
         // The Windows library reads "/" in a path to save to as part of a name.
@@ -66,7 +59,7 @@ std::string Store::LoadPath(const Device& device) const
 {
     switch (m_kind) {
     case Kind_Settings:
-        return InSettings(SettingsFileName(device.Cpu()));
+        return InSettings(K4xFormat::SettingsFileName(device.Cpu()));
     case Kind_Text:
         return InSettings(m_name);
     case Kind_Dcm:
@@ -79,17 +72,8 @@ std::string Store::LoadPath(const Device& device) const
 
 std::string Store::SavePath(const Device& device) const
 {
-    switch (m_kind) {
-    case Kind_Settings:
-        return InSettings(SettingsFileName(device.Cpu()));
-    case Kind_Text:
-        return InSettings(SavedName(m_name));
-    case Kind_Dcm:
-        return InSettings(SavedName(m_name) + ".dcm");
-    case Kind_Tdf:
-        break;
-    }
-    return m_name;
+    const std::string saved = K4xFormat::SavedFileName(SaveName(device), SaveType());
+    return m_kind == Kind_Tdf ? saved : InSettings(saved);
 }
 
 bool Store::Load(Device& device, std::string& error) const
@@ -99,7 +83,7 @@ bool Store::Load(Device& device, std::string& error) const
                            m_name + " is no TDF container (its name must end in .tdf and the file begin with TDF2)",
                            error);
     }
-    const std::string name = m_kind == Kind_Settings ? SettingsFileName(device.Cpu())
+    const std::string name = m_kind == Kind_Settings ? K4xFormat::SettingsFileName(device.Cpu())
                              : m_kind == Kind_Dcm    ? m_name + ".dcm"
                                                      : m_name;
     return device.Load(name, FileType_Text, "cannot read " + LoadPath(device), error);
@@ -107,28 +91,30 @@ bool Store::Load(Device& device, std::string& error) const
 
 bool Store::Save(Device& device, std::string& error) const
 {
-    switch (m_kind) {
-    case Kind_Settings:
-        return device.Save(SettingsFileName(device.Cpu()), FileType_Text, error);
-    case Kind_Text:
-        return device.Save(m_name, FileType_Text, error);
-    case Kind_Dcm:
-        return device.Save(m_name, FileType_Dcm, error);
-    case Kind_Tdf:
-        break;
-    }
-    return SaveTdf(device, error);
+    if (m_kind == Kind_Tdf) return SaveTdf(device, error);
+    return device.Save(SaveName(device), SaveType(), error);
+}
+
+std::string Store::SaveName(const Device& device) const
+{
+    return m_kind == Kind_Settings ? K4xFormat::SettingsFileName(device.Cpu()) : m_name;
+}
+
+FileType Store::SaveType() const
+{
+    return m_kind == Kind_Tdf ? FileType_Tdf : m_kind == Kind_Dcm ? FileType_Dcm : FileType_Text;
 }
 
 // The library reports success and writes nothing when the path names no
-// TDF container, so the host checks that the file grew.
+// TDF container, so the host checks that the file it saves to grew.
 bool Store::SaveTdf(Device& device, std::string& error) const
 {
-    const std::uintmax_t before = SizeOf(m_name);
+    const std::string target = SavePath(device);
+    const std::uintmax_t before = SizeOf(target);
     if (!device.Save(m_name, FileType_Tdf, error)) return false;
-    if (SizeOf(m_name) != before) return true;
+    if (SizeOf(target) != before) return true;
     error = "nothing written: the library appends only to an existing TDF container whose name ends in .tdf";
-    if (m_name.find(' ') != std::string::npos) error += ", and it replaces blanks in the path by \"_\"";
+    if (target != m_name) error += ", and it saves to " + target + " with blanks turned into \"_\"";
     error += " (k4xtdf create PATH makes an empty container)";
     return false;
 }

@@ -34,15 +34,14 @@ public:
     bool Save(Device& device, std::string& error) const;
 
 private:
-    std::string FileName(const Device& device) const;
+    // What the library's save is given: a name and the file type.
+    std::string SaveName(const Device& device) const;
+    Zr::Kdt::Trace::FileType SaveType() const;
     bool SaveTdf(Device& device, std::string& error) const;
 
     Kind m_kind = Kind_Settings;
     std::string m_name;
     std::string m_label;
 };
-
-// The name ends in ".tdf" (any case), as the library requires of containers.
-bool HasTdfExtension(const std::string& text);
 
 }  // namespace k4xtrace

@@ -1,5 +1,6 @@
 #include "TraceEnvironment.h"
 
+#include "K4xFileNames.h"
 #include "Platform.h"
 
 #include <cstdlib>
@@ -64,9 +65,8 @@ bool LoggingOn()
 std::string LogFilePath()
 {
     const platform::LocalTime now = platform::ReadLocalTime();
-    return Environment("ZR_TRACE_LOGGING_DIR") + platform::kPathSeparator + "zr_trace_log_" +
-           std::to_string(now.month) + std::to_string(now.day) + std::to_string(now.year) + "_" +
-           Environment("ZR_TRACE_DEBUGCLIENT_PID") + ".txt";
+    return Environment("ZR_TRACE_LOGGING_DIR") + platform::kPathSeparator +
+           K4xFormat::LogFileName(now.month, now.day, now.year, Environment("ZR_TRACE_DEBUGCLIENT_PID"));
 }
 
 std::string Environment(const char* name)

@@ -6,6 +6,8 @@
 
 namespace {
 
+using namespace K4xFormat;
+
 TEST(AetConfigPayloadTest, Version2Table)
 {
     const struct {
@@ -26,7 +28,7 @@ TEST(AetConfigPayloadTest, Version2Table)
         {"", {}},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(ParseAetConfigVersion2(row.payload.data(), row.payload.size()), row.expected) << row.payload;
+        EXPECT_EQ(ParseAetConfigVersion2(row.payload.data(), row.payload.size()).pairs, row.expected) << row.payload;
     }
 }
 

@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <utility>
 
+namespace K4xFormat {
+
 namespace {
 
 // In place: a text without carriage returns, the usual case on POSIX, is
 // neither copied nor rewritten.
-std::string FoldLineEnds(std::string text)
+std::string AsTextMode(std::string text)
 {
     std::size_t out = text.find('\r');
     if (out == std::string::npos) return text;
@@ -32,32 +34,40 @@ void TrimValueStart(std::string_view& value)
 
 }  // namespace
 
-K4xTextReader::K4xTextReader(std::string text) : m_text(FoldLineEnds(std::move(text))) {}
+TextReader::TextReader(std::string bytes) : m_text(AsTextMode(std::move(bytes))) {}
 
 // Reads up to the delimiter (consumed) or the end of the text; false when
 // the field would exceed kMaxField characters.
-bool K4xTextReader::ReadUpTo(char delimiter, std::string_view& field)
+bool TextReader::ReadUpTo(char delimiter, std::string_view& field)
 {
     const std::size_t stop = std::min(m_text.find(delimiter, m_pos), m_text.size());
     if (stop - m_pos > kMaxField) return false;
     field = std::string_view(m_text).substr(m_pos, stop - m_pos);
-    m_pos = std::min(stop + 1, m_text.size());
+    const std::size_t next = std::min(stop + 1, m_text.size());
+    m_line += static_cast<std::size_t>(std::count(m_text.begin() + m_pos, m_text.begin() + next, '\n'));
+    m_pos = next;
     return true;
 }
 
-K4xTextReader::Result K4xTextReader::Next(std::string_view& name, std::string_view& value)
+TextReader::Result TextReader::Next(TextEntry& entry)
 {
-    name = {};
-    value = {};
-    if (m_pos >= m_text.size()) return Result_End;
-    if (!ReadUpTo('=', name)) return Result_TooLong;
-    // An empty name (a line starting with "=") has no value of its own:
-    // the rest of the line becomes the start of the next name.
-    if (name.empty()) return Result_Entry;
-    if (!ReadUpTo('\n', value)) return Result_TooLong;
-    TrimValueStart(value);
-    TrimNameEnd(name);
-    return Result_Entry;
+    entry = {};
+    while (m_pos < m_text.size()) {
+        entry.line = m_line;
+        if (!ReadUpTo('=', entry.name)) return NameTooLong;
+        if (entry.name.empty()) continue;
+        const std::size_t valueLine = m_line;
+        if (!ReadUpTo('\n', entry.value)) {
+            entry.line = valueLine;
+            return ValueTooLong;
+        }
+        TrimValueStart(entry.value);
+        TrimNameEnd(entry.name);
+        if (entry.name.empty()) continue;
+        entry.property = FindStoredProperty(entry.name);
+        return entry.property != nullptr ? Entry : UnknownName;
+    }
+    return End;
 }
 
 int AtoiOf(std::string_view text)
@@ -69,8 +79,12 @@ int AtoiOf(std::string_view text)
     return std::atoi(digits);
 }
 
+bool TextFileProtocol(std::string_view value) { return AtoiOf(value) != 0; }
+
 std::string FormatTextLine(std::string_view name, const std::string& value)
 {
-    std::string line = std::string(name) + " = " + value + "\n";
-    return line.size() <= K4xTextReader::kMaxField ? line : std::string();
+    const std::string line = std::string(name) + " = " + value + "\n";
+    return line.size() <= TextReader::kMaxField ? line : std::string();
 }
+
+}  // namespace K4xFormat

@@ -1,0 +1,34 @@
+#include "K4xFileNames.h"
+
+#include "DeviceConfigManager.h"
+#include "Platform.h"
+
+#include <algorithm>
+
+namespace K4xFormat {
+
+std::string SavedFileName(std::string name, uint32_t fileType)
+{
+    if (fileType != Zr::Kdt::Trace::FileType_Tdf || ZR_KDT::platform::kPathSeparator != '/')
+        std::replace(name.begin(), name.end(), '/', '-');
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return fileType == Zr::Kdt::Trace::FileType_Dcm ? name + ".dcm" : name;
+}
+
+std::string SettingsFileName(const std::string& cpuName)
+{
+    return SavedFileName(cpuName, Zr::Kdt::Trace::FileType_Text) + "-TCfg.txt";
+}
+
+std::string SettingsFilePath(const std::string& directory, const std::string& name)
+{
+    return directory + ZR_KDT::platform::kPathSeparator + name;
+}
+
+std::string LogFileName(int month, int day, int year, const std::string& clientId)
+{
+    return "zr_trace_log_" + std::to_string(month) + std::to_string(day) + std::to_string(year) + "_" + clientId +
+           ".txt";
+}
+
+}  // namespace K4xFormat

@@ -1,0 +1,28 @@
+// The names of the files that hold a K4x configuration and its trace log.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace K4xFormat {
+
+// What a save of the file type (text, .dcm or TDF) does with the name it is
+// given: "/" becomes "-" and a blank "_", and ".dcm" follows for the .dcm
+// type. A TDF path keeps "/" where "/" is the platform's separator.
+// "a b/c" => "a_b-c", and "a_b-c.dcm" for the .dcm type.
+std::string SavedFileName(std::string name, uint32_t fileType);
+
+// The device's settings file: the CPU name as a text save rewrites it, then
+// "-TCfg.txt". "K4x dev/1" => "K4x_dev-1-TCfg.txt".
+std::string SettingsFileName(const std::string& cpuName);
+
+// A file of the settings directory: the directory, the platform's
+// separator, the name.
+std::string SettingsFilePath(const std::string& directory, const std::string& name);
+
+// The trace log of a debug client: zr_trace_log_<month><day><year>_<id>.txt,
+// the numbers in decimal without padding. (3, 7, 2025, "42") =>
+// "zr_trace_log_372025_42.txt".
+std::string LogFileName(int month, int day, int year, const std::string& clientId);
+
+}  // namespace K4xFormat

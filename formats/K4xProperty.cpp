@@ -1,0 +1,51 @@
+#include "K4xProperty.h"
+
+#include "DeviceConfigManager.h"
+
+namespace K4xFormat {
+
+namespace {
+
+using Zr::Kdt::Trace::PropertyType_Boolean;
+using Zr::Kdt::Trace::PropertyType_Integer;
+using Zr::Kdt::Trace::PropertyType_Text;
+
+constexpr std::size_t kStoredCount = 11;
+
+// Save order first; "CycleModeDelta" last, as no file holds it.
+const Property kTable[kStoredCount + 1] = {
+    {"Trace Mode", Property::Integer, PropertyType_Integer, 0},
+    {"Encoding Mode", Property::Integer, PropertyType_Integer, 1},
+    {"Sync Frequency", Property::Integer, PropertyType_Integer, 2},
+    {"Number of AEG", Property::Integer, PropertyType_Integer, 3},
+    {"Memory Mode", Property::Integer, PropertyType_Integer, 4},
+    {"CEMU Status", Property::Integer, PropertyType_Integer, 5},
+    {"Event Bit0", Property::Text, PropertyType_Text, 0},
+    {"Event Bit1", Property::Text, PropertyType_Text, 1},
+    {"Event Bit2", Property::Text, PropertyType_Text, 2},
+    {"Event Bit3", Property::Text, PropertyType_Text, 3},
+    {"TWP_Protocol", Property::Protocol, PropertyType_Boolean, 0},
+    {"CycleModeDelta", Property::CycleModeDelta, PropertyType_Boolean, 0},
+};
+
+}  // namespace
+
+PropertyRange AllProperties() { return {kTable, kTable + kStoredCount + 1}; }
+
+PropertyRange StoredProperties() { return {kTable, kTable + kStoredCount}; }
+
+const Property* FindProperty(std::string_view name)
+{
+    for (const Property& property : kTable) {
+        if (name == property.name) return &property;
+    }
+    return nullptr;
+}
+
+const Property* FindStoredProperty(std::string_view name)
+{
+    const Property* property = FindProperty(name);
+    return property != nullptr && property->kind != Property::CycleModeDelta ? property : nullptr;
+}
+
+}  // namespace K4xFormat

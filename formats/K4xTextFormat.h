@@ -1,0 +1,73 @@
+// The text configuration format: one entry per line, name "=" value.
+//
+// As the reader sees it:
+//   - A carriage return before a line feed is part of the line end, as
+//     text mode reads it on Windows.
+//   - A name is everything up to the next "="; line ends are ordinary
+//     characters there, so a name may run across lines. Trailing blanks and
+//     "=" are trimmed from the name; leading characters never are.
+//   - The value is the rest of the line after that "=", up to a line feed
+//     (consumed) or the end of the text. Leading "=" and blanks are trimmed;
+//     tabs and trailing blanks stay.
+//   - A name trimmed to nothing is passed over with its value; an empty name
+//     (a line that starts with "=") has no value: the rest of its line
+//     begins the next name.
+//   - Every other name must be a property that files hold; a load stops at
+//     the first that is not.
+//   - There are no comments, sections, quotes or escapes.
+//   - A name and a value hold at most 1023 characters each; a load stops at
+//     a longer one.
+// The writer puts name, " = ", value and a line feed on each line.
+#pragma once
+
+#include "K4xProperty.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace K4xFormat {
+
+struct TextEntry {
+    std::string_view name;     // views into the reader's text, valid while the
+    std::string_view value;    // reader lives: nothing is copied
+    const Property* property;  // null when no file may hold the name
+    std::size_t line;          // where the name starts; lines count from 1
+};
+
+class TextReader {
+public:
+    enum Result {
+        Entry,         // a property and its value
+        UnknownName,   // a name that no file holds: a load stops here
+        NameTooLong,   // a field over kMaxField, on entry.line: a load
+        ValueTooLong,  // stops here
+        End,           // the text is used up
+    };
+
+    static constexpr std::size_t kMaxField = 1023;
+
+    // bytes: the file as stored.
+    explicit TextReader(std::string bytes);
+
+    Result Next(TextEntry& entry);
+
+private:
+    bool ReadUpTo(char delimiter, std::string_view& field);
+
+    std::string m_text;
+    std::size_t m_pos = 0;
+    std::size_t m_line = 1;
+};
+
+// atoi of a text that need not end in a NUL.
+int AtoiOf(std::string_view text);
+
+// The protocol flag as a text file holds it: a number, nonzero is true.
+bool TextFileProtocol(std::string_view value);
+
+// One line of the text file, or "" when it would not fit the writer's
+// 1024-byte line buffer (terminator included).
+std::string FormatTextLine(std::string_view name, const std::string& value);
+
+}  // namespace K4xFormat
