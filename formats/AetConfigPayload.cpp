@@ -19,11 +19,16 @@ std::size_t BoundedLength(const char* text, std::size_t size)
 const char kSeparators[] = "=\r\n\t";
 constexpr std::size_t npos = std::string_view::npos;
 
-// The writer's form: every line a property name, "=", and the value up to
-// the line end. Separators before the value, and a tab or CR after it, are
-// dropped as the token rule drops them; a trailing "=" stays, as the writer
-// puts none there itself. An empty value and "=" inside a value only read
-// back right this way.
+// Where the two readings part. A payload of the writer's lines reads the
+// same by the token rule unless a value is empty or an event-bit text holds
+// a separator ("=", tab or CR; a line feed would end its line): the token
+// rule then takes the next name as the empty value, or cuts the text, and
+// every later pair shifts. Such payloads may be read line by line, and are,
+// but only when they are wholly in the writer's form: every line a property
+// name, "=", and a value in which nothing but an event-bit text holds a
+// separator. The separators right behind the "=", and tabs and CRs at the
+// line's end, belong to no value. Every other payload, such as
+// "Trace Mode=5\tEncoding Mode=3\r", is read by the token rule.
 bool ReadWritersLines(std::string_view text, AetConfigVersion2& payload)
 {
     std::size_t line = 1;
@@ -37,6 +42,7 @@ bool ReadWritersLines(std::string_view text, AetConfigVersion2& payload)
         const std::size_t first = std::min(content.find_first_not_of(kSeparators, equals), content.size());
         const std::size_t last = content.find_last_not_of("\t\r") + 1;  // the "=" is never trimmed
         const std::string_view value = content.substr(first, last > first ? last - first : 0);
+        if (property->kind != Property::Text && value.find_first_of(kSeparators) != npos) return false;
         payload.pairs.emplace_back(property->name, value);
         payload.lines.push_back(line);
     }

@@ -22,6 +22,7 @@ TEST(AetConfigPayloadTest, Version2Table)
         {"Trace Mode==5\nEvent Bit0==abc\t\nEvent Bit1=\t=\nEvent Bit2=c=\n",
          {{"Trace Mode", "5"}, {"Event Bit0", "abc"}, {"Event Bit1", ""}, {"Event Bit2", "c="}}},
         // Not the writer's form: tokens split by separator runs; a name without a value goes.
+        {"Trace Mode=5\tEncoding Mode=3\r\nEvent Bit0=\n", {{"Trace Mode", "5"}, {"Encoding Mode", "3"}}},
         {"Trace Mode\t5\r\n\r\nMemory Mode==7\nEvent Bit0", {{"Trace Mode", "5"}, {"Memory Mode", "7"}}},
         {"Trace Mode =5\nEvent Bit0= x\n", {{"Trace Mode ", "5"}, {"Event Bit0", " x"}}},
         {std::string("Trace Mode=1\n\0Memory Mode=2\n", 28), {{"Trace Mode", "1"}}},  // a NUL ends the payload

@@ -185,6 +185,7 @@ TEST_F(K4xTraceTool, CheckAgreesWithTheLibraryOnEveryRow)
         {"unknown.tdf", tdf("Trace Mode=1\nTrace Mod=2\nMemory Mode"),
          ":2: unknown property \"Trace Mod\"; the library ignores it; did you mean \"Trace Mode\"?\n"
          "unknown.tdf:3: \"Memory Mode\" has no value; the library drops it"},
+        {"tabs.tdf", tdf("Trace Mode=5\tEncoding Mode=3\r"), ": clean"},
         {".tdf", tdf("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"), ": clean"},
         {"no.tdf", "TDF1", ": not a TDF container (no file starting with TDF2); the library does not load it"},
     };
