@@ -1,5 +1,7 @@
 #include "K4xTextFormat.h"
 
+#include "Platform.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
@@ -12,6 +14,7 @@ namespace {
 // neither copied nor rewritten.
 std::string AsTextMode(std::string text)
 {
+    if (ZR_KDT::platform::kTextEndsAtCtrlZ) text.resize(std::min(text.find('\x1A'), text.size()));
     std::size_t out = text.find('\r');
     if (out == std::string::npos) return text;
     for (std::size_t in = out; in < text.size(); ++in) {

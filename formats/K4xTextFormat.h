@@ -1,8 +1,9 @@
 // The text configuration format: one entry per line, name "=" value.
 //
 // As the reader sees it:
-//   - A carriage return before a line feed is part of the line end, as
-//     text mode reads it on Windows.
+//   - The bytes read as text mode reads them: a carriage return before a
+//     line feed is part of the line end, and where the platform's text mode
+//     ends a text at a 0x1A byte (Windows), the text ends there.
 //   - A name is everything up to the next "="; line ends are ordinary
 //     characters there, so a name may run across lines. Trailing blanks and
 //     "=" are trimmed from the name; leading characters never are.

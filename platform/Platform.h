@@ -137,6 +137,14 @@ constexpr const char* kProfileFallbackVariable = nullptr;
 constexpr const char* kProfileFallbackVariable = "HOME";
 #endif
 
+// A file read in text mode ends at its first 0x1A byte (Ctrl-Z), as the C
+// runtime's text mode ends it on Windows; POSIX reads the byte as data.
+#if defined(_WIN32)
+constexpr bool kTextEndsAtCtrlZ = true;
+#else
+constexpr bool kTextEndsAtCtrlZ = false;
+#endif
+
 // Creates one directory: 0 when it was created, -1 when it exists already
 // or cannot be created (or path is null).
 int MakeDirectory(const char* path);

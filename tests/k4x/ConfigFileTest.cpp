@@ -162,6 +162,8 @@ TEST_F(ConfigFileTest, LoadTable)
         {"cfg", 1, "Trace Mode = 5\nEvent Bit0   ==  = x = y  \nEvent Bit1 = \r\nTWP_Protocol = 3", true, kKept,
          {{5}, {"x = y  "}, true}},
         {"cfg", 1, "Event Bit0 = x\r\r\nEvent Bit1 = y\r", true, kKept, {{}, {"x\r", "y\r"}}},
+        // Text mode ends the text at a Ctrl-Z on Windows.
+        {"cfg", 1, "Trace Mode = 5\n\x1AMemory Mode = 7\n", !kPosix, kPosix ? kInvalidName : kKept, {{5}}},
         {"cfg", 1, "trace mode = 1\n", false, kInvalidName, {}},
         {"cfg", 1, "   = 9\nSync Frequency = 8\n", true, kKept, {{0, 0, 8}}},  // a blank name goes with its value
         {"cfg", 1, "=x\nTrace Mode = 2\n", false, kInvalidName, {}},             // the rest joins the next name
