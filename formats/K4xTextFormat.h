@@ -30,10 +30,11 @@
 namespace K4xFormat {
 
 struct TextEntry {
-    std::string_view name;     // views into the reader's text, valid while the
-    std::string_view value;    // reader lives: nothing is copied
-    const Property* property;  // null when no file may hold the name
-    std::size_t line;          // where the name starts; lines count from 1
+    std::string_view name;               // views into the reader's text, valid
+    std::string_view value;              // while the reader lives
+    const Property* property = nullptr;  // null when no file may hold the name
+    std::size_t line = 0;                // where the name starts (the value, when
+                                         // it is too long); lines count from 1
 };
 
 class TextReader {
@@ -41,8 +42,8 @@ public:
     enum Result {
         Entry,         // a property and its value
         UnknownName,   // a name that no file holds: a load stops here
-        NameTooLong,   // a field over kMaxField, on entry.line: a load
-        ValueTooLong,  // stops here
+        NameTooLong,   // a name or a value over kMaxField: a load stops
+        ValueTooLong,  // here
         End,           // the text is used up
     };
 
