@@ -40,15 +40,13 @@ void TrimValueStart(std::string_view& value)
 TextReader::TextReader(std::string bytes) : m_text(AsTextMode(std::move(bytes))) {}
 
 // Reads up to the delimiter (consumed) or the end of the text; false when
-// the field would exceed kMaxField characters.
+// the field would exceed kMaxField characters, which then starts field.
 bool TextReader::ReadUpTo(char delimiter, std::string_view& field)
 {
     const std::size_t stop = std::min(m_text.find(delimiter, m_pos), m_text.size());
-    if (stop - m_pos > kMaxField) return false;
     field = std::string_view(m_text).substr(m_pos, stop - m_pos);
-    const std::size_t next = std::min(stop + 1, m_text.size());
-    m_line += static_cast<std::size_t>(std::count(m_text.begin() + m_pos, m_text.begin() + next, '\n'));
-    m_pos = next;
+    if (field.size() > kMaxField) return false;
+    m_pos = std::min(stop + 1, m_text.size());
     return true;
 }
 
@@ -56,14 +54,9 @@ TextReader::Result TextReader::Next(TextEntry& entry)
 {
     entry = {};
     while (m_pos < m_text.size()) {
-        entry.line = m_line;
         if (!ReadUpTo('=', entry.name)) return NameTooLong;
         if (entry.name.empty()) continue;
-        const std::size_t valueLine = m_line;
-        if (!ReadUpTo('\n', entry.value)) {
-            entry.line = valueLine;
-            return ValueTooLong;
-        }
+        if (!ReadUpTo('\n', entry.value)) return ValueTooLong;
         TrimValueStart(entry.value);
         TrimNameEnd(entry.name);
         if (entry.name.empty()) continue;
@@ -71,6 +64,14 @@ TextReader::Result TextReader::Next(TextEntry& entry)
         return entry.property != nullptr ? Entry : UnknownName;
     }
     return End;
+}
+
+std::size_t TextReader::LineOf(std::string_view field)
+{
+    const std::size_t at = static_cast<std::size_t>(field.data() - m_text.data());
+    m_line += static_cast<std::size_t>(std::count(m_text.begin() + m_counted, m_text.begin() + at, '\n'));
+    m_counted = at;
+    return m_line;
 }
 
 int AtoiOf(std::string_view text)

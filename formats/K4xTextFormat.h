@@ -33,8 +33,6 @@ struct TextEntry {
     std::string_view name;               // views into the reader's text, valid
     std::string_view value;              // while the reader lives
     const Property* property = nullptr;  // null when no file may hold the name
-    std::size_t line = 0;                // where the name starts (the value, when
-                                         // it is too long); lines count from 1
 };
 
 class TextReader {
@@ -42,8 +40,8 @@ public:
     enum Result {
         Entry,         // a property and its value
         UnknownName,   // a name that no file holds: a load stops here
-        NameTooLong,   // a name or a value over kMaxField: a load stops
-        ValueTooLong,  // here
+        NameTooLong,   // a name or a value over kMaxField (entry.name or
+        ValueTooLong,  // entry.value starts there): a load stops here
         End,           // the text is used up
     };
 
@@ -54,11 +52,16 @@ public:
 
     Result Next(TextEntry& entry);
 
+    // The line, counted from 1, on which a field of an entry starts. Asked in
+    // the order of the text; counted only when asked, so a load pays nothing.
+    std::size_t LineOf(std::string_view field);
+
 private:
     bool ReadUpTo(char delimiter, std::string_view& field);
 
     std::string m_text;
     std::size_t m_pos = 0;
+    std::size_t m_counted = 0;  // line feeds before here are in m_line
     std::size_t m_line = 1;
 };
 

@@ -176,10 +176,10 @@ ConfigCheck CheckTextConfiguration(std::string bytes)
     K4xFormat::TextEntry entry;
     TextReader::Result result;
     while ((result = reader.Next(entry)) == TextReader::Entry)
-        checker.Entry(*entry.property, std::string(entry.value), entry.line);
-    if (result == TextReader::UnknownName) checker.Unknown(std::string(entry.name), entry.line);
-    if (result == TextReader::NameTooLong || result == TextReader::ValueTooLong)
-        checker.TooLong(entry.line, result == TextReader::NameTooLong);
+        checker.Entry(*entry.property, std::string(entry.value), reader.LineOf(entry.name));
+    if (result == TextReader::UnknownName) checker.Unknown(std::string(entry.name), reader.LineOf(entry.name));
+    if (result == TextReader::NameTooLong) checker.TooLong(reader.LineOf(entry.name), true);
+    if (result == TextReader::ValueTooLong) checker.TooLong(reader.LineOf(entry.value), false);
     return checker.Result();
 }
 
