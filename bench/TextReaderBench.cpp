@@ -72,7 +72,7 @@ void BM_TextReaderInMemory(benchmark::State& state)
     K4xFormat::TextEntry entry;
     for (auto _ : state) {
         K4xFormat::TextReader reader(bytes);
-        while (reader.Next(entry) == K4xFormat::TextReader::Entry) benchmark::DoNotOptimize(entry.value.data());
+        while (reader.Next(entry) == K4xFormat::TextReader::Result_Entry) benchmark::DoNotOptimize(entry.value.data());
     }
     CountLines(state);
 }

@@ -42,7 +42,7 @@ bool ReadWritersLines(std::string_view text, AetConfigVersion2& payload)
         const std::size_t first = std::min(content.find_first_not_of(kSeparators, equals), content.size());
         const std::size_t last = content.find_last_not_of("\t\r") + 1;  // the "=" is never trimmed
         const std::string_view value = content.substr(first, last > first ? last - first : 0);
-        if (property->kind != Property::Text && value.find_first_of(kSeparators) != npos) return false;
+        if (property->kind != Property::Kind_Text && value.find_first_of(kSeparators) != npos) return false;
         payload.pairs.emplace_back(property->name, value);
         payload.lines.push_back(line);
     }

@@ -14,18 +14,18 @@ constexpr std::size_t kStoredCount = 11;
 
 // Save order first; "CycleModeDelta" last, as no file holds it.
 const Property kTable[kStoredCount + 1] = {
-    {"Trace Mode", Property::Integer, PropertyType_Integer, 0},
-    {"Encoding Mode", Property::Integer, PropertyType_Integer, 1},
-    {"Sync Frequency", Property::Integer, PropertyType_Integer, 2},
-    {"Number of AEG", Property::Integer, PropertyType_Integer, 3},
-    {"Memory Mode", Property::Integer, PropertyType_Integer, 4},
-    {"CEMU Status", Property::Integer, PropertyType_Integer, 5},
-    {"Event Bit0", Property::Text, PropertyType_Text, 0},
-    {"Event Bit1", Property::Text, PropertyType_Text, 1},
-    {"Event Bit2", Property::Text, PropertyType_Text, 2},
-    {"Event Bit3", Property::Text, PropertyType_Text, 3},
-    {"TWP_Protocol", Property::Protocol, PropertyType_Boolean, 0},
-    {"CycleModeDelta", Property::CycleModeDelta, PropertyType_Boolean, 0},
+    {"Trace Mode", Property::Kind_Integer, PropertyType_Integer, 0},
+    {"Encoding Mode", Property::Kind_Integer, PropertyType_Integer, 1},
+    {"Sync Frequency", Property::Kind_Integer, PropertyType_Integer, 2},
+    {"Number of AEG", Property::Kind_Integer, PropertyType_Integer, 3},
+    {"Memory Mode", Property::Kind_Integer, PropertyType_Integer, 4},
+    {"CEMU Status", Property::Kind_Integer, PropertyType_Integer, 5},
+    {"Event Bit0", Property::Kind_Text, PropertyType_Text, 0},
+    {"Event Bit1", Property::Kind_Text, PropertyType_Text, 1},
+    {"Event Bit2", Property::Kind_Text, PropertyType_Text, 2},
+    {"Event Bit3", Property::Kind_Text, PropertyType_Text, 3},
+    {"TWP_Protocol", Property::Kind_Protocol, PropertyType_Boolean, 0},
+    {"CycleModeDelta", Property::Kind_CycleModeDelta, PropertyType_Boolean, 0},
 };
 
 }  // namespace
@@ -45,7 +45,7 @@ const Property* FindProperty(std::string_view name)
 const Property* FindStoredProperty(std::string_view name)
 {
     const Property* property = FindProperty(name);
-    return property != nullptr && property->kind != Property::CycleModeDelta ? property : nullptr;
+    return property != nullptr && property->kind != Property::Kind_CycleModeDelta ? property : nullptr;
 }
 
 }  // namespace K4xFormat

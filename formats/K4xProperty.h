@@ -10,10 +10,10 @@ namespace K4xFormat {
 
 struct Property {
     enum Kind {
-        Integer,         // signed 32-bit, type code 2
-        Text,            // event bits, type code 6
-        Protocol,        // "TWP_Protocol", type code 5
-        CycleModeDelta,  // type code 5, read-only, held by no file
+        Kind_Integer,         // signed 32-bit, type code 2
+        Kind_Text,            // event bits, type code 6
+        Kind_Protocol,        // "TWP_Protocol", type code 5
+        Kind_CycleModeDelta,  // type code 5, read-only, held by no file
     };
 
     std::string_view name;

@@ -54,16 +54,16 @@ TextReader::Result TextReader::Next(TextEntry& entry)
 {
     entry = {};
     while (m_pos < m_text.size()) {
-        if (!ReadUpTo('=', entry.name)) return NameTooLong;
+        if (!ReadUpTo('=', entry.name)) return Result_NameTooLong;
         if (entry.name.empty()) continue;
-        if (!ReadUpTo('\n', entry.value)) return ValueTooLong;
+        if (!ReadUpTo('\n', entry.value)) return Result_ValueTooLong;
         TrimValueStart(entry.value);
         TrimNameEnd(entry.name);
         if (entry.name.empty()) continue;
         entry.property = FindStoredProperty(entry.name);
-        return entry.property != nullptr ? Entry : UnknownName;
+        return entry.property != nullptr ? Result_Entry : Result_UnknownName;
     }
-    return End;
+    return Result_End;
 }
 
 std::size_t TextReader::LineOf(std::string_view field)

@@ -38,11 +38,11 @@ struct TextEntry {
 class TextReader {
 public:
     enum Result {
-        Entry,         // a property and its value
-        UnknownName,   // a name that no file holds: a load stops here
-        NameTooLong,   // a name or a value over kMaxField (entry.name or
-        ValueTooLong,  // entry.value starts there): a load stops here
-        End,           // the text is used up
+        Result_Entry,         // a property and its value
+        Result_UnknownName,   // a name that no file holds: a load stops here
+        Result_NameTooLong,   // a name or a value over kMaxField (entry.name or
+        Result_ValueTooLong,  // entry.value starts there): a load stops here
+        Result_End,           // the text is used up
     };
 
     static constexpr std::size_t kMaxField = 1023;

@@ -45,9 +45,10 @@ void CheckRoundTrip(std::string_view name, std::string_view value)
     TextReader reader(line);
     K4xFormat::TextEntry read;
     const TextReader::Result result = reader.Next(read);
-    FuzzCheck(result == TextReader::Entry || result == TextReader::UnknownName, "written line does not read back");
+    FuzzCheck(result == TextReader::Result_Entry || result == TextReader::Result_UnknownName,
+              "written line does not read back");
     FuzzCheck(read.name == name && read.value == value, "written entry reads back changed");
-    FuzzCheck(reader.Next(read) == TextReader::End, "written line reads back as two");
+    FuzzCheck(reader.Next(read) == TextReader::Result_End, "written line reads back as two");
 }
 
 }  // namespace
@@ -62,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     std::size_t cursor = 0;  // behind the last entry's value in the text
     TextReader::Result result;
     // Reading goes on behind a name that no file holds, where a load stops.
-    while ((result = reader.Next(entry)) == TextReader::Entry || result == TextReader::UnknownName) {
+    while ((result = reader.Next(entry)) == TextReader::Result_Entry || result == TextReader::Result_UnknownName) {
         FuzzCheck(++entries <= text.size(), "more entries than characters");
         CheckFields(entry.name, entry.value);
         cursor = text.find(entry.name, cursor);
@@ -72,10 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         cursor += entry.value.size();
         CheckRoundTrip(entry.name, entry.value);
     }
-    if (result != TextReader::End) {
+    if (result != TextReader::Result_End) {
         FuzzCheck(text.size() - cursor > TextReader::kMaxField, "too long with no long field left");
     } else {
-        FuzzCheck(reader.Next(entry) == TextReader::End, "end of the text is not final");
+        FuzzCheck(reader.Next(entry) == TextReader::Result_End, "end of the text is not final");
     }
     return 0;
 }

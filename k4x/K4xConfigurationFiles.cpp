@@ -99,15 +99,15 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     K4xFormat::TextEntry entry;
     for (;;) {
         switch (reader.Next(entry)) {
-        case K4xFormat::TextReader::Entry:
+        case K4xFormat::TextReader::Result_Entry:
             StoreFromText(*entry.property, entry.value, K4xFormat::TextFileProtocol);
             break;
-        case K4xFormat::TextReader::UnknownName:
+        case K4xFormat::TextReader::Result_UnknownName:
             return Fail(K4xErrorText::kInvalidPropertyName);
-        case K4xFormat::TextReader::NameTooLong:
-        case K4xFormat::TextReader::ValueTooLong:
+        case K4xFormat::TextReader::Result_NameTooLong:
+        case K4xFormat::TextReader::Result_ValueTooLong:
             return Fail(K4xErrorText::kEntryTooLong);
-        case K4xFormat::TextReader::End:
+        case K4xFormat::TextReader::Result_End:
             return true;
         }
     }
@@ -204,13 +204,13 @@ bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
 std::string K4xDeviceCfgMgr::ValueText(const Property& property) const
 {
     switch (property.kind) {
-    case Property::Integer:
+    case Property::Kind_Integer:
         return std::to_string(this->*kIntegers[property.slot]);
-    case Property::Text:
+    case Property::Kind_Text:
         return (this->*kEventBits[property.slot]).c_str();
-    case Property::Protocol:
+    case Property::Kind_Protocol:
         return m_bTwp_Source ? "1" : "0";
-    case Property::CycleModeDelta:
+    case Property::Kind_CycleModeDelta:
         break;
     }
     return std::string();

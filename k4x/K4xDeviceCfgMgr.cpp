@@ -57,16 +57,16 @@ bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
         if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
         value.type = property->type;
         switch (property->kind) {
-        case Property::Integer:
+        case Property::Kind_Integer:
             value.intValue = this->*kIntegers[property->slot];
             break;
-        case Property::Text:
+        case Property::Kind_Text:
             value.strValue = this->*kEventBits[property->slot];
             break;
-        case Property::Protocol:
+        case Property::Kind_Protocol:
             StoreBoolByte(value, m_bTwp_Source);
             break;
-        case Property::CycleModeDelta:
+        case Property::Kind_CycleModeDelta:
             StoreBoolByte(value, m_bCycleModeDelta);
             break;
         }
@@ -82,16 +82,16 @@ bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& 
         const Property* property = K4xFormat::FindStoredProperty(name);
         if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
         switch (property->kind) {
-        case Property::Integer:
+        case Property::Kind_Integer:
             this->*kIntegers[property->slot] = value.intValue;
             break;
-        case Property::Text:
+        case Property::Kind_Text:
             this->*kEventBits[property->slot] = value.strValue;
             break;
-        case Property::Protocol:
+        case Property::Kind_Protocol:
             m_bTwp_Source = LoadBoolByte(value);
             break;
-        case Property::CycleModeDelta:
+        case Property::Kind_CycleModeDelta:
             break;
         }
         return true;
@@ -114,16 +114,16 @@ void K4xDeviceCfgMgr::StoreFromText(const Property& property, std::string_view t
                                     bool (*protocolOf)(std::string_view))
 {
     switch (property.kind) {
-    case Property::Integer:
+    case Property::Kind_Integer:
         this->*kIntegers[property.slot] = K4xFormat::AtoiOf(text);
         break;
-    case Property::Text:
+    case Property::Kind_Text:
         (this->*kEventBits[property.slot]).assign(text);
         break;
-    case Property::Protocol:
+    case Property::Kind_Protocol:
         m_bTwp_Source = protocolOf(text);
         break;
-    case Property::CycleModeDelta:
+    case Property::Kind_CycleModeDelta:
         break;
     }
 }

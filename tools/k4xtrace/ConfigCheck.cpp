@@ -18,7 +18,7 @@ namespace {
 using K4xFormat::Property;
 using K4xFormat::TextReader;
 
-enum class StoredForm { TextFile, Payload };
+enum StoredForm { StoredForm_TextFile, StoredForm_Payload };
 
 // An optional sign and digits, as the writer writes a number.
 bool IsWholeNumber(const std::string& text)
@@ -77,7 +77,7 @@ private:
     // The library's reaction to a name it cannot take.
     const char* Consequence() const
     {
-        return m_form == StoredForm::TextFile ? "the library stops loading here" : "the library ignores it";
+        return m_form == StoredForm_TextFile ? "the library stops loading here" : "the library ignores it";
     }
 
     StoredForm m_form;
@@ -95,14 +95,14 @@ void Checker::Entry(const Property& property, const std::string& value, std::siz
                     "); the last one, on line " + std::to_string(line) + ", wins");
     }
     switch (property.kind) {
-    case Property::Integer:
+    case Property::Kind_Integer:
         m_result.values[name] = IntegerValue(name, value, line);
         break;
-    case Property::Protocol:
+    case Property::Kind_Protocol:
         m_result.values[name] = ProtocolValue(value, line);
         break;
-    case Property::Text:
-    case Property::CycleModeDelta:
+    case Property::Kind_Text:
+    case Property::Kind_CycleModeDelta:
         m_result.values[name] = JsonString(value);
         break;
     }
@@ -140,7 +140,7 @@ std::string Checker::IntegerValue(const std::string& name, const std::string& va
 // the text 0 is false.
 std::string Checker::ProtocolValue(const std::string& value, std::size_t line)
 {
-    const bool text = m_form == StoredForm::TextFile;
+    const bool text = m_form == StoredForm_TextFile;
     const bool plain = text ? IsWholeNumber(value) && FitsInt32(value) : value == "0" || value == "1";
     const bool flag = text ? K4xFormat::TextFileProtocol(value) : K4xFormat::PayloadProtocol(value);
     if (!plain) {
@@ -171,21 +171,21 @@ void Checker::Problem(std::size_t line, const char* kind, const std::string& mes
 
 ConfigCheck CheckTextConfiguration(std::string bytes)
 {
-    Checker checker(StoredForm::TextFile);
+    Checker checker(StoredForm_TextFile);
     TextReader reader(std::move(bytes));
     K4xFormat::TextEntry entry;
     TextReader::Result result;
-    while ((result = reader.Next(entry)) == TextReader::Entry)
+    while ((result = reader.Next(entry)) == TextReader::Result_Entry)
         checker.Entry(*entry.property, std::string(entry.value), reader.LineOf(entry.name));
-    if (result == TextReader::UnknownName) checker.Unknown(std::string(entry.name), reader.LineOf(entry.name));
-    if (result == TextReader::NameTooLong) checker.TooLong(reader.LineOf(entry.name), true);
-    if (result == TextReader::ValueTooLong) checker.TooLong(reader.LineOf(entry.value), false);
+    if (result == TextReader::Result_UnknownName) checker.Unknown(std::string(entry.name), reader.LineOf(entry.name));
+    if (result == TextReader::Result_NameTooLong) checker.TooLong(reader.LineOf(entry.name), true);
+    if (result == TextReader::Result_ValueTooLong) checker.TooLong(reader.LineOf(entry.value), false);
     return checker.Result();
 }
 
 ConfigCheck CheckPayload(const std::vector<char>& data)
 {
-    Checker checker(StoredForm::Payload);
+    Checker checker(StoredForm_Payload);
     const K4xFormat::AetConfigVersion2 payload = K4xFormat::ParseAetConfigVersion2(data.data(), data.size());
     for (std::size_t i = 0; i < payload.pairs.size(); ++i) {
         const auto& [name, value] = payload.pairs[i];
