@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-product=(include core k4x tdf common platform external tools capi ':!capi/tests')
+product=(include core k4x formats tdf common platform external tools capi ':!capi/tests')
 
 # Non-blank lines of the tracked C++ files under the folders given.
 lines() {
