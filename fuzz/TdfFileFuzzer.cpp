@@ -82,7 +82,6 @@ void CheckWalk(const std::string& path, const std::vector<Section>& expected, bo
 {
     std::FILE* stream = std::fopen(path.c_str(), "rb");
     FuzzCheck(stream != nullptr, "scratch file does not open");
-    std::fseek(stream, 4, SEEK_SET);
     TdfSectionWalker walker(stream);
     TdfSectionHeader header;
     std::size_t count = 0;

@@ -14,7 +14,6 @@
 #include "cVexaError.h"
 #include "uEnvironment.h"
 #include "uLogManager.h"
-#include "uSystemCalls.h"
 
 #include <cstdio>
 #include <vector>
@@ -33,7 +32,7 @@ std::string SettingsPath(const char* name)
 
 bool CanOpenForReading(const std::string& path)
 {
-    return StreamGuard(ZR_KDT::SystemCalls().openFile(path.c_str(), "r")) != nullptr;
+    return StreamGuard(ZR_KDT::platform::SystemCalls().open(path.c_str(), "r")) != nullptr;
 }
 
 // Bytes from `from` to the end of the file, plus one so that the read of
@@ -53,7 +52,7 @@ bool ReadWholeFile(std::FILE* file, std::string& bytes)
     for (std::size_t want = 4096;; want = RestOfFile(file, bytes.size())) {
         const std::size_t have = bytes.size();
         bytes.resize(have + want);
-        const long long got = ZR_KDT::platform::ReadAt(file, have, &bytes[have], want);
+        const long long got = ZR_KDT::platform::SystemCalls().readAt(file, have, &bytes[have], want);
         bytes.resize(have + static_cast<std::size_t>(got < 0 ? 0 : got));
         if (got < 0) return false;
         if (static_cast<std::size_t>(got) < want) return true;
@@ -87,11 +86,10 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     // A missing settings file is the normal case for a new device.
     if (!CanOpenForReading(path)) return false;
     ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
-    ZR_KDT::SystemCalls().afterTextProbe(path.c_str());
 
     std::string bytes;
     {
-        StreamGuard file(ZR_KDT::SystemCalls().openFile(path.c_str(), "rb"));
+        StreamGuard file(ZR_KDT::platform::SystemCalls().open(path.c_str(), "rb"));
         if (file == nullptr) return Fail(K4xErrorText::kFailedToOpen);
         if (!ReadWholeFile(file.get(), bytes)) return false;
     }

@@ -1,20 +1,21 @@
 #include "K4xDurableWrite.h"
 
 #include "Platform.h"
-#include "uSystemCalls.h"
 
 #include <cstdint>
 #include <cstdio>
 
 namespace {
 
+ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
+
 // Every result counts: a short write, a failed flush or a failed close
 // each mean bytes that may not be in the file.
 bool WriteAndClose(std::FILE* file, const std::string& text)
 {
-    const bool written = ZR_KDT::SystemCalls().writeFile(text.data(), 1, text.size(), file) == text.size();
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
+    const bool written = Calls().write(text.data(), 1, text.size(), file) == text.size();
+    const bool flushed = Calls().flush(file);
+    const bool closed = Calls().close(file);
     return written && flushed && closed;
 }
 
@@ -26,11 +27,10 @@ bool WriteInPlace(const std::string& path, const std::string& text)
 {
     const std::string directory = DirectoryOf(path);
     uint64_t available = 0;
-    if (!ZR_KDT::SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) ||
-        available < text.size()) {
+    if (!Calls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) || available < text.size()) {
         return false;
     }
-    std::FILE* file = ZR_KDT::SystemCalls().openFile(path.c_str(), "w");
+    std::FILE* file = Calls().open(path.c_str(), "w");
     return file != nullptr && WriteAndClose(file, text);
 }
 
@@ -51,10 +51,10 @@ enum TemporaryFile {
 
 TemporaryFile WriteTemporary(const std::string& temporary, const std::string& target, const std::string& text)
 {
-    std::FILE* file = ZR_KDT::SystemCalls().openFile(temporary.c_str(), "w");
+    std::FILE* file = Calls().open(temporary.c_str(), "w");
     if (file == nullptr) return TemporaryFile_Refused;
     if (!ZR_KDT::platform::CopyFileAccess(target.c_str(), file)) {
-        std::fclose(file);
+        Calls().close(file);
         return TemporaryFile_Refused;
     }
     return WriteAndClose(file, text) ? TemporaryFile_Written : TemporaryFile_Failed;
@@ -68,10 +68,10 @@ TemporaryFile WriteTemporary(const std::string& temporary, const std::string& ta
 bool CanOpenForWriting(const std::string& path)
 {
     const bool existed = ZR_KDT::platform::PathExists(path.c_str());
-    std::FILE* probe = ZR_KDT::SystemCalls().openFile(path.c_str(), "a");
+    std::FILE* probe = Calls().open(path.c_str(), "a");
     if (probe == nullptr) return false;
-    std::fclose(probe);
-    if (!existed) std::remove(ZR_KDT::platform::ReplaceableTarget(path.c_str()).c_str());
+    Calls().close(probe);
+    if (!existed) Calls().remove(ZR_KDT::platform::ReplaceableTarget(path.c_str()).c_str());
     return true;
 }
 
@@ -81,9 +81,9 @@ bool WriteFileDurably(const std::string& path, const std::string& text)
     if (target.empty()) return WriteInPlace(path, text);
     const std::string temporary = TemporaryBeside(target);
     const TemporaryFile written = WriteTemporary(temporary, target, text);
-    if (written == TemporaryFile_Written && ZR_KDT::platform::ReplaceFile(temporary.c_str(), target.c_str())) {
+    if (written == TemporaryFile_Written && Calls().replace(temporary.c_str(), target.c_str())) {
         return true;
     }
-    std::remove(temporary.c_str());
+    Calls().remove(temporary.c_str());
     return written != TemporaryFile_Failed && WriteInPlace(target, text);
 }

@@ -111,9 +111,6 @@ struct LocalTime {
     int milliseconds;  // 0 to 999
 };
 
-// The wall-clock time now, in the local time zone.
-LocalTime ReadLocalTime();
-
 // ---- files and directories ----------------------------------------------------
 
 #if defined(_WIN32)
@@ -163,33 +160,10 @@ bool PathExists(const char* path);
 // The size of the file at path in bytes; false when it cannot be examined.
 bool FileSize(const char* path, uint64_t& bytes);
 
-// The bytes available to the caller on the volume of directory (the
-// working directory's volume for null). False when the query fails.
-bool FreeDiskSpace(const char* directory, uint64_t& bytes);
-
-// Opens the file as std::fopen does (null on failure), with no lock on it:
-// other handles, in this and other processes, may read and write the file
-// while it is open.
-std::FILE* OpenSharedFile(const char* path, const char* mode);
-
-// Reads up to count bytes of the stream's file at offset in one positional
-// read (pread; ReadFile with an OVERLAPPED offset), past the stream's buffer.
-// Leaves the stream's position undefined: seek before reading the stream
-// again. The bytes read, fewer than count only at the end of a regular
-// file, or -1 on a read error.
-long long ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count);
-
 // Tells the system that the stream's file is read at scattered offsets, so
 // that it reads ahead no more than each read asks (posix_fadvise with
 // POSIX_FADV_RANDOM). Does nothing where there is no such advice.
 void AdviseScatteredReads(std::FILE* stream);
-
-// Puts the file `from` in the place of `to` in one step: `to` is either
-// the old file or the whole new one, never a mixture, also after a crash;
-// a missing `to` is created. Fails, leaving `to` as it was, while another
-// program holds `to` open without letting it be deleted. Both must lie on
-// one volume. False when nothing was replaced.
-bool ReplaceFile(const char* from, const char* to);
 
 // The file that a replacement of path must replace: path itself, or the
 // final target of a symbolic link. "" when path is a link whose target
@@ -203,13 +177,67 @@ std::string ReplaceableTarget(const char* path);
 // rights by itself (Windows), true.
 bool CopyFileAccess(const char* from, std::FILE* to);
 
-// Hands the text to an attached debugger's output (standard error on POSIX,
-// ended by a line feed); nothing for null.
-void DebugOutput(const char* text);
-
 // No line-end translation on the stream from now on (POSIX streams never
 // translate). False when the mode cannot be set (or stream is null).
 bool SetBinaryMode(std::FILE* stream);
+
+// ---- the system-call table -------------------------------------------------
+
+// Every file that the library opens, reads, writes, flushes, closes, removes
+// or replaces, the free space it checks, the time it stamps and the text it
+// hands the debugger pass through this table, as SQLite's OS layer passes
+// its system calls: a test replaces an entry to make a write fall short, a
+// flush or a close fail, a replacement be refused or a disk look full, on
+// any machine and without root.
+//
+// Threading rule: entries are replaced only while no other thread is inside
+// the library (before a test starts its threads, after they end); the
+// library reads them without a lock.
+struct SystemCallTable {
+    // Opens the file as std::fopen does (null on failure), with no lock on
+    // it: other handles, in this and other processes, may read and write the
+    // file while it is open.
+    std::FILE* (*open)(const char* path, const char* mode);
+    // Reads up to count bytes of the stream's file at offset in one
+    // positional read (pread; ReadFile with an OVERLAPPED offset), past the
+    // stream's buffer. Leaves the stream's position undefined: seek before
+    // using the stream again. The bytes read, fewer than count only at the
+    // end of a regular file, or -1 on a read error.
+    long long (*readAt)(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count);
+    // As std::fwrite: the number of whole elements written.
+    std::size_t (*write)(const void* data, std::size_t size, std::size_t count, std::FILE* stream);
+    // Hands the stream's buffered bytes to the system; false when they did
+    // not all go.
+    bool (*flush)(std::FILE* stream);
+    // Closes the stream, which is gone afterwards in every case; false when
+    // its last buffered bytes did not reach the file.
+    bool (*close)(std::FILE* stream);
+    // Removes the file; false when it cannot be removed.
+    bool (*remove)(const char* path);
+    // Puts the file `from` in the place of `to` in one step: `to` is either
+    // the old file or the whole new one, never a mixture, also after a crash;
+    // a missing `to` is created. Fails, leaving `to` as it was, while another
+    // program holds `to` open without letting it be deleted. Both must lie
+    // on one volume. False when nothing was replaced.
+    bool (*replace)(const char* from, const char* to);
+    // The bytes available to the caller on the volume that holds path, a
+    // directory or a file (through any links to it); the working directory's
+    // volume for null. False when the query fails.
+    bool (*freeDiskSpace)(const char* path, uint64_t& bytes);
+    // The wall-clock time now, in the local time zone.
+    LocalTime (*localTime)();
+    // Hands the text to an attached debugger's output (standard error on
+    // POSIX, ended by a line feed); nothing for null.
+    void (*debugOutput)(const char* text);
+};
+
+// The table in use, filled before any code runs. Tests assign entries and
+// call ResetSystemCalls after.
+extern SystemCallTable g_systemCalls;
+inline SystemCallTable& SystemCalls() { return g_systemCalls; }
+
+// Puts the system's own calls back into every entry.
+void ResetSystemCalls();
 
 // ---- programs ------------------------------------------------------------------
 

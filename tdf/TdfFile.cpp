@@ -26,7 +26,6 @@
 #include "TdfFormat.h"
 #include "TdfSectionWalker.h"
 #include "cVexaError.h"
-#include "uSystemCalls.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,23 +41,15 @@ namespace {
     throw Zr::Kdt::Vexa::cVexaError(message, Zr::Kdt::Vexa::cVexaErrorIF::Severity_Error);
 }
 
-StreamGuard Open(const char* path, const char* mode) { return StreamGuard(ZR_KDT::SystemCalls().openFile(path, mode)); }
+ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
 
-// For binary reading without a stream buffer: the signature and the data
-// are read with one read each, the headers with positional reads, and a
-// buffer would only read ahead into data that nobody asked for.
-StreamGuard OpenUnbuffered(const char* path)
-{
-    StreamGuard stream = Open(path, "rb");
-    if (stream) std::setvbuf(stream.get(), nullptr, _IONBF, 0);
-    return stream;
-}
+StreamGuard Open(const char* path, const char* mode) { return StreamGuard(Calls().open(path, mode)); }
 
-// Opens for the search and checks the signature; the stream then stands at
-// the first section.
+// Opens for the search and checks the signature. Every read is positional,
+// so the stream's buffer never reads ahead into data nobody asked for.
 StreamGuard OpenForReading(const char* path)
 {
-    StreamGuard stream = OpenUnbuffered(path);
+    StreamGuard stream = Open(path, "rb");
     if (!stream) Fail("Could not open TDF file as specified.");
     ZR_KDT::platform::AdviseScatteredReads(stream.get());
     if (!ReadSignature(stream.get())) Fail("Invalid TDF format.");
@@ -89,7 +80,7 @@ bool SeekToEnd(std::FILE* stream, uint64_t& offset)
 // The flush makes a full disk show up here rather than unseen in fclose.
 bool RewriteSectionLength(std::FILE* stream, uint32_t headerOffset, uint32_t length)
 {
-    return SeekTo(stream, headerOffset) && WriteU32(stream, length) && std::fflush(stream) == 0;
+    return SeekTo(stream, headerOffset) && WriteU32(stream, length) && Calls().flush(stream);
 }
 
 // The header at the offset is trusted to be the file's last section, but its
@@ -97,7 +88,7 @@ bool RewriteSectionLength(std::FILE* stream, uint32_t headerOffset, uint32_t len
 uint32_t ReadStoredLength(std::FILE* stream, uint32_t headerOffset)
 {
     uint32_t length = 0;
-    if (!SeekTo(stream, headerOffset) || !ReadU32(stream, length) || length < kSectionHeaderSize ||
+    if (headerOffset > kOffsetLimit || !ReadU32At(stream, headerOffset, length) || length < kSectionHeaderSize ||
         length > kMaxSectionLength) {
         Fail("Write I/O error - unable to determine section length.");
     }
@@ -109,7 +100,7 @@ uint32_t ReadStoredLength(std::FILE* stream, uint32_t headerOffset)
 bool TdfFile::IsTdfFile(const char* path)
 {
     if (path == nullptr || !HasExtension(path, "tdf")) return false;
-    StreamGuard stream = OpenUnbuffered(path);
+    StreamGuard stream = Open(path, "rb");
     return stream && ReadSignature(stream.get());
 }
 
@@ -118,7 +109,9 @@ void TdfFile::GetSectionSize(const char* path, const char* name, uint32_t versio
     dataLength = 0;
     if (!FileExists(path)) Fail("File name passed to load file is not valid.");
     StreamGuard stream = OpenForReading(path);
-    if (!FindSection(stream.get(), name, version, dataLength)) Fail("Section size cannot be located in the file.");
+    TdfSectionHeader section;
+    if (!FindSection(stream.get(), name, version, section)) Fail("Section size cannot be located in the file.");
+    dataLength = section.dataLength;
 }
 
 void TdfFile::LoadSection(const char* path, const char* name, uint32_t version, void* buffer, uint32_t bufferSize,
@@ -129,12 +122,13 @@ void TdfFile::LoadSection(const char* path, const char* name, uint32_t version, 
     if (!HasExtension(path, "tdf")) Fail("TDF file extension must be .tdf.");
     if (buffer == nullptr || bufferSize == 0) Fail("No buffer allocated to load section data.");
     StreamGuard stream = OpenForReading(path);
-    uint32_t dataLength = 0;
-    if (!FindSection(stream.get(), name, version, dataLength)) {
+    TdfSectionHeader section;
+    if (!FindSection(stream.get(), name, version, section)) {
         Fail((std::string(name != nullptr ? name : "") + " section cannot be located in the file.").c_str());
     }
-    const std::size_t got = std::fread(buffer, 1, std::min(bufferSize, dataLength), stream.get());
-    if (std::ferror(stream.get())) Fail("Read I/O error - section data corrupted.");
+    const uint64_t dataOffset = uint64_t{section.offset} + section.length - section.dataLength;
+    const long long got = Calls().readAt(stream.get(), dataOffset, buffer, std::min(bufferSize, section.dataLength));
+    if (got < 0) Fail("Read I/O error - section data corrupted.");
     bytesRead = static_cast<uint32_t>(got);
 }
 
@@ -171,10 +165,10 @@ void TdfFile::SaveSectionData(const char* path, uint32_t headerOffset, const voi
     const bool fits = FitsWithin(length, byteCount, kMaxSectionLength) &&
                       FitsWithin(headerOffset, length + byteCount, kOffsetLimit);
     if (!fits || !SeekTo(stream.get(), uint64_t{headerOffset} + length) ||
-        ZR_KDT::SystemCalls().writeFile(data, elementSize, elementCount, stream.get()) != elementCount) {
+        Calls().write(data, elementSize, elementCount, stream.get()) != elementCount) {
         Fail("Write I/O error - unable to write section data.");
     }
-    if (std::fflush(stream.get()) != 0 || std::ferror(stream.get())) Fail("Write error - section data corrupted.");
+    if (!Calls().flush(stream.get()) || std::ferror(stream.get())) Fail("Write error - section data corrupted.");
     sectionLength = static_cast<uint32_t>(length + byteCount);
     if (!RewriteSectionLength(stream.get(), headerOffset, sectionLength)) Fail("Write error - size of TDF header.");
 }
@@ -200,21 +194,13 @@ bool TdfFile::FileExists(const char* path)
     return Open(path, "r") != nullptr;
 }
 
-bool TdfFile::FindSection(std::FILE* stream, const char* name, uint32_t version, uint32_t& dataLength)
+bool TdfFile::FindSection(std::FILE* stream, const char* name, uint32_t version, TdfSectionHeader& section)
 {
-    if (stream == nullptr) return false;
-    dataLength = 0;
-    if (name == nullptr) return false;
+    if (stream == nullptr || name == nullptr) return false;
     TdfSectionWalker walker(stream);
-    TdfSectionHeader header;
-    while (walker.Next(header)) {
+    while (walker.Next(section)) {
         // Compared as NUL-terminated strings: a stored name stops at its first NUL.
-        if (header.version == version && std::strcmp(header.name, name) == 0) {
-            // The walk reads past the stream's position: put it at the data.
-            if (!SeekTo(stream, uint64_t{header.offset} + header.length - header.dataLength)) return false;
-            dataLength = header.dataLength;
-            return true;
-        }
+        if (section.version == version && std::strcmp(section.name, name) == 0) return true;
     }
     return false;
 }
@@ -223,5 +209,5 @@ bool TdfFile::WriteSectionNameAndVersion(std::FILE* stream, const char* name, ui
 {
     const std::size_t nameLength = name != nullptr ? std::strlen(name) : 0;
     if (!WriteU32(stream, version) || !WriteU32(stream, static_cast<uint32_t>(nameLength))) return false;
-    return nameLength == 0 || ZR_KDT::SystemCalls().writeFile(name, 1, nameLength, stream) == nameLength;
+    return nameLength == 0 || Calls().write(name, 1, nameLength, stream) == nameLength;
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 
+struct TdfSectionHeader;
+
 class TdfFile {
 public:
     // True for a path ending in ".tdf" (any case) that names a readable
@@ -41,6 +43,6 @@ public:
 
 private:
     bool FileExists(const char* path);
-    bool FindSection(std::FILE* stream, const char* name, uint32_t version, uint32_t& dataLength);
+    bool FindSection(std::FILE* stream, const char* name, uint32_t version, TdfSectionHeader& section);
     bool WriteSectionNameAndVersion(std::FILE* stream, const char* name, uint32_t version);
 };

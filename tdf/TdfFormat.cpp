@@ -1,8 +1,6 @@
 // Little-endian field access, independent of the host's byte order.
 #include "TdfFormat.h"
 
-#include "uSystemCalls.h"
-
 namespace TdfFormat {
 
 uint32_t LoadU32(const unsigned char* bytes)
@@ -11,10 +9,10 @@ uint32_t LoadU32(const unsigned char* bytes)
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
-bool ReadU32(std::FILE* stream, uint32_t& value)
+bool ReadU32At(std::FILE* stream, uint64_t offset, uint32_t& value)
 {
     unsigned char bytes[4] = {0, 0, 0, 0};
-    const std::size_t got = std::fread(bytes, 1, sizeof bytes, stream);
+    const long long got = ZR_KDT::platform::SystemCalls().readAt(stream, offset, bytes, sizeof bytes);
     value = LoadU32(bytes);
     return got == sizeof bytes;
 }
@@ -27,13 +25,13 @@ bool WriteU32(std::FILE* stream, uint32_t value)
         static_cast<unsigned char>(value >> 16),
         static_cast<unsigned char>(value >> 24),
     };
-    return ZR_KDT::SystemCalls().writeFile(bytes, 1, sizeof bytes, stream) == sizeof bytes;
+    return ZR_KDT::platform::SystemCalls().write(bytes, 1, sizeof bytes, stream) == sizeof bytes;
 }
 
 bool ReadSignature(std::FILE* stream)
 {
     uint32_t value = 0;
-    return ReadU32(stream, value) && value == kSignature;
+    return ReadU32At(stream, 0, value) && value == kSignature;
 }
 
 }  // namespace TdfFormat

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "Platform.h"
+
 namespace TdfFormat {
 
 // "TDF2" read as a little-endian 32-bit value.
@@ -29,17 +31,18 @@ constexpr bool FitsWithin(uint64_t offset, uint64_t size, uint64_t limit)
 // The little-endian 32-bit value in the four bytes at `bytes`.
 uint32_t LoadU32(const unsigned char* bytes);
 
-// Reads one little-endian 32-bit value; false when fewer than four bytes come.
-bool ReadU32(std::FILE* stream, uint32_t& value);
+// Reads the little-endian 32-bit value at offset; false when fewer than four
+// bytes come.
+bool ReadU32At(std::FILE* stream, uint64_t offset, uint32_t& value);
 
 // Writes one little-endian 32-bit value; false when the write falls short.
 bool WriteU32(std::FILE* stream, uint32_t value);
 
-// Reads the first four bytes and compares them with the signature.
+// Reads the file's first four bytes and compares them with the signature.
 bool ReadSignature(std::FILE* stream);
 
 struct StreamCloser {
-    void operator()(std::FILE* stream) const { std::fclose(stream); }
+    void operator()(std::FILE* stream) const { ZR_KDT::platform::SystemCalls().close(stream); }
 };
 
 // Owns an open stream and closes it on every path out of an operation.

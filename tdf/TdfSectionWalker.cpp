@@ -8,16 +8,10 @@
 using namespace TdfFormat;
 using namespace ZR_KDT;
 
-TdfSectionWalker::TdfSectionWalker(std::FILE* stream)
-    : m_pStream(stream), m_nOffset(0), m_nNextOffset(0), m_eStatus(Status_Ok)
+TdfSectionWalker::TdfSectionWalker(std::FILE* stream, uint32_t offset)
+    : m_pStream(stream), m_nOffset(offset), m_nNextOffset(offset), m_eStatus(Status_Ok)
 {
-    const long position = stream != nullptr ? std::ftell(stream) : -1;
-    if (position < 0 || static_cast<uint64_t>(position) > kOffsetLimit) {
-        m_eStatus = Status_ReadError;
-        return;
-    }
-    m_nOffset = static_cast<uint32_t>(position);
-    m_nNextOffset = m_nOffset;
+    if (stream == nullptr || offset > kOffsetLimit) m_eStatus = Status_ReadError;
 }
 
 bool TdfSectionWalker::Next(TdfSectionHeader& header)
@@ -30,7 +24,7 @@ bool TdfSectionWalker::Next(TdfSectionHeader& header)
 bool TdfSectionWalker::ReadHeader(TdfSectionHeader& header)
 {
     unsigned char fields[kSectionHeaderSize];
-    const long long got = platform::ReadAt(m_pStream, m_nOffset, fields, sizeof fields);
+    const long long got = platform::SystemCalls().readAt(m_pStream, m_nOffset, fields, sizeof fields);
     if (got < 0) return Stop(Status_ReadError);
     // Nothing at all behind the last section is the regular end of the list.
     if (got == 0) return Stop(Status_End);
@@ -59,7 +53,8 @@ bool TdfSectionWalker::ReadHeader(TdfSectionHeader& header)
 bool TdfSectionWalker::ReadName(TdfSectionHeader& header, uint32_t nameLength)
 {
     if (nameLength > 0) {
-        const long long got = platform::ReadAt(m_pStream, m_nOffset + kSectionHeaderSize, header.name, nameLength);
+        const long long got =
+            platform::SystemCalls().readAt(m_pStream, m_nOffset + kSectionHeaderSize, header.name, nameLength);
         if (got < 0) return Stop(Status_ReadError);
         if (got != nameLength) return Stop(Status_Truncated);
     }

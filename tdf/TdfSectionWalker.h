@@ -33,10 +33,10 @@ public:
         Status_LengthBelowHeader,
     };
 
-    // The stream stands at the first section (just behind the signature).
-    // The walk leaves the stream's position undefined: seek before reading
-    // the stream again.
-    explicit TdfSectionWalker(std::FILE* stream);
+    // Walks from offset, by default the first section (just behind the
+    // signature). The walk leaves the stream's position undefined: seek
+    // before using the stream again.
+    explicit TdfSectionWalker(std::FILE* stream, uint32_t offset = TdfFormat::kFirstSectionOffset);
 
     // Reads the next section's header and name. False when the walk is over
     // for good.

@@ -1,7 +1,7 @@
 // POSIX backend: the local time of day.
 #include <time.h>
 
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 namespace ZR_KDT {
 namespace platform {
@@ -30,7 +30,7 @@ const tm& LocalTimeOf(time_t seconds)
 
 }  // namespace
 
-LocalTime ReadLocalTime()
+LocalTime own::ReadLocalTime()
 {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);

@@ -1,12 +1,12 @@
 // POSIX backend: text for the debugger goes to standard error, one line.
 #include <cstring>
 
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 namespace ZR_KDT {
 namespace platform {
 
-void DebugOutput(const char* text)
+void own::DebugOutput(const char* text)
 {
     if (text == nullptr) return;
     const std::size_t length = std::strlen(text);

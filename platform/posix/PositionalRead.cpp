@@ -3,12 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 namespace ZR_KDT {
 namespace platform {
 
-long long ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
+long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
 {
     ssize_t got;
     do {

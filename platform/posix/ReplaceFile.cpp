@@ -1,5 +1,5 @@
 // POSIX backend: replacing a file in one step.
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -38,7 +38,7 @@ bool CopyFileAccess(const char* from, std::FILE* to)
 
 // The data goes to the disk before the name moves: after a crash the
 // target holds either the old contents or all of the new ones.
-bool ReplaceFile(const char* from, const char* to)
+bool own::Replace(const char* from, const char* to)
 {
     if (from == nullptr || to == nullptr) return false;
     const int descriptor = ::open(from, O_RDONLY);

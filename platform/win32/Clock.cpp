@@ -1,12 +1,12 @@
 // Win32 backend: the local time of day.
 #include <windows.h>
 
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 namespace ZR_KDT {
 namespace platform {
 
-LocalTime ReadLocalTime()
+LocalTime own::ReadLocalTime()
 {
     SYSTEMTIME now;
     ::GetLocalTime(&now);

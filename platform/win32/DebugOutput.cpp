@@ -1,12 +1,12 @@
 // Win32 backend: text for an attached debugger.
 #include <windows.h>
 
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 namespace ZR_KDT {
 namespace platform {
 
-void DebugOutput(const char* text)
+void own::DebugOutput(const char* text)
 {
     if (text != nullptr) ::OutputDebugStringA(text);
 }

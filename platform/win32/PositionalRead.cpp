@@ -2,7 +2,7 @@
 #include <io.h>
 #include <windows.h>
 
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 namespace ZR_KDT {
 namespace platform {
@@ -10,7 +10,7 @@ namespace platform {
 // ReadFile with an offset in its OVERLAPPED record reads there on a handle
 // opened for synchronous use, and moves the handle's file pointer behind
 // what it read.
-long long ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
+long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
 {
     const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
     if (file == INVALID_HANDLE_VALUE || count > MAXDWORD) return -1;

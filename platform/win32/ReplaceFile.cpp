@@ -1,11 +1,7 @@
 // Win32 backend: replacing a file in one step.
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 #include <windows.h>
-
-// <windows.h> maps ReplaceFile to ReplaceFileA; this file defines the
-// platform layer's own operation of that name.
-#undef ReplaceFile
 
 namespace ZR_KDT {
 namespace platform {
@@ -48,7 +44,7 @@ std::string ReplaceableTarget(const char* path)
 bool CopyFileAccess(const char*, std::FILE*) { return true; }
 
 // ReplaceFileA keeps the old file's attributes and ACL on the new one.
-bool ReplaceFile(const char* from, const char* to)
+bool own::Replace(const char* from, const char* to)
 {
     if (from == nullptr || to == nullptr || !FlushToDisk(from)) return false;
     if (::GetFileAttributesA(to) == INVALID_FILE_ATTRIBUTES) {

@@ -7,7 +7,6 @@
 #include "ScratchProfile.h"
 #include "TraceLog.h"
 #include "uEnvironment.h"
-#include "uSystemCalls.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +38,7 @@ class ConfigFileTest : public ::testing::Test {
 protected:
     // The first manager creates the settings folder.
     void SetUp() override { NewManager(), fs::create_directory(Settings("folder")); }
-    void TearDown() override { ZR_KDT::ResetSystemCalls(); }
+    void TearDown() override { ZR_KDT::platform::ResetSystemCalls(); }
 
     // A manager for the CPU, constructed as the library's factory does.
     std::unique_ptr<K4xDeviceCfgMgr> NewManager(const char* cpuName = "K4X CFG/TEST")
@@ -132,8 +131,24 @@ TEST_F(ConfigFileTest, SaveTable)
     }
 }
 
-void RemoveFile(const char* path) { std::remove(path); }
-void ReplaceByFolder(const char* path) { std::remove(path), fs::create_directory(path); }
+ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
+
+// Opens as the system does, but a file opened for the second time (a text load's read after its probe) is first taken
+// away, as another program may do meanwhile.
+int g_opens = 0;
+std::FILE* RemovedBeforeRead(const char* path, const char* mode)
+{
+    if (++g_opens == 2) std::remove(path);
+    return std::fopen(path, mode);
+}
+std::FILE* FolderBeforeRead(const char* path, const char* mode)
+{
+    if (++g_opens == 2) {
+        std::remove(path);
+        fs::create_directory(path);
+    }
+    return std::fopen(path, mode);
+}
 
 // Loads into a manager that holds the defaults (a text file) or base (a TDF file) and a marked error, which a load
 // without error leaves. The old binary form has no protocol and no sync frequency: the protocol turns off, the sync
@@ -155,7 +170,7 @@ TEST_F(ConfigFileTest, LoadTable)
         bool loaded;
         const char* error;
         ConfigValues expected;
-        void (*afterProbe)(const char*) = nullptr;  // between the text load's probe and its read
+        std::FILE* (*open)(const char*, const char*) = nullptr;
     } rows[] = {
         {"a_b-c.dcm", 4, SampleText("pc == 0x100"), true, kKept, kSample},
         // Name ends and value starts are trimmed; the last line end is optional; a lone CR stays.
@@ -174,8 +189,8 @@ TEST_F(ConfigFileTest, LoadTable)
         {"cfg", 2, "Trace Mode = 4\n", true, kKept, {}},
         {"", 1, "", false, kKept, {}},
         // Where a folder opens as a stream, the read fails instead of the open.
-        {"cfg", 1, "Trace Mode = 5\n", false, kFailedToOpen, {}, &RemoveFile},
-        {"cfg", 1, "Trace Mode = 5\n", false, kPosix ? kKept : kFailedToOpen, {}, &ReplaceByFolder},
+        {"cfg", 1, "Trace Mode = 5\n", false, kFailedToOpen, {}, &RemovedBeforeRead},
+        {"cfg", 1, "Trace Mode = 5\n", false, kPosix ? kKept : kFailedToOpen, {}, &FolderBeforeRead},
         {"no file", 1, "", false, kKept, {}},
         {"folder", 1, "", false, kKept, {}},
         {a, 0, tdf(1, v1), true, kKept, {{1, 3, -1, 2, 4, -5}, {"e0", "", "e2", "e3 x"}, false}},  // AEG, then encoding
@@ -197,9 +212,10 @@ TEST_F(ConfigFileTest, LoadTable)
         MarkError(*manager);
         const std::string file = row.type == 0 ? row.name : Settings(row.name);
         if (!row.bytes.empty()) WriteBytes(file, row.bytes);
-        if (row.afterProbe != nullptr) ZR_KDT::SystemCalls().afterTextProbe = row.afterProbe;
+        g_opens = 0;
+        if (row.open != nullptr) Calls().open = row.open;
         EXPECT_EQ(manager->LoadConfiguration(row.name, row.type), row.loaded) << &row - rows;
-        ZR_KDT::ResetSystemCalls();
+        ZR_KDT::platform::ResetSystemCalls();
         EXPECT_EQ(manager->GetErrorMessage(), row.error) << &row - rows;
         EXPECT_EQ(Capture(*manager), row.expected) << &row - rows;
         if (!row.bytes.empty()) fs::remove(file);
@@ -251,11 +267,11 @@ TEST_F(ConfigFileTest, DurableSaveTable)
     for (const auto& row : rows) {
         fs::remove(Settings("cfg"));
         if (row.oldFile) WriteBytes(Settings("cfg"), old);
-        if (row.open != nullptr) ZR_KDT::SystemCalls().openFile = row.open;
-        if (row.write != nullptr) ZR_KDT::SystemCalls().writeFile = row.write;
-        if (row.space != nullptr) ZR_KDT::SystemCalls().freeDiskSpace = row.space;
+        if (row.open != nullptr) Calls().open = row.open;
+        if (row.write != nullptr) Calls().write = row.write;
+        if (row.space != nullptr) Calls().freeDiskSpace = row.space;
         EXPECT_EQ(SaveAndCheck(), row.error) << &row - rows;
-        ZR_KDT::ResetSystemCalls();
+        ZR_KDT::platform::ResetSystemCalls();
         EXPECT_EQ(SettingsFiles(), row.files) << &row - rows;
         EXPECT_EQ(ReadBytes(Settings("cfg")) == old, row.keepsOld) << &row - rows;
     }
@@ -293,7 +309,7 @@ TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
     WriteBytes(Settings("cfg"), "old");
     fs::permissions(Settings("cfg"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const fs::perms before = fs::status(Settings("cfg")).permissions();
-    std::FILE* other = ZR_KDT::platform::OpenSharedFile(Settings("cfg").c_str(), "r");
+    std::FILE* other = Calls().open(Settings("cfg").c_str(), "r");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(SaveAndCheck(), "");
     char held[4] = {};

@@ -51,7 +51,7 @@ TEST(Platform, ReadsTheLocalTime)
     LocalTime now;
     do {
         before = std::time(nullptr);
-        now = ReadLocalTime();
+        now = SystemCalls().localTime();
         after = std::time(nullptr);
     } while (before != after);
     const std::tm t = *std::localtime(&before);
@@ -66,9 +66,9 @@ TEST(Platform, FilesAndSymbols)
     const std::string from = dir.Path("from"), to = dir.Path("to");
     WriteBytes(from, "new");
     WriteBytes(to, "old");
-    ASSERT_TRUE(ReplaceFile(from.c_str(), to.c_str()));
+    ASSERT_TRUE(SystemCalls().replace(from.c_str(), to.c_str()));
     EXPECT_EQ(ReadBytes(to), "new");
-    EXPECT_FALSE(ReplaceFile(from.c_str(), to.c_str())) << "nothing left to move";
+    EXPECT_FALSE(SystemCalls().replace(from.c_str(), to.c_str())) << "nothing left to move";
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // While a FixedClock lives, the library's clock reads its time.
 #pragma once
 
-#include "uSystemCalls.h"
+#include "Platform.h"
 
 namespace k4xtest {
 
@@ -12,11 +12,14 @@ struct FixedClock {
     static inline ZR_KDT::platform::LocalTime s_time{};
 
     explicit FixedClock(const ZR_KDT::platform::LocalTime& time = kFixedTime)
+        : m_previous(ZR_KDT::platform::SystemCalls().localTime)
     {
         s_time = time;
-        ZR_KDT::SystemCalls().localTime = [] { return s_time; };
+        ZR_KDT::platform::SystemCalls().localTime = [] { return s_time; };
     }
-    ~FixedClock() { ZR_KDT::SystemCalls().localTime = ZR_KDT::platform::ReadLocalTime; }
+    ~FixedClock() { ZR_KDT::platform::SystemCalls().localTime = m_previous; }
+
+    ZR_KDT::platform::LocalTime (*const m_previous)();
 };
 
 }  // namespace k4xtest

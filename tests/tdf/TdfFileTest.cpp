@@ -6,15 +6,10 @@
 #include "TdfFile.h"
 #include "TdfFormat.h"
 #include "TdfSectionWalker.h"
-#include "uSystemCalls.h"
 
 #include <gmock/gmock.h>
 
 #include <cstring>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 #include <filesystem>
 #include <functional>
 
@@ -30,7 +25,7 @@ const char kCannotOpen[] = "Could not open TDF file as specified.";
 
 class TdfFileTest : public ::testing::Test {
 protected:
-    void TearDown() override { ZR_KDT::ResetSystemCalls(); }
+    void TearDown() override { ZR_KDT::platform::ResetSystemCalls(); }
 
     // Each call's out value (size, data read, offset, new length), or its error text, marked if not zeroed first.
     template <typename Call>
@@ -165,47 +160,52 @@ TEST_F(TdfFileTest, AppendAndSaveWriteTheExactBytes)
     EXPECT_EQ(Save(last, "abc", 1, 3), "24");
 }
 
-// The write, counted from 1, that falls short.
-int g_failingWrite = 0;
-int g_writes = 0;
+ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
+const auto kSystemsReadAt = Calls().readAt;
 
+// The call, counted from 1, of a faked entry that fails.
+int g_failingCall = 0;
+int g_calls = 0;
+
+bool FailsNow() { return ++g_calls == g_failingCall; }
 std::size_t FailOneWrite(const void* data, std::size_t size, std::size_t n, std::FILE* file)
 {
-    return ++g_writes == g_failingWrite ? 0 : std::fwrite(data, size, n, file);
+    return FailsNow() ? 0 : std::fwrite(data, size, n, file);
 }
-void FailWrite(int write) { g_writes = 0, g_failingWrite = write, ZR_KDT::SystemCalls().writeFile = &FailOneWrite; }
+long long FailOneRead(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
+{
+    return FailsNow() ? -1 : kSystemsReadAt(stream, offset, buffer, count);
+}
+void FailWrite(int call)
+{
+    g_calls = 0;
+    g_failingCall = call;
+    Calls().write = &FailOneWrite;
+}
+void FailRead(int call)
+{
+    g_calls = 0;
+    g_failingCall = call;
+    Calls().readAt = &FailOneRead;
+}
 // A write whose failure only the stream's error flag tells.
 std::size_t WriteIgnoringErrors(const void* data, std::size_t size, std::size_t n, std::FILE* file)
 {
-    return std::fwrite(data, size, n, file), n;
+    std::fwrite(data, size, n, file);
+    return n;
 }
-#ifndef _WIN32
-// A buffered write whose bytes meet a full volume only when they are flushed.
-std::size_t WriteToFullVolume(const void* data, std::size_t size, std::size_t n, std::FILE* file)
-{
-    const int full = ::open("/dev/full", O_WRONLY);
-    ::dup2(full, ::fileno(file));
-    ::close(full);
-    return std::fwrite(data, size, n, file);
-}
-#endif
+// A full volume: bytes that only the stream's buffer takes, and a flush that fails.
+std::size_t BufferOnly(const void*, std::size_t, std::size_t n, std::FILE*) { return n; }
+bool FailFlush(std::FILE*) { return false; }
 std::FILE* NoUpdate(const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); }
 std::FILE* ReadOnlyUpdate(const char* path, const char* mode) { return std::fopen(path, mode[1] == '+' ? "rb" : mode); }
-// A binary read stream whose error flag is set, as after a failed read.
-std::FILE* FlaggedRead(const char* path, const char* mode)
-{
-    std::FILE* stream = std::fopen(path, mode);
-    if (stream != nullptr && std::strcmp(mode, "rb") == 0) std::fputc(0, stream);
-    return stream;
-}
 
-// Every failure of the writers, and the reader's stream error, on a file of one empty AETCONFIG section at 4 with the
+// Every failure of the writers, and the reader's read error, on a file of one empty AETCONFIG section at 4 with the
 // length field given. Append writes: 1 length placeholder, 2 version, 3 name length, 4 name, 5 length; save writes: 1
-// data, 2 new length. Checks come before any write.
+// data, 2 new length; load reads: 1 signature, 2 header, 3 name, 4 data. Checks come before any write.
 TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
 {
     const std::string missing = dir.Path("missing.tdf");
-    const auto open = [](std::FILE* (*fake)(const char*, const char*)) { ZR_KDT::SystemCalls().openFile = fake; };
     const char kOffset[] = "Section header offset to save data is not valid.";
     const char kHeader[] = "Write error - size of TDF header.";
     const char kNameAndVersion[] = "Write error -  TDF section name and version.";
@@ -231,29 +231,28 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
         {0x8000000 - 2, [&] { return Save(4, "xyz", 1, 3); }, kNoData, true},
         {0x8000000 - 2, [&] { return Save(4, "xyz", 0x10000, 0x10000); }, kNoData, true},
         {21, [&] { return Save(4, "xyz", 0, 3); }, kNoData, true},  // elements of size 0 never add up
-        {21, [&] { return FailWrite(1), Append("AETCONFIG", 2); }, "Write error -  TDF section header size.", true},
-        {21, [&] { return FailWrite(2), Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { return FailWrite(3), Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { return FailWrite(4), Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { return FailWrite(5), Append("AETCONFIG", 2); }, kHeader, false},
-        {21, [&] { return FailWrite(1), Save(4, "abc", 1, 3); }, kNoData, true},
-        {21, [&] { return FailWrite(2), Save(4, "abc", 1, 3); }, kHeader, false},
-        {21, [&] { return open(&NoUpdate), Append("AETCONFIG", 2); }, kCannotOpen, true},
-        {21, [&] { return open(&NoUpdate), Save(4, "abc", 1, 3); }, kCannotOpen, true},
-        {21, [&] { return open(&ReadOnlyUpdate), ZR_KDT::SystemCalls().writeFile = &WriteIgnoringErrors,
-                   Save(4, "abc", 1, 3); }, kCorrupted, true},
-#ifndef _WIN32
-        {21, [&] { return ZR_KDT::SystemCalls().writeFile = &WriteToFullVolume, Save(4, "abc", 1, 3); },
+        {21, [&] { FailWrite(1); return Append("AETCONFIG", 2); }, "Write error -  TDF section header size.", true},
+        {21, [&] { FailWrite(2); return Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { FailWrite(3); return Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { FailWrite(4); return Append("AETCONFIG", 2); }, kNameAndVersion, false},
+        {21, [&] { FailWrite(5); return Append("AETCONFIG", 2); }, kHeader, false},
+        {21, [&] { Calls().flush = &FailFlush; return Append("AETCONFIG", 2); }, kHeader, false},
+        {21, [&] { FailWrite(1); return Save(4, "abc", 1, 3); }, kNoData, true},
+        {21, [&] { FailWrite(2); return Save(4, "abc", 1, 3); }, kHeader, false},
+        {21, [&] { Calls().open = &NoUpdate; return Append("AETCONFIG", 2); }, kCannotOpen, true},
+        {21, [&] { Calls().open = &NoUpdate; return Save(4, "abc", 1, 3); }, kCannotOpen, true},
+        {21, [&] { Calls().open = &ReadOnlyUpdate; Calls().write = &WriteIgnoringErrors; return Save(4, "abc", 1, 3); },
          kCorrupted, true},
-#endif
-        {21, [&] { return open(&FlaggedRead), Load(path.c_str()); }, "Read I/O error - section data corrupted.", true},
+        {21, [&] { Calls().write = &BufferOnly; Calls().flush = &FailFlush; return Save(4, "abc", 1, 3); }, kCorrupted,
+         true},
+        {21, [&] { FailRead(4); return Load(path.c_str()); }, "Read I/O error - section data corrupted.", true},
     };
     for (const auto& row : rows) {
         Bytes image = TdfImage({Section("AETCONFIG", 2, "")});
         row.length == 0 ? image.resize(4) : SetU32(image, 4, row.length);
         WriteFile(path, image);
         EXPECT_EQ(row.call(), row.error) << &row - rows;
-        ZR_KDT::ResetSystemCalls();
+        ZR_KDT::platform::ResetSystemCalls();
         EXPECT_EQ(ReadFile(path) == image, row.untouched) << &row - rows;
     }
     // A folder opens for reading on some systems but never for update.
@@ -263,12 +262,12 @@ TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
-// The walker starts where the stream stands, here at a section list without a signature.
-TEST_F(TdfFileTest, WalkerStartsAtTheStreamPosition)
+// The walker starts where it is told, here at a section list without a signature.
+TEST_F(TdfFileTest, WalkerStartsAtTheGivenOffset)
 {
     WriteFile(path, Section("FIRST", 1, "data"));
     TdfFormat::StreamGuard stream(std::fopen(path.c_str(), "rb"));
-    TdfSectionWalker walker(stream.get());
+    TdfSectionWalker walker(stream.get(), 0);
     TdfSectionHeader header;
     EXPECT_TRUE(walker.Next(header) && header.offset == 0 && std::string(header.name) == "FIRST");
     EXPECT_TRUE(!walker.Next(header) && walker.GetStatus() == TdfSectionWalker::Status_End);

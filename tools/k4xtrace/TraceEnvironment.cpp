@@ -64,7 +64,7 @@ bool LoggingOn()
 
 std::string LogFilePath()
 {
-    const platform::LocalTime now = platform::ReadLocalTime();
+    const platform::LocalTime now = platform::SystemCalls().localTime();
     return Environment("ZR_TRACE_LOGGING_DIR") + platform::kPathSeparator +
            K4xFormat::LogFileName(now.month, now.day, now.year, Environment("ZR_TRACE_DEBUGCLIENT_PID"));
 }

@@ -17,7 +17,7 @@ bool uFile::Open(const char* path, const char* mode)
 {
     if (path != nullptr) m_sPath = path;
     m_pMode = mode;
-    m_pFile = mode != nullptr ? platform::OpenSharedFile(m_sPath.c_str(), mode) : nullptr;
+    m_pFile = mode != nullptr ? platform::SystemCalls().open(m_sPath.c_str(), mode) : nullptr;
     m_bOpen = m_pFile != nullptr;
     return m_bOpen;
 }
@@ -27,8 +27,8 @@ bool uFile::Close()
     m_bOpen = false;
     if (m_pFile == nullptr) return false;
     uMutex::Hold hold(m_lock);
-    // The stream is gone whatever fclose reports.
-    std::fclose(m_pFile);
+    // The stream is gone whatever the close reports.
+    platform::SystemCalls().close(m_pFile);
     m_pFile = nullptr;
     return true;
 }
@@ -56,10 +56,10 @@ int uFile::WriteAndFlush(const void* data, std::size_t count)
 int uFile::WriteHeld(const void* data, std::size_t count)
 {
     if (!m_bOpen || data == nullptr) return 0;
-    const std::size_t written = std::fwrite(data, 1, count, m_pFile);
+    const std::size_t written = platform::SystemCalls().write(data, 1, count, m_pFile);
     return written > INT_MAX ? INT_MAX : static_cast<int>(written);
 }
 
-bool uFile::FlushHeld() { return m_bOpen && std::fflush(m_pFile) == 0; }
+bool uFile::FlushHeld() { return m_bOpen && platform::SystemCalls().flush(m_pFile); }
 
 }  // namespace ZR_KDT

@@ -10,7 +10,6 @@
 
 #include "Platform.h"
 #include "uEnvironment.h"
-#include "uSystemCalls.h"
 
 namespace ZR_KDT {
 
@@ -57,7 +56,7 @@ std::string ReadDirectory(const char* directoryVariable)
 bool EnoughFreeSpace(const std::string& directory)
 {
     uint64_t available = 0;
-    return SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) &&
+    return platform::SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) &&
            available >= kMinimumFreeBytes;
 }
 

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "Platform.h"
-#include "uSystemCalls.h"
 #include "uTime.h"
 
 namespace ZR_KDT {
@@ -188,7 +187,7 @@ int uLogger::WriteLineLocked(char* line, unsigned length)
         std::printf("%s", line);
         std::fflush(stdout);
     }
-    if (m_bEchoToDebugger) SystemCalls().debugOutput(line);
+    if (m_bEchoToDebugger) platform::SystemCalls().debugOutput(line);
     return static_cast<int>(size);
 }
 

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "Platform.h"
-#include "uSystemCalls.h"
 
 namespace ZR_KDT {
 
@@ -63,7 +62,7 @@ std::tm BrokenDown(const platform::LocalTime& time)
 
 uTime::uTime()
 {
-    const platform::LocalTime now = SystemCalls().localTime();
+    const platform::LocalTime now = platform::SystemCalls().localTime();
     std::lock_guard<std::mutex> hold(g_recordLock);
     g_record = now;
 }

@@ -242,7 +242,7 @@ TEST_F(uLogManagerTest, LevelTable)
         {"0", false, false, false, 0}, {"7", false, false, false, 7},  {"abc", false, false, false, 0},
         {"4x", true, true, false, 2},  {"-2", false, false, false, -2}, {"99999999999", false, false, false, INT32_MAX},
     };
-    SystemCalls().debugOutput = [](const char* text) { g_debugOutput += text; };
+    platform::SystemCalls().debugOutput = [](const char* text) { g_debugOutput += text; };
     for (const auto& [value, file, console, debugger, level] : rows) {
         SCOPED_TRACE(std::string("ZR_TRACE_LOGGING=\"") + value + "\"");
         const std::string name = std::string("level") + value + ".txt";
@@ -303,7 +303,7 @@ uint64_t g_freeBytes = 0;
 
 TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
 {
-    SystemCalls().freeDiskSpace = [](const char* directory, uint64_t& bytes) {
+    platform::SystemCalls().freeDiskSpace = [](const char* directory, uint64_t& bytes) {
         g_queried = directory != nullptr ? directory : "<current>";
         bytes = g_freeBytes;
         return true;
@@ -323,7 +323,7 @@ TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
 
     // A failed set-up leaves the earlier logger in place, so level 1 never
     // stands without one. A missing directory cannot be asked about.
-    ResetSystemCalls();
+    platform::ResetSystemCalls();
     m_profile.SetVariable(kDirVar, (m_logDirectory + "/no/such/place").c_str());
     EXPECT_FALSE(Initialize("failed.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), current);
