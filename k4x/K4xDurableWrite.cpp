@@ -21,15 +21,24 @@ bool WriteAndClose(std::FILE* file, const std::string& text)
 
 std::string DirectoryOf(const std::string& path) { return path.substr(0, path.find_last_of("/\\") + 1); }
 
-// Truncating the file gives up its old contents, so a volume without room
-// for the whole new text fails the save before the file is touched.
+// Truncating the file gives up its old contents, so the save fails before
+// the file is touched when the volume that holds it, through any link, has
+// no room for what the new text adds. A file yet to be made is asked about
+// through its folder.
+bool RoomInPlace(const std::string& path, std::size_t size)
+{
+    uint64_t current = 0;
+    const bool exists = ZR_KDT::platform::FileSize(path.c_str(), current);
+    if (exists && current >= size) return true;
+    const std::string directory = DirectoryOf(path);
+    const char* volume = exists ? path.c_str() : directory.empty() ? nullptr : directory.c_str();
+    uint64_t available = 0;
+    return Calls().freeDiskSpace(volume, available) && available >= size - current;
+}
+
 bool WriteInPlace(const std::string& path, const std::string& text)
 {
-    const std::string directory = DirectoryOf(path);
-    uint64_t available = 0;
-    if (!Calls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) || available < text.size()) {
-        return false;
-    }
+    if (!RoomInPlace(path, text.size())) return false;
     std::FILE* file = Calls().open(path.c_str(), "w");
     return file != nullptr && WriteAndClose(file, text);
 }
@@ -78,7 +87,7 @@ bool CanOpenForWriting(const std::string& path)
 bool WriteFileDurably(const std::string& path, const std::string& text)
 {
     const std::string target = ZR_KDT::platform::ReplaceableTarget(path.c_str());
-    if (target.empty()) return WriteInPlace(path, text);
+    if (target.empty() || ZR_KDT::platform::ReplacementLoses(target.c_str())) return WriteInPlace(path, text);
     const std::string temporary = TemporaryBeside(target);
     const TemporaryFile written = WriteTemporary(temporary, target, text);
     if (written == TemporaryFile_Written && Calls().replace(temporary.c_str(), target.c_str())) {

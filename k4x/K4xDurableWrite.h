@@ -3,9 +3,12 @@
 // with the target's permissions and owner, and only when every byte of it
 // is written, flushed and closed does it take the target's place, in one
 // step. A symbolic link is written through to its target. Where no such
-// temporary file can be had (a folder the user may not write) or the target
-// cannot be replaced (another program holds it open on Windows), the file
-// is written in place, every write checked.
+// temporary file can be had (a folder the user may not write), the target
+// cannot be replaced (another program holds it open on Windows) or a
+// replacement would lose what the file carries (a second hard link, an ACL
+// or extended attributes), the file is written in place, every write
+// checked: it is left untouched when its volume lacks the room, and may hold
+// part of the new text when a write fails.
 #pragma once
 
 #include <string>

@@ -171,6 +171,12 @@ void AdviseScatteredReads(std::FILE* stream);
 // in place.
 std::string ReplaceableTarget(const char* path);
 
+// Replacing the file by a new one would lose what writing it in place
+// keeps: a second hard link (which would go on holding the old contents)
+// or, on POSIX, an ACL or extended attributes. A Windows replacement keeps
+// the file's ACL and named streams itself. False for a missing file.
+bool ReplacementLoses(const char* path);
+
 // Gives the open file `to` the permission bits, owner and group of the file
 // `from` (nothing to do when `from` does not exist). False when they cannot
 // be made the same. Where a replacement keeps the replaced file's access

@@ -3,15 +3,39 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace ZR_KDT {
 namespace platform {
+
+namespace {
+
+// Any extended attribute, an ACL included (system.posix_acl_access), but a
+// security label: the system gives a new file in the same folder its label
+// by the same rule.
+bool HasExtendedAttributes(const char* path)
+{
+    const ssize_t size = ::listxattr(path, nullptr, 0);
+    // None, or a file system without them.
+    if (size <= 0) return false;
+    std::string names(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = ::listxattr(path, &names[0], names.size());
+    // Attributes added meanwhile: there are some.
+    if (got < 0) return true;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(got); at += std::strlen(&names[at]) + 1) {
+        if (names.compare(at, 9, "security.") != 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 std::string ReplaceableTarget(const char* path)
 {
@@ -20,6 +44,13 @@ std::string ReplaceableTarget(const char* path)
     if (::lstat(path, &link) != 0 || !S_ISLNK(link.st_mode)) return path;
     const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path, nullptr), &std::free);
     return resolved != nullptr ? resolved.get() : std::string();
+}
+
+bool ReplacementLoses(const char* path)
+{
+    struct stat file;
+    if (path == nullptr || ::stat(path, &file) != 0) return false;
+    return file.st_nlink > 1 || HasExtendedAttributes(path);
 }
 
 // The owner first: a change of owner may clear the set-id bits.

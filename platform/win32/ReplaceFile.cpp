@@ -41,6 +41,19 @@ std::string ReplaceableTarget(const char* path)
     return path;
 }
 
+// The ACL and named streams go over to the new file with ReplaceFileA.
+bool ReplacementLoses(const char* path)
+{
+    if (path == nullptr) return false;
+    const HANDLE file = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool linked = ::GetFileInformationByHandle(file, &information) && information.nNumberOfLinks > 1;
+    ::CloseHandle(file);
+    return linked;
+}
+
 bool CopyFileAccess(const char*, std::FILE*) { return true; }
 
 // ReplaceFileA keeps the old file's attributes and ACL on the new one.

@@ -237,43 +237,59 @@ std::size_t WriteHalf(const void* data, std::size_t size, std::size_t n, std::FI
 {
     return std::fwrite(data, size, n / 2, file);
 }
-// Opens every file but the temporary one, as a folder the user may not write does.
+// Opens every file but the temporary one.
 std::FILE* RefuseTemporary(const char* path, const char* mode)
 {
     return std::strstr(path, "~k4x") != nullptr ? nullptr : std::fopen(path, mode);
 }
-bool NoRoom(const char*, uint64_t& bytes) { return bytes = 10, true; }
+bool NoRoom(const char*, uint64_t& bytes)
+{
+    bytes = 10;
+    return true;
+}
+bool FailFlush(std::FILE*) { return false; }
+bool FailClose(std::FILE* file)
+{
+    std::fclose(file);
+    return false;
+}
+bool RefuseReplace(const char*, const char*) { return false; }
 
 // Saves over an old file (or none) with file operations failing; where the save fails, the old file stays as it was
-// and no temporary file is left.
+// and no temporary file is left. A file written in place needs room only for what the new text adds.
 TEST_F(ConfigFileTest, DurableSaveTable)
 {
-    const std::string old = "Trace Mode = 1\n";
+    const std::string old = "Trace Mode = 1\n", longer(1000, 'x');
     const struct {
-        bool oldFile;
-        std::FILE* (*open)(const char*, const char*);
-        std::size_t (*write)(const void*, std::size_t, std::size_t, std::FILE*);
-        bool (*space)(const char*, uint64_t&);
+        const char* label;
+        std::string before;    // "": no file
+        bool noTemporary;      // the temporary file is refused, as in a folder the user may not write
+        void (*fake)();        // replaces entries of the system-call table
         const char* error;
-        std::ptrdiff_t files;
+        std::ptrdiff_t files;  // in the settings folder, "folder" included
         bool keepsOld;
     } rows[] = {
-        {true, nullptr, &WriteHalf, nullptr, kFailedToWrite, 2, true},
-        {false, nullptr, &WriteHalf, nullptr, kFailedToWrite, 1, false},
-        {true, &RefuseTemporary, nullptr, nullptr, "", 2, false},  // written in place
-        {true, &RefuseTemporary, &WriteHalf, nullptr, kFailedToWrite, 2, false},
-        {true, &RefuseTemporary, nullptr, &NoRoom, kFailedToWrite, 2, true},  // full volume: not even truncated
+        {"short write", old, false, [] { Calls().write = &WriteHalf; }, kFailedToWrite, 2, true},
+        {"short write, no file", "", false, [] { Calls().write = &WriteHalf; }, kFailedToWrite, 1, true},
+        {"failed flush", old, false, [] { Calls().flush = &FailFlush; }, kFailedToWrite, 2, true},
+        {"failed close", old, false, [] { Calls().close = &FailClose; }, kFailedToWrite, 2, true},
+        {"replacement refused: in place", old, false, [] { Calls().replace = &RefuseReplace; }, "", 2, false},
+        {"no temporary: in place", old, true, [] {}, "", 2, false},
+        {"in place, short write", old, true, [] { Calls().write = &WriteHalf; }, kFailedToWrite, 2, false},
+        {"in place, full volume: not even truncated", old, true, [] { Calls().freeDiskSpace = &NoRoom; },
+         kFailedToWrite, 2, true},
+        {"in place, full volume, a shorter text", longer, true, [] { Calls().freeDiskSpace = &NoRoom; }, "", 2, false},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
         fs::remove(Settings("cfg"));
-        if (row.oldFile) WriteBytes(Settings("cfg"), old);
-        if (row.open != nullptr) Calls().open = row.open;
-        if (row.write != nullptr) Calls().write = row.write;
-        if (row.space != nullptr) Calls().freeDiskSpace = row.space;
-        EXPECT_EQ(SaveAndCheck(), row.error) << &row - rows;
+        if (!row.before.empty()) WriteBytes(Settings("cfg"), row.before);
+        if (row.noTemporary) Calls().open = &RefuseTemporary;
+        row.fake();
+        EXPECT_EQ(SaveAndCheck(), row.error);
         ZR_KDT::platform::ResetSystemCalls();
-        EXPECT_EQ(SettingsFiles(), row.files) << &row - rows;
-        EXPECT_EQ(ReadBytes(Settings("cfg")) == old, row.keepsOld) << &row - rows;
+        EXPECT_EQ(SettingsFiles(), row.files);
+        EXPECT_EQ(ReadBytes(Settings("cfg")) == row.before, row.keepsOld);
     }
 }
 
@@ -323,6 +339,11 @@ TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
         EXPECT_EQ(SaveAndCheck(), "");
         EXPECT_EQ(std::system(("test \"$(stat -c %u:%g " + quoted + ")\" = 4321:4322").c_str()), 0);
     }
+    // A second hard link would keep the old text after a replacement: such a file is written in place.
+    WriteBytes(Settings("cfg"), "old");
+    fs::create_hard_link(Settings("cfg"), profile.Path("second link"));
+    EXPECT_EQ(SaveAndCheck(), "");
+    EXPECT_EQ(ReadBytes(profile.Path("second link")), ReadBytes(Settings("cfg")));
 }
 
 }  // namespace
