@@ -1,6 +1,9 @@
 // The operating-system services the library needs, behind one interface.
 // Each comment is a promise that platform/win32 and platform/posix both
-// keep. Nothing here throws.
+// keep, each section in a file of the same name in both (Libraries.cpp,
+// Environment.cpp, ProcessesAndThreads.cpp, Time.cpp, Files.cpp,
+// Programs.cpp); the system-call table is SystemCalls.cpp. Services that
+// only the tools use are in ToolPlatform.h. Nothing here throws.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +14,7 @@
 namespace ZR_KDT {
 namespace platform {
 
-// ---- dynamic libraries ----------------------------------------------------
+// ---- libraries --------------------------------------------------------------
 
 using ModuleHandle = void*;
 using ProcAddress = void (*)();
@@ -45,11 +48,6 @@ ModuleHandle OpenLibraryFile(const char* path);
 // data at address; "" when it cannot be told.
 std::string ModulePath(const void* address);
 
-// The version that the loaded library's file carries, as "1.2.3": the file
-// version of its version resource on Windows, the numbers after ".so." in
-// the name of the file its links resolve to on POSIX. False for none.
-bool ModuleVersion(ModuleHandle module, std::string& version);
-
 // ---- environment ------------------------------------------------------------
 
 // The variable's value: true with the value, "" included, when it is set;
@@ -64,6 +62,21 @@ bool SetEnvironment(const char* name, const char* value);
 // "" included; where USERPROFILE is not set at all, that of the fallback
 // variable below (none on Windows). "" for none.
 std::string ProfileDirectory();
+
+// Separates the directories of PATH.
+#if defined(_WIN32)
+constexpr char kPathListSeparator = ';';
+#else
+constexpr char kPathListSeparator = ':';
+#endif
+
+// The variable that stands in for an unset USERPROFILE (not for an empty
+// one): none on Windows, HOME on POSIX.
+#if defined(_WIN32)
+constexpr const char* kProfileFallbackVariable = nullptr;
+#else
+constexpr const char* kProfileFallbackVariable = "HOME";
+#endif
 
 // ---- processes and threads --------------------------------------------------
 
@@ -111,27 +124,14 @@ struct LocalTime {
     int milliseconds;  // 0 to 999
 };
 
-// ---- files and directories ----------------------------------------------------
+// The local time now: SystemCalls().localTime below.
+
+// ---- files ------------------------------------------------------------------
 
 #if defined(_WIN32)
 constexpr char kPathSeparator = '\\';
 #else
 constexpr char kPathSeparator = '/';
-#endif
-
-// Separates the directories of PATH.
-#if defined(_WIN32)
-constexpr char kPathListSeparator = ';';
-#else
-constexpr char kPathListSeparator = ':';
-#endif
-
-// The variable that stands in for an unset USERPROFILE (not for an empty
-// one): none on Windows, HOME on POSIX.
-#if defined(_WIN32)
-constexpr const char* kProfileFallbackVariable = nullptr;
-#else
-constexpr const char* kProfileFallbackVariable = "HOME";
 #endif
 
 // A file read in text mode ends at its first 0x1A byte (Ctrl-Z), as the C
@@ -142,13 +142,9 @@ constexpr bool kTextEndsAtCtrlZ = true;
 constexpr bool kTextEndsAtCtrlZ = false;
 #endif
 
-// Creates one directory: 0 when it was created, -1 when it exists already
-// or cannot be created (or path is null).
-int MakeDirectory(const char* path);
-
-// Creates one level of directory with default access rights; true when
-// created.
-bool CreateOneDirectory(const char* path);
+// Creates one directory, with default access rights; false when it exists
+// already or cannot be created (or path is null).
+bool MakeDirectory(const char* path);
 
 // The working directory, NUL-terminated, into a buffer of the given size;
 // false when it does not fit or cannot be told.
@@ -183,9 +179,12 @@ bool ReplacementLoses(const char* path);
 // rights by itself (Windows), true.
 bool CopyFileAccess(const char* from, std::FILE* to);
 
-// No line-end translation on the stream from now on (POSIX streams never
-// translate). False when the mode cannot be set (or stream is null).
-bool SetBinaryMode(std::FILE* stream);
+// ---- programs ------------------------------------------------------------------
+
+// The full path of the running program's file; "" when it cannot be told.
+std::string ExecutablePath();
+
+// Text for a debugger: SystemCalls().debugOutput below.
 
 // ---- the system-call table -------------------------------------------------
 
@@ -244,14 +243,6 @@ inline SystemCallTable& SystemCalls() { return g_systemCalls; }
 
 // Puts the system's own calls back into every entry.
 void ResetSystemCalls();
-
-// ---- programs ------------------------------------------------------------------
-
-// The full path of the running program's file; "" when it cannot be told.
-std::string ExecutablePath();
-
-// The stream is a terminal (a console on Windows); false for null.
-bool IsTerminal(std::FILE* stream);
 
 }  // namespace platform
 }  // namespace ZR_KDT

@@ -1,7 +1,12 @@
-// Win32 backend: free disk space and shared file streams.
+// Win32 backend: directories, file streams, free space and replacing a file
+// in one step.
+#include <direct.h>
+#include <io.h>
 #include <share.h>
+#include <sys/stat.h>
 #include <windows.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -32,7 +37,50 @@ std::string FolderOfFinalPath(const char* path)
     return final.substr(0, final.find_last_of('\\') + 1);
 }
 
+bool FlushToDisk(const char* path)
+{
+    const HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool flushed = ::FlushFileBuffers(file) != 0;
+    ::CloseHandle(file);
+    return flushed;
+}
+
+// ReplaceFileA needs to delete the old file; where another program holds
+// it open without sharing that, it fails and may leave a stray file behind,
+// so such a target is not tried at all.
+bool CanDelete(const char* path)
+{
+    const HANDLE file = ::CreateFileA(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+}
+
 }  // namespace
+
+bool MakeDirectory(const char* path) { return path != nullptr && ::CreateDirectoryA(path, nullptr) != 0; }
+
+bool WorkingDirectory(char* buffer, std::size_t size)
+{
+    if (buffer == nullptr || size == 0 || size > INT_MAX) return false;
+    return ::_getcwd(buffer, static_cast<int>(size)) != nullptr;
+}
+
+bool PathExists(const char* path)
+{
+    struct _stat64i32 info;
+    return path != nullptr && ::_stat64i32(path, &info) == 0;
+}
+
+bool FileSize(const char* path, uint64_t& bytes)
+{
+    struct _stat64 info;
+    if (path == nullptr || ::_stat64(path, &info) != 0) return false;
+    bytes = static_cast<uint64_t>(info.st_size);
+    return true;
+}
 
 // GetDiskFreeSpaceExA asks about a directory only: a file is asked about
 // through the folder that holds it.
@@ -51,6 +99,61 @@ bool own::FreeDiskSpace(const char* path, uint64_t& bytes)
 std::FILE* own::OpenShared(const char* path, const char* mode)
 {
     return path != nullptr && mode != nullptr ? ::_fsopen(path, mode, _SH_DENYNO) : nullptr;
+}
+
+// ReadFile with an offset in its OVERLAPPED record reads there on a handle
+// opened for synchronous use, and moves the handle's file pointer behind
+// what it read.
+long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
+{
+    const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
+    if (file == INVALID_HANDLE_VALUE || count > MAXDWORD) return -1;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, static_cast<DWORD>(count), &got, &at)) {
+        return ::GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    return got;
+}
+
+// Windows takes such advice only when the file is opened.
+void AdviseScatteredReads(std::FILE*) {}
+
+// A link or junction is written in place: replacing it would put a plain
+// file where the link was.
+std::string ReplaceableTarget(const char* path)
+{
+    if (path == nullptr) return std::string();
+    const DWORD attributes = ::GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return std::string();
+    return path;
+}
+
+// The ACL and named streams go over to the new file with ReplaceFileA.
+bool ReplacementLoses(const char* path)
+{
+    if (path == nullptr) return false;
+    const HANDLE file = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool linked = ::GetFileInformationByHandle(file, &information) && information.nNumberOfLinks > 1;
+    ::CloseHandle(file);
+    return linked;
+}
+
+bool CopyFileAccess(const char*, std::FILE*) { return true; }
+
+// ReplaceFileA keeps the old file's attributes and ACL on the new one.
+bool own::Replace(const char* from, const char* to)
+{
+    if (from == nullptr || to == nullptr || !FlushToDisk(from)) return false;
+    if (::GetFileAttributesA(to) == INVALID_FILE_ATTRIBUTES) {
+        return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    return CanDelete(to) && ::ReplaceFileA(to, from, nullptr, 0, nullptr, nullptr) != 0;
 }
 
 }  // namespace platform

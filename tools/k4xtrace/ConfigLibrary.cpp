@@ -1,5 +1,7 @@
 #include "ConfigLibrary.h"
 
+#include "ToolPlatform.h"
+
 namespace k4xtrace {
 
 namespace platform = ZR_KDT::platform;

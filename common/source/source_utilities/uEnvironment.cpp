@@ -94,7 +94,7 @@ int CreateDirectoryPath(const char* path)
 {
     if (path == nullptr) return -1;
     // Where the whole path exists, so does every level of it, and each
-    // level's _mkdir would fail: one query answers for all of them.
+    // level's creation would fail: one query answers for all of them.
     if (!EndsInDrive(path) && platform::PathExists(path)) return -1;
     const char separator[] = {platform::kPathSeparator, '\0'};
     std::string rest(path);
@@ -107,7 +107,7 @@ int CreateDirectoryPath(const char* path)
         accumulated += component;
         accumulated += platform::kPathSeparator;
         if (!component.empty() && component.back() == ':') continue;  // a drive, such as C:
-        result = platform::MakeDirectory(accumulated.c_str());
+        result = platform::MakeDirectory(accumulated.c_str()) ? 0 : -1;
     }
     return result;
 }

@@ -1,10 +1,10 @@
-// Win32 backend: the running program's file and its standard streams.
-#include <io.h>
+// Win32 backend: the running program's file, and text for an attached
+// debugger.
 #include <windows.h>
 
-#include "Platform.h"
-
 #include <vector>
+
+#include "SystemsOwnCalls.h"
 
 namespace ZR_KDT {
 namespace platform {
@@ -21,7 +21,10 @@ std::string ExecutablePath()
     return std::string();
 }
 
-bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::_isatty(::_fileno(stream)) != 0; }
+void own::DebugOutput(const char* text)
+{
+    if (text != nullptr) ::OutputDebugStringA(text);
+}
 
 }  // namespace platform
 }  // namespace ZR_KDT

@@ -1,8 +1,10 @@
-// POSIX backend: a loaded library's version, from the file its links lead to.
-#include "Platform.h"
+// POSIX backend of the tools' services: the standard streams and a loaded
+// library's version, from the file its links lead to.
+#include "ToolPlatform.h"
 
 #include <dlfcn.h>
 #include <link.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
@@ -10,6 +12,11 @@
 
 namespace ZR_KDT {
 namespace platform {
+
+bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::isatty(::fileno(stream)) != 0; }
+
+// POSIX streams never translate line ends.
+bool SetBinaryMode(std::FILE* stream) { return stream != nullptr; }
 
 // libX.so.1 is a link to libX.so.1.2.3: the real file's name carries the
 // whole version, the SONAME only its major number.

@@ -1,12 +1,15 @@
-// Win32 backend: process ids, the Toolhelp process walk, and the module entry that tells when the process ends.
-#include "Platform.h"
-
+// Win32 backend: process and thread ids, the Toolhelp process walk, the
+// module entry that tells when the process ends, and the recursive lock (a
+// critical section).
 #include <windows.h>
 
 // After windows.h, whose types it uses.
 #include <tlhelp32.h>
 
 #include <atomic>
+#include <new>
+
+#include "Platform.h"
 
 namespace ZR_KDT {
 namespace platform {
@@ -19,6 +22,11 @@ static_assert(sizeof(PROCESSENTRY32) == kProcessEntrySize, "ANSI PROCESSENTRY32 
 static_assert(sizeof(PROCESSENTRY32::szExeFile[0]) == 1, "ANSI PROCESSENTRY32 expected");
 
 std::atomic<bool> g_processEnding{false};
+
+static_assert(sizeof(CRITICAL_SECTION) <= 64, "a critical section must fit the lock's storage");
+static_assert(alignof(CRITICAL_SECTION) <= 8, "the lock's storage is 8-byte aligned");
+
+CRITICAL_SECTION* Native(unsigned char* storage) { return std::launder(reinterpret_cast<CRITICAL_SECTION*>(storage)); }
 
 }  // namespace
 
@@ -44,6 +52,16 @@ uint64_t FindProcessById(uint64_t id)
 }
 
 bool ProcessEnding() { return g_processEnding.load(); }
+
+uint32_t CurrentThreadId() { return ::GetCurrentThreadId(); }
+
+RecursiveMutex::RecursiveMutex() { ::InitializeCriticalSection(new (m_native) CRITICAL_SECTION); }
+
+RecursiveMutex::~RecursiveMutex() { ::DeleteCriticalSection(Native(m_native)); }
+
+void RecursiveMutex::Lock() { ::EnterCriticalSection(Native(m_native)); }
+
+void RecursiveMutex::Unlock() { ::LeaveCriticalSection(Native(m_native)); }
 
 }  // namespace platform
 }  // namespace ZR_KDT

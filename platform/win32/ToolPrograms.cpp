@@ -1,10 +1,13 @@
-// Win32 backend: a loaded library's version, from its version resource.
+// Win32 backend of the tools' services: the standard streams and a loaded
+// library's version, from its version resource.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
-
-#include "Platform.h"
 
 #include <cstring>
 #include <string>
+
+#include "ToolPlatform.h"
 
 namespace ZR_KDT {
 namespace platform {
@@ -23,6 +26,10 @@ bool FindFixedInfo(const unsigned char* data, DWORD size, VS_FIXEDFILEINFO& info
 }
 
 }  // namespace
+
+bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::_isatty(::_fileno(stream)) != 0; }
+
+bool SetBinaryMode(std::FILE* stream) { return stream != nullptr && ::_setmode(::_fileno(stream), _O_BINARY) != -1; }
 
 bool ModuleVersion(ModuleHandle module, std::string& version)
 {

@@ -1,8 +1,11 @@
-// POSIX backend: the running program's file and its standard streams.
-#include "Platform.h"
+// POSIX backend: the running program's file, and text for its debugger,
+// which goes to standard error, one line.
+#include "SystemsOwnCalls.h"
 
 #include <limits.h>
 #include <unistd.h>
+
+#include <cstring>
 
 namespace ZR_KDT {
 namespace platform {
@@ -16,7 +19,14 @@ std::string ExecutablePath()
     return std::string(path, static_cast<size_t>(length));
 }
 
-bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::isatty(::fileno(stream)) != 0; }
+void own::DebugOutput(const char* text)
+{
+    if (text == nullptr) return;
+    const std::size_t length = std::strlen(text);
+    std::fwrite(text, 1, length, stderr);
+    if (length == 0 || text[length - 1] != '\n') std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
 
 }  // namespace platform
 }  // namespace ZR_KDT
