@@ -7,7 +7,7 @@
 
 #include "BenchSandbox.h"
 #include "DeviceConfigManager.h"
-#include "Platform.h"
+#include "HostPlatform.h"
 #include "k4xtrace_c.h"
 
 namespace {

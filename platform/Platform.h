@@ -3,7 +3,8 @@
 // keep, each section in a file of the same name in both (Libraries.cpp,
 // Environment.cpp, ProcessesAndThreads.cpp, Time.cpp, Files.cpp,
 // Programs.cpp); the system-call table is SystemCalls.cpp. Services that
-// only the tools use are in ToolPlatform.h. Nothing here throws.
+// only the tools and the C interface use are in HostPlatform.h. Nothing
+// here throws.
 #pragma once
 
 #include <cstddef>
@@ -38,15 +39,6 @@ uint32_t LastErrorCode();
 
 // Extra words on the last failed OpenLibrary of this thread ("" if none).
 std::string LastLoadErrorDetail();
-
-// Loads the library file at path (with its suffix) as OpenLibrary does, but
-// the libraries it imports are looked for in its own folder first. Null on
-// failure, with LastErrorCode() and LastLoadErrorDetail() as for OpenLibrary.
-ModuleHandle OpenLibraryFile(const char* path);
-
-// The full path of the loaded library or program that holds the code or
-// data at address; "" when it cannot be told.
-std::string ModulePath(const void* address);
 
 // ---- environment ------------------------------------------------------------
 

@@ -2,6 +2,8 @@
 // its two exports, one manager, and the properties it knows.
 #include "Handle.h"
 
+#include "HostPlatform.h"
+
 #include <mutex>
 
 namespace k4xc {

@@ -1,7 +1,7 @@
 // k4xtdf: creates TDF container files, lists their sections and writes one
 // section's data to standard output. Exit status: 0 done, 1 the operation
 // failed (reason on standard error), 2 wrong usage.
-#include "ToolPlatform.h"
+#include "HostPlatform.h"
 #include "TdfFile.h"
 #include "TdfFormat.h"
 #include "TdfSectionWalker.h"

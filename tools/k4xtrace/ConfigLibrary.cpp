@@ -1,6 +1,6 @@
 #include "ConfigLibrary.h"
 
-#include "ToolPlatform.h"
+#include "HostPlatform.h"
 
 namespace k4xtrace {
 

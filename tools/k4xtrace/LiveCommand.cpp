@@ -1,6 +1,6 @@
 // live: the connection to the live target and the output files it knows.
 #include "Commands.h"
-#include "ToolPlatform.h"
+#include "HostPlatform.h"
 #include "PromptCallback.h"
 #include "PropertyText.h"
 #include "Session.h"

@@ -1,13 +1,15 @@
-// Win32 backend of the tools' services: the standard streams and a loaded
-// library's version, from its version resource.
+// Win32 backend of the hosts' services: a library loaded by its file's path,
+// the file of a loaded module and its version (from its version resource),
+// and the standard streams.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
-#include "ToolPlatform.h"
+#include "HostPlatform.h"
 
 namespace ZR_KDT {
 namespace platform {
@@ -27,9 +29,26 @@ bool FindFixedInfo(const unsigned char* data, DWORD size, VS_FIXEDFILEINFO& info
 
 }  // namespace
 
-bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::_isatty(::_fileno(stream)) != 0; }
+// LOAD_WITH_ALTERED_SEARCH_PATH looks for the DLLs that the file imports
+// in its own folder first; it needs the path with backslashes.
+ModuleHandle OpenLibraryFile(const char* path)
+{
+    if (path == nullptr) return OpenLibrary(path);
+    std::string native(path);
+    for (char& c : native) c = c == '/' ? '\\' : c;
+    return ::LoadLibraryExA(native.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
-bool SetBinaryMode(std::FILE* stream) { return stream != nullptr && ::_setmode(::_fileno(stream), _O_BINARY) != -1; }
+std::string ModulePath(const void* address)
+{
+    HMODULE module = nullptr;
+    const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (!::GetModuleHandleExA(flags, static_cast<LPCSTR>(address), &module)) return std::string();
+    // The longest path the system knows, in one call.
+    std::vector<char> buffer(32768);
+    const DWORD length = ::GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : std::string();
+}
 
 bool ModuleVersion(ModuleHandle module, std::string& version)
 {
@@ -48,6 +67,10 @@ bool ModuleVersion(ModuleHandle module, std::string& version)
     if (LOWORD(info.dwFileVersionLS) != 0) version += "." + std::to_string(LOWORD(info.dwFileVersionLS));
     return true;
 }
+
+bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::_isatty(::_fileno(stream)) != 0; }
+
+bool SetBinaryMode(std::FILE* stream) { return stream != nullptr && ::_setmode(::_fileno(stream), _O_BINARY) != -1; }
 
 }  // namespace platform
 }  // namespace ZR_KDT

@@ -1,0 +1,37 @@
+// The operating-system services that only the library's hosts in this
+// project use (the tools and the C interface, which load the library at run
+// time), kept out of the library's own layer and built into those hosts
+// alone. Nothing here throws.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "Platform.h"
+
+namespace ZR_KDT {
+namespace platform {
+
+// Loads the library file at path (with its suffix) as OpenLibrary does, but
+// the libraries it imports are looked for in its own folder first. Null on
+// failure, with LastErrorCode() and LastLoadErrorDetail() as for OpenLibrary.
+ModuleHandle OpenLibraryFile(const char* path);
+
+// The full path of the loaded library or program that holds the code or
+// data at address; "" when it cannot be told.
+std::string ModulePath(const void* address);
+
+// The version that the loaded library's file carries, as "1.2.3": the file
+// version of its version resource on Windows, the numbers after ".so." in
+// the name of the file its links resolve to on POSIX. False for none.
+bool ModuleVersion(ModuleHandle module, std::string& version);
+
+// The stream is a terminal (a console on Windows); false for null.
+bool IsTerminal(std::FILE* stream);
+
+// No line-end translation on the stream from now on (POSIX streams never
+// translate). False when the mode cannot be set (or stream is null).
+bool SetBinaryMode(std::FILE* stream);
+
+}  // namespace platform
+}  // namespace ZR_KDT

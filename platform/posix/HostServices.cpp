@@ -1,0 +1,55 @@
+// POSIX backend of the hosts' services: a library loaded by its file's path,
+// the file of a loaded module and its version (from the file its links lead
+// to), and the standard streams.
+#include "HostPlatform.h"
+
+#include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+namespace ZR_KDT {
+namespace platform {
+
+// The dynamic loader looks for what a library imports in its run path,
+// which is $ORIGIN for this project's libraries.
+ModuleHandle OpenLibraryFile(const char* path) { return OpenLibrary(path); }
+
+std::string ModulePath(const void* address)
+{
+    Dl_info info;
+    struct link_map* map = nullptr;
+    if (::dladdr1(address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 || map == nullptr) {
+        return std::string();
+    }
+    // The program itself has an empty name in the link map.
+    if (map->l_name == nullptr || *map->l_name == '\0') return ExecutablePath();
+    char real[PATH_MAX];
+    return ::realpath(map->l_name, real) != nullptr ? std::string(real) : std::string();
+}
+
+// libX.so.1 is a link to libX.so.1.2.3: the real file's name carries the
+// whole version, the SONAME only its major number.
+bool ModuleVersion(ModuleHandle module, std::string& version)
+{
+    struct link_map* map = nullptr;
+    if (module == nullptr || ::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return false;
+    char real[PATH_MAX];
+    if (map->l_name == nullptr || ::realpath(map->l_name, real) == nullptr) return false;
+    const std::string file(real);
+    const std::size_t suffix = file.find(".so.", file.find_last_of('/') + 1);
+    if (suffix == std::string::npos || suffix + 4 == file.size()) return false;
+    version = file.substr(suffix + 4);
+    return true;
+}
+
+bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::isatty(::fileno(stream)) != 0; }
+
+// POSIX streams never translate line ends.
+bool SetBinaryMode(std::FILE* stream) { return stream != nullptr; }
+
+}  // namespace platform
+}  // namespace ZR_KDT
