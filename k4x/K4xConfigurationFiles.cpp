@@ -6,6 +6,7 @@
 #include "K4xDurableWrite.h"
 #include "K4xErrorTexts.h"
 #include "K4xFileNames.h"
+#include "K4xFileRead.h"
 #include "K4xProperty.h"
 #include "K4xTextFormat.h"
 #include "Platform.h"
@@ -33,30 +34,6 @@ std::string SettingsPath(const char* name)
 bool CanOpenForReading(const std::string& path)
 {
     return StreamGuard(ZR_KDT::platform::SystemCalls().open(path.c_str(), "r")) != nullptr;
-}
-
-// Bytes from `from` to the end of the file, plus one so that the read of
-// them also sees the end; one chunk more when the length cannot be told.
-std::size_t RestOfFile(std::FILE* file, std::size_t from)
-{
-    if (std::fseek(file, 0, SEEK_END) != 0) return from;
-    const long end = std::ftell(file);
-    return end >= 0 && static_cast<std::size_t>(end) >= from ? static_cast<std::size_t>(end) - from + 1 : from;
-}
-
-// The whole file in positional reads. A read that comes back short is the
-// end of the file, so a settings file of a few lines costs one read, and a
-// longer one a second read of the length measured after the first.
-bool ReadWholeFile(std::FILE* file, std::string& bytes)
-{
-    for (std::size_t want = 4096;; want = RestOfFile(file, bytes.size())) {
-        const std::size_t have = bytes.size();
-        bytes.resize(have + want);
-        const long long got = ZR_KDT::platform::SystemCalls().readAt(file, have, &bytes[have], want);
-        bytes.resize(have + static_cast<std::size_t>(got < 0 ? 0 : got));
-        if (got < 0) return false;
-        if (static_cast<std::size_t>(got) < want) return true;
-    }
 }
 
 }  // namespace
@@ -91,7 +68,7 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     {
         StreamGuard file(ZR_KDT::platform::SystemCalls().open(path.c_str(), "rb"));
         if (file == nullptr) return Fail(K4xErrorText::kFailedToOpen);
-        if (!ReadWholeFile(file.get(), bytes)) return false;
+        if (!K4xFormat::ReadWholeFile(file.get(), bytes)) return false;
     }
     K4xFormat::TextReader reader(std::move(bytes));
     K4xFormat::TextEntry entry;

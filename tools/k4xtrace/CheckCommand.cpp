@@ -2,12 +2,13 @@
 #include "AetConfigSection.h"
 #include "Commands.h"
 #include "ConfigCheck.h"
+#include "K4xFileRead.h"
 #include "TdfFile.h"
+#include "TdfFormat.h"
 #include "cVexaError.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 namespace k4xtrace {
@@ -23,16 +24,14 @@ CheckedFile Unreadable(const std::string& path, const std::string& form, const s
     return file;
 }
 
-// The whole file; false for anything but a readable regular file.
+// The whole file, read as a load reads it; false for anything but a
+// readable regular file.
 bool ReadBytes(const std::string& path, std::string& bytes)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return false;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (file == nullptr) return false;
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file.get())) != 0;) bytes.append(chunk, got);
-    return std::ferror(file.get()) == 0;
+    TdfFormat::StreamGuard file(ZR_KDT::platform::SystemCalls().open(path.c_str(), "rb"));
+    return file != nullptr && K4xFormat::ReadWholeFile(file.get(), bytes);
 }
 
 CheckedFile CheckTextFile(const std::string& path)
