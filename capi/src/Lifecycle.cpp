@@ -3,6 +3,7 @@
 #include "Handle.h"
 
 #include "HostPlatform.h"
+#include "K4xProperty.h"
 
 #include <mutex>
 
@@ -11,12 +12,6 @@ namespace k4xc {
 namespace platform = ZR_KDT::platform;
 
 namespace {
-
-// Every property a K4x manager may know, in the order saves write them.
-const char* const kPropertyNames[] = {
-    "Trace Mode", "Encoding Mode", "Sync Frequency", "Number of AEG", "Memory Mode",  "CEMU Status",
-    "Event Bit0", "Event Bit1",    "Event Bit2",     "Event Bit3",    "TWP_Protocol", "CycleModeDelta",
-};
 
 // The library's first manager sets up process-wide state, and destruction
 // unloads libraries: both happen one at a time.
@@ -58,7 +53,8 @@ k4x_status LoadLibrary(k4x_manager& handle, const char* library, CreateDeviceCon
 // The names that the library answers, with the type it gives each.
 void LearnProperties(k4x_manager& handle)
 {
-    for (const char* name : kPropertyNames) {
+    for (const K4xFormat::Property& property : K4xFormat::AllProperties()) {
+        const std::string name(property.name);
         Zr::Kdt::Trace::PropertyValue value;
         if (handle.manager->GetProperty(name, value)) handle.properties.push_back({name, static_cast<int>(value.type)});
     }

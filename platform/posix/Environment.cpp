@@ -37,12 +37,5 @@ bool SetEnvironment(const char* name, const char* value)
     return (value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name)) == 0;
 }
 
-std::string ProfileDirectory()
-{
-    std::string directory;
-    if (!GetEnvironment("USERPROFILE", directory)) GetEnvironment(kProfileFallbackVariable, directory);
-    return directory;
-}
-
 }  // namespace platform
 }  // namespace ZR_KDT

@@ -38,12 +38,5 @@ bool SetEnvironment(const char* name, const char* value)
     return value == nullptr && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND;
 }
 
-std::string ProfileDirectory()
-{
-    std::string directory;
-    GetEnvironment("USERPROFILE", directory);
-    return directory;
-}
-
 }  // namespace platform
 }  // namespace ZR_KDT
