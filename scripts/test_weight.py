@@ -1,0 +1,67 @@
+#!/usr/bin/env python3
+"""Weighs the tests against the product in lexical tokens.
+
+  test_weight.py [--check]
+
+Counts the identifiers, numbers, string and character literals, operators
+and punctuation of the C, C++ and Python files that git tracks (so no build
+tree counts); comments, blank space, #include lines, Python import lines and
+docstrings are left out, so packing rows onto fewer lines changes nothing.
+Tests are tests/, fuzz/, python/tests/, capi/tests/ and any tests/ folder
+inside a product folder; the product is every other file in a folder, apart
+from the folders that ship no code of the library (NOT_PRODUCT).
+With --check it exits 1 when the tests are more than a third of all code.
+"""
+import re
+import subprocess
+import sys
+
+TESTS = ("tests/", "fuzz/", "python/tests/", "capi/tests/")
+NOT_PRODUCT = ("bench/", "examples/", "scripts/", "cmake/", "docs/", "packaging/", "build/")
+SOURCE = re.compile(r"\.(c|cc|cpp|h|hpp|py)$")
+TOKEN = re.compile(r'''"(?:\\.|[^"\\\n])*"|'(?:\\.|[^'\\\n])*'|[A-Za-z_]\w*|\d[\w.]*'''
+                   r'''|::|->|<<|>>|[<>=!+\-*/%&|^]=|&&|\|\||\+\+|--|\S''')
+C_NOISE = [re.compile(r"/\*[\s\S]*?\*/"), re.compile(r"//[^\n]*"), re.compile(r"(?m)^\s*#\s*include[^\n]*")]
+# Docstrings and comments first, so that an import line inside one does
+# not count twice.
+PY_NOISE = [re.compile(r'"""[\s\S]*?"""|\'\'\'[\s\S]*?\'\'\''), re.compile(r"#[^\n]*"),
+            re.compile(r"(?m)^\s*(import|from)\s[^\n]*")]
+LIMIT = 1 / 3
+
+
+def tokens(path):
+    with open(path, errors="replace") as source:
+        text = source.read()
+    for noise in PY_NOISE if path.endswith(".py") else C_NOISE:
+        text = noise.sub("", text)
+    return len(TOKEN.findall(text))
+
+
+def kind(path):
+    """"tests", "product" or None for a tracked source file."""
+    if path.startswith(TESTS):
+        return "tests"
+    if "/" not in path or path.startswith(NOT_PRODUCT):
+        return None
+    return "tests" if "/tests/" in path else "product"
+
+
+def main():
+    if sys.argv[1:] not in ([], ["--check"]):
+        sys.exit(__doc__)
+    files = subprocess.run(["git", "ls-files"], check=True, capture_output=True, text=True).stdout.split("\n")
+    weight = {"tests": 0, "product": 0}
+    for path in filter(SOURCE.search, files):
+        if kind(path):
+            weight[kind(path)] += tokens(path)
+    tests, product = weight["tests"], weight["product"]
+    share = tests / (tests + product) if tests + product else 0.0
+    print(f"tests:   {tests} tokens")
+    print(f"product: {product} tokens")
+    print(f"tests are {100 * share:.1f}% of all code ({100 * tests / max(product, 1):.1f}% of the product); "
+          f"the limit is a third of all code (half the product)")
+    if sys.argv[1:] == ["--check"] and share > LIMIT:
+        sys.exit("tests are more than a third of all code")
+
+
+main()
