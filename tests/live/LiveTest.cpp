@@ -319,17 +319,17 @@ TEST_F(OutFileLookup, CacheAndHostWithoutLiveSystem)
     EXPECT_EQ(Lookup("C1"), "<false>");
     m_manager.SetHostCallback(&m_host);
     const std::string c1 = m_session.WriteFile("c1.out", "image"), xc1 = m_session.WriteFile("xc1.out", "image");
-    m_host.answers = {{"Application for C1", c1}, {"Application for XC1_0", xc1},
+    m_host.answers = {{"Application for C1", c1}, {"Application for xC1_0", xc1},
                       {"Application for M", m_session.Profile() + "/missing.out"}};
-    // Exact beats an earlier containment; then containment; then the tail
-    // rule, which ignores case; an empty name is in every name. No answer,
-    // or one naming no file: false, not cached, asked again.
+    // Exact, then containment, then the tail rule, which ignores case on
+    // both sides; an empty name is in every name. No answer, or one naming
+    // no file: false, not cached, asked again.
     const std::pair<const char*, std::string> rows[] = {
-        {"C1", c1}, {"XC1_0", xc1},    {"C1", c1},        {"C1_0", xc1},    {"c1", c1},      {"x9_0", xc1},
+        {"C1", c1}, {"xC1_0", xc1},    {"C1", c1},        {"C1_0", xc1},    {"c1", c1},      {"9x", xc1},
         {"", c1},   {"Z9", "<false>"}, {"Z9", "<false>"}, {"M", "<false>"}, {"M", "<false>"}};
     for (const auto& [cpu, expected] : rows) EXPECT_EQ(Lookup(cpu), expected) << cpu;
     EXPECT_EQ(m_host.asked,
-              "Application for C1;Application for XC1_0;Application for Z9;Application for Z9;"
+              "Application for C1;Application for xC1_0;Application for Z9;Application for Z9;"
               "Application for M;Application for M;");
 
     // What the host's callback throws comes back to the host; the cache stays.
@@ -348,17 +348,18 @@ TEST_F(OutFileLookup, LiveRefreshReplacesAndAppends)
     StandIn factory("default", "TraceFactory");
     m_manager.SetHostCallback(&m_host);
     const std::string host0 = m_session.WriteFile("h0.out", "image"), board = m_session.WriteFile("b.out", "image");
-    m_host.answers = {{"Application for K4x_DSP0", host0}, {"Application for DSP1#", board}};
+    m_host.answers = {{"Application for K4x_DSP0", host0}, {"Application for K4x_DSP1#", board}};
     EXPECT_EQ(Lookup("K4x_DSP0"), host0);
     // Its last byte is in no cached name, so the host is asked.
-    EXPECT_EQ(Lookup("DSP1#"), board);
+    EXPECT_EQ(Lookup("K4x_DSP1#"), board);
 
     m_manager.LoadConfigurationLive();  // no settings file: false, but live
     EXPECT_EQ(Lookup("K4x_DSP0"), "apps/new0.out");
-    // The live system's CPU comes after every cached name, with its empty path.
+    // The live system's CPU comes after every cached name, with its empty
+    // path; an exact name beats the earlier K4x_DSP1# that contains it.
     EXPECT_EQ(Lookup("DSP1"), board);
     EXPECT_EQ(Lookup("K4x_DSP1"), "");
-    EXPECT_EQ(m_host.asked, "Application for K4x_DSP0;Application for DSP1#;");
+    EXPECT_EQ(m_host.asked, "Application for K4x_DSP0;Application for K4x_DSP1#;");
     EXPECT_EQ(factory.Count("GetLiveCpus"), 3);
     EXPECT_EQ(m_session.Log().Count("M:DCM: live system CPU = K4x_DSP0; OutFile=apps/new0.out"), 3);
     EXPECT_EQ(m_session.Log().Count("M:DCM: live system CPU = K4x_DSP1; OutFile="), 3);
