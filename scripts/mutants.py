@@ -1,13 +1,17 @@
 #!/usr/bin/env python3
 """The mutants of scripts/mutants.sh.
 
-  mutants.py generate         writes the fixed list to stdout
-  mutants.py apply FILE LINE ORIGINAL REPLACEMENT
-                              puts REPLACEMENT in place of line LINE of FILE,
-                              which must read ORIGINAL (indentation aside)
+  mutants.py generate         writes a new list to stdout
+  mutants.py apply FILE ORIGINAL REPLACEMENT
+                              puts REPLACEMENT in place of ORIGINAL, which
+                              must occur exactly once in FILE
 
-A list row is FILE<TAB>LINE<TAB>ORIGINAL<TAB>REPLACEMENT, both texts whole
-lines without their indentation; an empty REPLACEMENT deletes the statement.
+A list row is FILE<TAB>ORIGINAL<TAB>REPLACEMENT. A fault is keyed by the
+text it changes, not by a line number, so the list survives edits elsewhere
+in the file: ORIGINAL is the changed line without its indentation, behind
+as many lines before it as make it occur once in the file, and REPLACEMENT
+is that text with the fault; an empty changed line deletes the statement.
+Both write a line break as \\n, a tab as \\t and a backslash as \\\\.
 """
 import random
 import re
@@ -24,7 +28,9 @@ SKIPPED = ("platform/win32/",)
 SWAPS = [(" == ", " != "), (" != ", " == "), (" <= ", " < "), (" < ", " <= "),
          (" >= ", " > "), (" > ", " >= "), (" && ", " || "), (" || ", " && "),
          (" + ", " - "), (" - ", " + "), ("++", "--"), ("--", "++")]
-STATEMENT = re.compile(r"^(return\b.*|[\w.>\[\]-]+ [-+|&]?= .*|[\w:.>-]+\(.*\))\s*;$")
+# Statements whose deletion compiles: a deleted return with a value would
+# fall off the end of a function or through a case, which -Werror refuses.
+STATEMENT = re.compile(r"^(return|[\w.>\[\]-]+ [-+|&]?= .*|[\w:.>-]+\(.*\))\s*;$")
 NUMBER = re.compile(r"(?<![\w.])\d+(?![\w.'])")
 
 
@@ -67,7 +73,8 @@ def negated_condition(code, text):
 
 def mutations(text):
     code = masked(text)
-    if not code.strip() or code.lstrip().startswith(("#", "*", "/*")):
+    # A changed static_assert fails the build, not a test.
+    if not code.strip() or code.lstrip().startswith(("#", "*", "/*", "static_assert")):
         return []
     found = []
     for old, new in SWAPS:
@@ -88,6 +95,27 @@ def mutations(text):
     return found
 
 
+def escaped(text):
+    return text.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n")
+
+
+def unescaped(text):
+    return re.sub(r"\\(.)", lambda match: {"n": "\n", "t": "\t"}.get(match.group(1), match.group(1)), text)
+
+
+def keyed(lines, index, mutated):
+    """The shortest text ending in line index that occurs once, and that text with the line mutated."""
+    text = "".join(lines)
+    line = lines[index].rstrip("\n")
+    indent = line[:len(line) - len(line.lstrip())]
+    for first in range(index, -1, -1):
+        before = "".join(lines[first:index])
+        original = (before + line).lstrip()
+        if text.count(original) == 1:
+            return original, (before + indent + mutated).lstrip()
+    return None
+
+
 def generate():
     files = subprocess.run(["git", "ls-files", "--"] + FOLDERS, check=True, capture_output=True,
                            text=True).stdout.split()
@@ -96,9 +124,8 @@ def generate():
     candidates = []
     for name in files:
         with open(name, encoding="utf-8") as source:
-            for number, line in enumerate(source, 1):
-                text = line.rstrip("\n").strip()
-                candidates += [(name, number, text, replacement) for replacement in mutations(text)]
+            for number, line in enumerate(source):
+                candidates += [(name, number, replacement) for replacement in mutations(line.strip())]
     rng.shuffle(candidates)
     # A cap per file spreads the mutants over the files; big files still
     # get more than small ones.
@@ -107,31 +134,26 @@ def generate():
         if len(chosen) < COUNT and per_file.get(candidate[0], 0) < PER_FILE:
             per_file[candidate[0]] = per_file.get(candidate[0], 0) + 1
             chosen.append(candidate)
-    for name, number, text, replacement in sorted(chosen):
-        print(f"{name}\t{number}\t{text}\t{replacement}")
+    for name, number, replacement in sorted(chosen):
+        with open(name, encoding="utf-8") as source:
+            original, mutated = keyed(source.readlines(), number, replacement)
+        print(f"{name}\t{escaped(original)}\t{escaped(mutated)}")
 
 
-def apply(name, number, original, replacement):
+def apply(name, original, replacement):
+    original, replacement = unescaped(original), unescaped(replacement)
     with open(name, encoding="utf-8") as source:
-        lines = source.readlines()
-    # Edits elsewhere in the file move lines: the nearest line that still
-    # reads the same is the one meant.
-    wanted = int(number) - 1
-    matches = [i for i, text in enumerate(lines) if text.strip() == original]
-    if not matches:
-        sys.exit(f"{name}:{number} no longer reads: {original}")
-    index = min(matches, key=lambda i: abs(i - wanted))
-    line = lines[index]
-    indent = line[:len(line) - len(line.lstrip())]
-    lines[index] = indent + replacement + "\n" if replacement else "\n"
+        text = source.read()
+    if text.count(original) != 1:
+        sys.exit(f"{name} no longer holds exactly once: {original}")
     with open(name, "w", encoding="utf-8") as source:
-        source.writelines(lines)
+        source.write(text.replace(original, replacement))
 
 
 if __name__ == "__main__":
     if sys.argv[1:] == ["generate"]:
         generate()
-    elif len(sys.argv) == 6 and sys.argv[1] == "apply":
+    elif len(sys.argv) == 5 and sys.argv[1] == "apply":
         apply(*sys.argv[2:])
     else:
         sys.exit(__doc__)

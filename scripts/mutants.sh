@@ -2,13 +2,14 @@
 # Injects faults into the library's own code, one at a time, and counts how
 # many the Linux suite catches. The mutants are the fixed rows of
 # scripts/mutants.txt (scripts/mutants.py generate writes them from a fixed
-# seed), so a run after the suite changes meets the same faults.
+# seed), each keyed by the text it changes, so a run after the suite or
+# the code elsewhere changes meets the same faults.
 #   scripts/mutants.sh [LIST]
 # For each row: mutate the source, rebuild the preset mutants (its own
 # build folder, build/mutants), run the suite until its first failure, and
-# put the source back. A mutant that does not compile is left out. The
-# source is put back on every exit, Ctrl-C included. Logs stay in
-# build/mutants/logs/.
+# put the source back. A mutant whose text is gone from the code or that
+# does not compile is left out. The source is put back on every exit,
+# Ctrl-C included. Logs stay in build/mutants/logs/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,12 +34,12 @@ trap 'exit 130' INT TERM
 
 killed=0 compiled=0 broken=0 number=0
 survivors=()
-while IFS=$'\t' read -r file line original replacement; do
+while IFS=$'\t' read -r file original replacement; do
   number=$((number + 1))
-  label="$file:$line: $original -> ${replacement:-(deleted)}"
+  label="$file: $original -> ${replacement:-(deleted)}"
   cp "$file" "$backup"
   mutated=$file
-  if ! python3 scripts/mutants.py apply "$file" "$line" "$original" "$replacement"; then
+  if ! python3 scripts/mutants.py apply "$file" "$original" "$replacement"; then
     outcome="gone"
     broken=$((broken + 1))
   elif ! cmake --build --preset mutants >"$logs/$number.build.log" 2>&1; then
