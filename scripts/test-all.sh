@@ -2,7 +2,8 @@
 # Builds both targets and runs every test: the Linux shared object natively,
 # the Windows DLL under Wine, and the Linux build again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (the C interface and its
-# C example among them); builds the library and the tools with clang 14
+# C example among them) and under ThreadSanitizer (threads that log while
+# the loggers are released); builds the library and the tools with clang 14
 # too, without tests. Then installs the Python package from the clone and
 # runs its tests and the README's examples, packages the two built trees
 # and checks each package from an empty folder, and runs each
@@ -13,7 +14,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh windows clang python
 
 status=0
-for preset in linux windows asan; do
+for preset in linux windows asan tsan; do
   echo "==== $preset ===="
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
