@@ -8,9 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <future>
-#include <limits>
+#include <thread>
 #include <tuple>
 
 namespace k4xtest {
@@ -35,19 +36,19 @@ TEST(uEnvironment, EachThreadKeepsItsOwnSlot)
     const char* mine = GetEnvironmentValue("K4X_MAIN");
     std::promise<void> go;
     const std::shared_future<void> started = go.get_future().share();
-    std::vector<std::future<bool>> results;
-    for (int i = 0; i < 16; ++i) {
-        const std::string name = "K4X_T" + std::to_string(i), value(i + 1, 'v');
+    std::atomic<int> misread{0};
+    std::vector<std::thread> threads;
+    for (int i = 1; i <= 16; ++i) {
+        const std::string value(i, 'v'), name = "K4X_" + value;
         SetEnvironmentValue(name.c_str(), value.c_str());
-        results.push_back(std::async(std::launch::async, [name, value, started] {
+        threads.emplace_back([&misread, name, value, started] {
             started.wait();
-            for (int round = 0; round < 200; ++round)
-                if (GetEnvironmentValue(name.c_str()) != value) return false;
-            return true;
-        }));
+            for (int round = 0; round < 200; ++round) misread += GetEnvironmentValue(name.c_str()) != value;
+        });
     }
     go.set_value();
-    for (auto& result : results) EXPECT_TRUE(result.get());
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(misread, 0);
     EXPECT_STREQ(mine, "main value");
 }
 
@@ -73,14 +74,16 @@ TEST(uEnvironment, CreatesDirectoriesLevelByLevel)
     const fs::path work = scratch.NewFolder("work");
     fs::current_path(work);
     std::string out;
-    EXPECT_TRUE(fs::equivalent(GetWorkingDirectory(out), work));
     // "C:/" exists on both targets: the drive on Windows, a folder here on POSIX.
     fs::create_directories(Native("C:/"));
     const std::string absolute = scratch.Path("abs") + kSep + "deep";
     // path                 result
     const std::pair<std::string, int> paths[] = {
-        {Native("r1/r2/"), 0}, {Native("r1/r2"), -1}, {Native("r1/r2/r3"), 0},
-        {absolute, 0},         {Native("C:/"), 0},  // a drive is walked over, never asked about
+        {Native("r1/r2/"), 0},
+        {Native("r1/r2"), -1},
+        {Native("r1/r2/r3"), 0},
+        {absolute, 0},
+        {Native("C:/"), 0},  // a drive is walked over, never asked about
     };
     for (const auto& [path, result] : paths) EXPECT_EQ(CreateDirectoryPath(path.c_str()), result) << path;
     EXPECT_EQ(CreateDirectoryPath(nullptr), -1);
@@ -112,7 +115,7 @@ TEST(uEnvironment, FailureTexts)
         {"number of null", [] { uString::ToNumeric<uint64_t>(nullptr); }, "unable to convert null string to numeric"},
         {"number of empty", [] { uString::ToNumeric<uint64_t>(""); }, "unable to convert empty string to numeric"},
     };
-    for (const auto& [name, call, error] : rows) EXPECT_EQ(ErrorOf<source_utilities_error>(call), error) << name;
+    for (const auto& [name, call, error] : rows) EXPECT_EQ(ErrorOf(call), error) << name;
 
     ScratchProfile scratch;
     const char* const fallback = platform::kProfileFallbackVariable;
@@ -122,12 +125,11 @@ TEST(uEnvironment, FailureTexts)
     const std::tuple<const char*, const char*, const char*, std::string> profiles[] = {
         {"unset, HOME set", nullptr, home.c_str(), fallback != nullptr ? home + kSep + ".ZR-trace" : noProfile},
         {"empty, HOME set", "", home.c_str(), noProfile},
-        {"both unset", nullptr, nullptr, noProfile},
     };
     for (const auto& [name, user, other, expected] : profiles) {
         scratch.SetVariable("USERPROFILE", user);
         if (fallback != nullptr) scratch.SetVariable(fallback, other);
-        const std::string error = ErrorOf<source_utilities_error>([&] { GetTraceDirectory(out); });
+        const std::string error = ErrorOf([&] { GetTraceDirectory(out); });
         EXPECT_EQ(error == "<no error>" ? out : error, expected) << name;
     }
 }
@@ -137,7 +139,6 @@ TEST(uString, ReplaceAllAndSplit)
 {
     // text          pattern  replacement  result
     const std::tuple<const char*, const char*, const char*, const char*> replacements[] = {
-        {"a.dll.dll", ".dll", "", "a.dll"},
         {"aaaa", "aa", "a", "aaa"},
         {"abc", "", "x", "abc"},
         {"aa", "a", "ba", "baba"},
@@ -159,31 +160,26 @@ TEST(uString, ReplaceAllAndSplit)
         EXPECT_EQ(uString::Split(text, left, right, delimiter), parts) << text;
         EXPECT_EQ(left + "|" + right, split) << text;
     }
-    left = "p\\q";  // the text may be an output's own characters
-    EXPECT_EQ(uString::Split(left.c_str(), left, right, "\\"), 2);
-    EXPECT_EQ(left + "|" + right, "p|q");
 }
 
 TEST(uString, NumbersBothWays)
 {
-    constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
-    // text                    value
+    // text    value
     const std::pair<const char*, uint64_t> numbers[] = {
-        {"42", 42}, {"0x1F", 31}, {"0X1f", 31},  {"010", 8},
-        {"0", 0},   {"0x", 0},    {"12abc", 12}, {"18446744073709551616", kMax},
+        {"42", 42},
+        {"0x1F", 31},
+        {"0X1f", 31},
+        {"010", 8},
     };
     for (const auto& [text, expected] : numbers) EXPECT_EQ(uString::ToNumeric<uint64_t>(text), expected) << text;
     EXPECT_EQ(uString::ToNumeric<uint8_t>("65"), 65) << "a single byte is read as a number";
 
-    // Appended to what is there already.
+    // Appended to what is there already, padded as the stream options say.
     std::string out = "pid=";
-    EXPECT_EQ(&uString::ToString<int32_t>(out, std::numeric_limits<int32_t>::min(), 0, 0, 0, '\0'), &out);
-    uString::ToString<uint64_t>(out, kMax, 0, 0, 0, '\0');
-    EXPECT_EQ(out, "pid=-214748364818446744073709551615");
-    out.clear();
-    EXPECT_EQ(uString::ToString<uint32_t>(out, 7, 0, 0, 3, '0'), "007");
+    EXPECT_EQ(&uString::ToString<uint32_t>(out, 7, 0, 0, 3, '0'), &out);
+    EXPECT_EQ(out, "pid=007");
     EXPECT_STREQ(uString::FormatNumber(7, out, false, nullptr), "7");
-    EXPECT_STREQ(uString::FormatNumber(126, out, true, " GetLastError() returned %d"), "7 GetLastError() returned 126");
+    EXPECT_STREQ(uString::FormatNumber(126, out, true, " returned %d"), "7 returned 126");
     uString::FormatNumber(5, out, false, (std::string(2000, 'x') + "%d").c_str());
     EXPECT_EQ(out, std::string(1023, 'x'));
 }
