@@ -162,10 +162,11 @@ TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
     m_logger.Log(1, kNoTime, "two");
     EXPECT_EQ(ReadBytes(m_path), StoredText("M      one\nM      two\n"));
 
-    // Without append the file starts afresh.
+    // Without append the file starts afresh, once: a file opened again for each line would keep only the last.
     uLogger truncating(m_path.c_str(), false);
     truncating.Log(16, kNoTime, "fresh");
-    EXPECT_EQ(ReadBytes(m_path), StoredText("    E  fresh\n"));
+    truncating.Log(16, kNoTime, "last");
+    EXPECT_EQ(ReadBytes(m_path), StoredText("    E  fresh\n    E  last\n"));
 
     // A file that cannot be opened yet is tried again by each line.
     const std::string inside = m_dir.Path("later") + "/log.txt";
