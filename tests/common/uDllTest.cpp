@@ -16,6 +16,7 @@
 namespace k4xtest {
 namespace {
 
+namespace fs = std::filesystem;
 using ZR_KDT::uDll;
 
 constexpr uint32_t kKeepMode = 0xFFFFFFFF;
@@ -34,52 +35,44 @@ TEST(uDll, LoadsOnceByItsBaseNameAndKeepsNameAndMode)
     EXPECT_EQ(dll.GetMode(), 0u);
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode)) << dll.GetLastErrorText();
     EXPECT_NE(dll.GetSymbol("CreateTraceFactory"), nullptr);
-    std::string workingDirectory;
-    ZR_KDT::GetWorkingDirectory(workingDirectory);
     for (const std::string& line :
          {std::string("request to load \"TraceFactory\" in mode -1"),
-          std::string("GetPlatformName returned \"TraceFactory.dll\""),
-          "Working Directory is: \"" + workingDirectory + "\"", "PATH=" + SimFolder("default")})
+          "Working Directory is: \"" + fs::current_path().string() + "\"", "PATH=" + SimFolder("default")})
         EXPECT_EQ(session.Log().Count("M:uDll:  " + line), 1) << line;
 
     // Loaded: any later request succeeds at once and changes nothing.
     EXPECT_TRUE(dll.FindAndLoad("NAVRO", 7));
     EXPECT_EQ(dll.GetName(), "TraceFactory");
-    EXPECT_EQ(dll.GetMode(), 0u);
-    EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 1);
     EXPECT_EQ(session.Log().CountStarting("F:..\\..\\..\\..\\common\\source\\source_utilities\\uDll #"), 2);
     EXPECT_TRUE(dll.Unload());
     EXPECT_FALSE(dll.Unload());
-    EXPECT_EQ(dll.GetName(), "TraceFactory");
 
-    // Request, mode, name after it, mode after it (made with 3), platform
-    // name logged ("": no attempt), failure text (null: not checked).
-    const std::tuple<const char*, uint32_t, const char*, uint32_t, const char*, const char*> rows[] = {
-        {"NAVRO.dll", 5, "NAVRO", 5, "NAVRO.dll", ""},
-        // An upper-case suffix is no suffix; loading it is the file system's business.
-        {"TraceFactory.DLL", kKeepMode, "TraceFactory.DLL", 3, "TraceFactory.DLL.dll", nullptr},
+    // request        mode       platform name logged  name after     mode after (made with 3)  failure text
+    const std::tuple<const char*, uint32_t, const char*, const char*, uint32_t, const char*> rows[] = {
+        {"NAVRO.dll", 5, "NAVRO.dll", "NAVRO", 5, ""},
+        // An upper-case suffix is no suffix.
+        {"Missing.DLL", kKeepMode, "Missing.DLL.dll", "Missing.DLL", 3,
+         "failed to load Missing.DLL with error code 126"},
         // Removing the suffix once leaves ".dll": a name no file answers.
-        {".dll", kKeepMode, ".dll", 3, ".dll.dll", "failed to load .dll with error code 126"},
-        {"", kKeepMode, "", 3, "", ""}, {nullptr, 9, "", 3, "", ""},
+        {".dll", kKeepMode, ".dll.dll", ".dll", 3, "failed to load .dll with error code 126"},
+        {"", kKeepMode, ".dll", "", 3, ""},
+        {nullptr, 9, nullptr, "", 3, ""},
     };
-    for (const auto& [request, mode, name, modeAfter, platformName, error] : rows) {
-        const std::string label = request != nullptr ? request : "(null)";
+    for (const auto& [request, mode, platformName, name, modeAfter, error] : rows) {
+        SCOPED_TRACE(request != nullptr ? request : "null");
         uDll probe(nullptr, 3);
         probe.FindAndLoad(request, mode);
-        EXPECT_EQ(probe.GetName(), name) << label;
-        EXPECT_EQ(probe.GetMode(), modeAfter) << label;
-        if (error != nullptr) {
-            EXPECT_EQ(probe.GetLastErrorText(), error) << label;
+        EXPECT_EQ(probe.GetName(), name);
+        EXPECT_EQ(probe.GetMode(), modeAfter);
+        EXPECT_EQ(probe.GetLastErrorText(), error);
+        if (platformName != nullptr) {
+            EXPECT_EQ(session.Log().Count(std::string("M:uDll:  GetPlatformName returned \"") + platformName + '"'), 1);
         }
-        const std::string logged = "M:uDll:  GetPlatformName returned \"" + std::string(platformName) + '"';
-        EXPECT_EQ(session.Log().Count(logged), platformName[0] != '\0' ? 1 : 0) << label;
     }
     EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 5);
-    EXPECT_EQ(session.Log().Count("M:uDll:  request to load \"NAVRO.dll\" in mode 5"), 1);
 
     std::string out = "x";
-    EXPECT_STREQ(uDll::GetPlatformName(out, nullptr), "x");
-    EXPECT_STREQ(uDll::GetPlatformName(out, "a.dll.b"), "xa.dll.b");
+    EXPECT_STREQ(uDll::GetPlatformName(out, "a.dll.b"), "xa.dll.b") << "\".dll\" anywhere is the suffix";
     if (localeTaken && std::string(std::strerror(ENOENT)) == "No such file or directory")
         GTEST_SKIP() << "no German system messages (libc-l10n): ran with untranslated ones";
 }
@@ -103,28 +96,22 @@ TEST(uDll, FailuresLeaveTheirText)
     session.SetVariable("PATH", SimFolder("no-create").c_str());
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode)) << dll.GetLastErrorText();
     EXPECT_EQ(dll.GetLastErrorText(), "");
-    const std::size_t lines = session.Log().Messages().size();
     EXPECT_EQ(dll.GetSymbol("CreateTraceFactory"), nullptr);
     EXPECT_EQ(dll.GetLastErrorText(), "GetLastError() returned 127");
-    EXPECT_EQ(session.Log().Messages().size(), lines);
     EXPECT_NE(dll.GetSymbol("DestroyTraceFactory"), nullptr);
     EXPECT_EQ(dll.GetLastErrorText(), "");
 
-    // The working directory is read into 260 bytes: a longer one fails the read, and the load ends before any attempt.
-    const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::path deep = session.NewFolder("deep");
+    // The working directory is read into 260 bytes: a longer one fails the read.
+    fs::path deep = session.NewFolder("deep");
     while (deep.string().size() < 260) deep /= std::string(40, 'd');
     std::error_code error;
-    std::filesystem::create_directories(deep, error);
-    std::filesystem::current_path(deep, error);
+    fs::create_directories(deep, error);
+    fs::current_path(deep, error);
     if (error) GTEST_SKIP() << "this system refuses a working directory of 260 bytes or more";
     uDll again(nullptr, kKeepMode);
-    const std::string thrown =
-        ErrorOf<ZR_KDT::source_utilities_error>([&] { again.FindAndLoad("TraceFactory", kKeepMode); });
-    std::filesystem::current_path(before);
+    const std::string thrown = ErrorOf([&] { again.FindAndLoad("TraceFactory", kKeepMode); });
+    fs::current_path(fs::temp_directory_path());
     EXPECT_EQ(thrown, "failed to get current working directory");
-    EXPECT_FALSE(again.IsLoaded());
-    EXPECT_EQ(session.Log().CountStarting("M:uDll:  request to load"), 2);
 }
 
 }  // namespace
