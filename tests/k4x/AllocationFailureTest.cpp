@@ -28,14 +28,17 @@ using Operation = std::function<bool(K4xDeviceCfgMgr&)>;
 
 const char* const kMemory = "Memory allocation failure";
 
-// Each operation fails with the text, where even that fits, and throws nothing. A TDF section's buffer is as large
-// as its 2 MiB of data: nothing of the section is taken. Event Bit1 holds 2 MiB before each operation.
+// Each operation fails with the text, where even that fits, and throws nothing. A TDF section of 2 MiB claims 128 MiB:
+// its buffer is as large as the file, and without one nothing of the section is taken. Event Bit1 holds 2 MiB before
+// each operation.
 TEST(AllocationFailureTest, OperationTable)
 {
     k4xtest::ScratchProfile profile;
     const std::string path = profile.Path("big.tdf");
     const std::string data = "Trace Mode=6\n" + std::string(2 << 20, '\n');
-    k4xtest::WriteFile(path, k4xtest::TdfImage({k4xtest::Section("AETCONFIG", 2, data)}));
+    k4xtest::Bytes image = k4xtest::TdfImage({k4xtest::Section("AETCONFIG", 2, data)});
+    k4xtest::SetU32(image, 4, 0x8000000);
+    k4xtest::WriteFile(path, image);
     const PropertyValue big{6, std::string(2 << 20, 'x'), {0}};
     PropertyValue out;
     const Operation load = [&](K4xDeviceCfgMgr& manager) { return manager.LoadConfiguration(path, 0); };
@@ -51,7 +54,7 @@ TEST(AllocationFailureTest, OperationTable)
         int32_t traceMode;
     } rows[] = {
         // name                  operation  failFrom  done   error    Trace Mode
-        {"tdf load",             load,      SIZE_MAX, true,  "",      6},
+        {"tdf load",             load,      4 << 20,  true,  "",      6},  // not the claimed 128 MiB
         {"tdf load, no buffer",  load,      1 << 20,  false, kMemory, 0},
         {"set of 2 MiB",         setBig,    1 << 20,  false, kMemory, 0},
         {"get of 2 MiB",         getBig,    1 << 20,  false, kMemory, 0},
