@@ -13,7 +13,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace k4xtest {
@@ -23,9 +22,14 @@ namespace fs = std::filesystem;
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// One run: the arguments, the exit code, parts of standard output split at
-// "|", and a part of standard error ("" for none wanted).
-using Step = std::tuple<std::string, int, std::string, std::string>;
+// One run: its arguments, which name it on failure, its exit code, parts of its standard output split at "|", and a
+// part of its standard error.
+struct Step {
+    std::string arguments;
+    int exit;
+    std::string out;
+    std::string err;
+};
 
 class K4xTraceTool : public ::testing::Test {
 protected:
@@ -44,13 +48,13 @@ protected:
 
     void RunSteps(const std::vector<Step>& steps)
     {
-        for (const auto& [arguments, exitCode, out, err] : steps) {
-            const ToolResult result = Run(arguments);
-            EXPECT_EQ(result.exitCode, exitCode) << arguments << ": " << result.err;
-            std::istringstream parts(out);
-            for (std::string part; std::getline(parts, part, '|');)
-                EXPECT_TRUE(Contains(result.out, part)) << arguments << "\n" << result.out;
-            EXPECT_TRUE(Contains(result.err, err)) << arguments << ": " << result.err;
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.arguments);
+            const ToolResult result = Run(step.arguments);
+            EXPECT_EQ(result.exitCode, step.exit) << result.err;
+            std::istringstream parts(step.out);
+            for (std::string part; std::getline(parts, part, '|');) EXPECT_TRUE(Contains(result.out, part)) << result.out;
+            EXPECT_TRUE(Contains(result.err, step.err)) << result.err;
         }
     }
 
@@ -63,22 +67,37 @@ protected:
     ScratchProfile profile;
 };
 
-// Wrong usage gives exit code 2, the tool's name on standard error and
-// nothing on standard output.
+// Wrong usage gives exit code 2, the tool's name on standard error and nothing on standard output.
 TEST_F(K4xTraceTool, HelpVersionAndWrongUsage)
 {
-    RunSteps({{"--help", 0, "usage: k4xtrace [OPTIONS] COMMAND", ""},
-              {"--version", 0, "k4xtrace " K4X_PROJECT_VERSION "\nlibrary " K4X_PROJECT_VERSION " (", ""}});
-    for (const char* command : {"show", "get", "set", "save", "load", "diff", "live", "info", "check"})
-        RunSteps({{std::string(command) + " --help", 0, std::string("usage: k4xtrace ") + command, ""}});
-    for (const char* arguments :
-         {"", "frobnicate CPU", "show", "show A B", "show --bogus CPU", "--json show CPU", "get CPU",
-          "set CPU Trace_Mode", "set CPU \"Trace Mode=abc\"", "set CPU \"Trace Mode=4294967296\"",
-          "set CPU TWP_Protocol=maybe", "set CPU \"Trace Mode=1\" --to", "save CPU text:", "diff CPU settings",
-          "--log-level 9 show CPU", "show --json=yes CPU"}) {
+    RunSteps({
+        // clang-format off
+        // arguments      exit   out                                   err
+        {"--help",        0,     "usage: k4xtrace [OPTIONS] COMMAND",  ""},
+        {"check --help",  0,     "usage: k4xtrace check",              ""},
+        {"--version",     0,     "k4xtrace " K4X_PROJECT_VERSION "\nlibrary " K4X_PROJECT_VERSION " (", ""},
+        // clang-format on
+    });
+    for (const char* arguments : {
+             "",
+             "frobnicate CPU",
+             "show",
+             "show A B",
+             "show --bogus CPU",
+             "show --json=yes CPU",
+             "set CPU Trace_Mode",
+             "set CPU \"Trace Mode=abc\"",
+             "set CPU \"Trace Mode=4294967296\"",
+             "set CPU TWP_Protocol=maybe",
+             "set CPU \"Trace Mode=1\" --to",
+             "save CPU text:",
+             "--log-level 9 show CPU",
+         }) {
+        SCOPED_TRACE(arguments);
         const ToolResult result = Run(arguments);
-        EXPECT_EQ(std::pair(result.exitCode, result.out), std::pair(2, std::string())) << arguments;
-        EXPECT_TRUE(Contains(result.err, "k4xtrace")) << arguments << ": " << result.err;
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_TRUE(Contains(result.err, "k4xtrace")) << result.err;
     }
 }
 
@@ -92,47 +111,44 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
     WriteBytes((fs::path(profile.SettingsDirectory()) / "bad.txt").string(), "Trace Mode = 1\nNo Such = 2\n");
     WriteBytes((fs::path(profile.SettingsDirectory()) / "K4x_DSP3-TCfg.txt").string(), "Bogus = 1\n");
     RunSteps({
-        {"set K4x_DSP0 \"Trace Mode=3\" \"Sync Frequency=0x10\" \"Event Bit0=PC == 0x100\" TWP_Protocol=1", 0, "", ""},
-        {"get K4x_DSP0 \"Trace Mode\" \"Sync Frequency\" \"Event Bit0\" TWP_Protocol", 0, "3\n16\nPC == 0x100\ntrue\n",
-         ""},
-        {"get --json K4x_DSP0 \"Memory Mode\" CycleModeDelta", 0, "{\"Memory Mode\": 0, \"CycleModeDelta\": true}\n",
-         ""},
-        {"show K4x_DSP0", 0, "Event Bit0       text     \"PC == 0x100\"", ""},
-        {"show --json K4x_DSP0", 0, "\"Sync Frequency\": 16,", ""},
+        // clang-format off
+        // arguments                                              exit   out                                           err
+        {"set K4x_DSP0 \"Trace Mode=3\" \"Sync Frequency=0x10\" \"Event Bit0=PC == 0x100\" TWP_Protocol=1", 0,     "",                                           ""},
+        {"get K4x_DSP0 \"Trace Mode\" \"Sync Frequency\" \"Event Bit0\" TWP_Protocol", 0,     "3\n16\nPC == 0x100\ntrue\n",                 ""},
+        {"get --json K4x_DSP0 \"Memory Mode\" CycleModeDelta",    0,     "{\"Memory Mode\": 0, \"CycleModeDelta\": true}\n", ""},
+        {"show K4x_DSP0",                                         0,     "Event Bit0       text     \"PC == 0x100\"",  ""},
+        {"show --json K4x_DSP0",                                  0,     "\"Sync Frequency\": 16,",                    ""},
         // A failed assignment saves nothing, not even the good ones before it.
-        {"set K4x_DSP0 \"Trace Mode=5\" \"Trace mode=5\"", 1, "", "Invalide property name"},
-        {"get K4x_DSP0 \"Trace Mode\"", 0, "3\n", ""},
+        {"set K4x_DSP0 \"Trace Mode=5\" \"Trace mode=5\"",        1,     "",                                           "Invalide property name"},
+        {"get K4x_DSP0 \"Trace Mode\"",                           0,     "3\n",                                        ""},
         // Stores: a CPU without a settings file starts from the defaults.
-        {"set K4x_DSP0 \"Trace Mode=7\" \"Event Bit3=x=y\"", 0, "", ""},
-        {"save K4x_DSP0 " + tdf, 0, "", ""},
-        {"save K4x_DSP0 dcm:copy", 0, "", ""},
-        {"load K4x_DSP1 tdf:" + tdf, 0, "Trace Mode       integer  7|Event Bit3       text     \"x=y\"", ""},
-        {"diff K4x_DSP1 dcm:copy " + tdf, 0, "", ""},
-        {"diff K4x_DSP1 settings dcm:copy", 2, "", "cannot read"},
-        {"set K4x_DSP1 \"Trace Mode=8\"", 0, "", ""},
-        {"diff K4x_DSP1 settings " + tdf, 1, "-Trace Mode = 8\n+Trace Mode = 7\n", ""},
-        {"load K4x_DSP0 text:missing.txt", 1, "", "cannot read"},
-        {"load K4x_DSP0 " + Quoted(profile.Path("missing.tdf")), 1, "", "no TDF container"},
-        {"load K4x_DSP0 bad.txt", 1, "", "Invalide property name"},
+        {"set K4x_DSP0 \"Trace Mode=7\" \"Event Bit3=x=y\"",      0,     "",                                           ""},
+        {"save K4x_DSP0 " + tdf,                                  0,     "",                                           ""},
+        {"save K4x_DSP0 dcm:copy",                                0,     "",                                           ""},
+        {"load K4x_DSP1 tdf:" + tdf,                              0,     "Trace Mode       integer  7|Event Bit3       text     \"x=y\"", ""},
+        {"diff K4x_DSP1 dcm:copy " + tdf,                         0,     "",                                           ""},
+        {"diff K4x_DSP1 settings dcm:copy",                       2,     "",                                           "cannot read"},
+        {"set K4x_DSP1 \"Trace Mode=8\"",                         0,     "",                                           ""},
+        {"diff K4x_DSP1 settings " + tdf,                         1,     "-Trace Mode = 8\n+Trace Mode = 7\n",         ""},
+        {"load K4x_DSP0 text:missing.txt",                        1,     "",                                           "cannot read"},
+        {"load K4x_DSP0 " + Quoted(profile.Path("missing.tdf")),  1,     "",                                           "no TDF container"},
+        {"load K4x_DSP0 bad.txt",                                 1,     "",                                           "Invalide property name"},
         // The library turns the blank into "_"; the tool checks and names the file it saved to.
-        {"save K4x_DSP0 " + spaced, 0, "my_cfg.tdf\n", ""},
-        {"save K4x_DSP0 " + Quoted(profile.Path("none.tdf")), 1, "", "nothing written"},
-        {"--library " + Path("not-a-library.dll", "MZ but not really") + " show K4x_DSP0", 1, "",
-         "cannot load the configuration library"},
-        {"--profile " + Quoted(profile.Path("no-such-profile")) + " show K4x_DSP0", 1, "", "no such directory"},
+        {"save K4x_DSP0 " + spaced,                               0,     "my_cfg.tdf\n",                               ""},
+        {"save K4x_DSP0 " + Quoted(profile.Path("none.tdf")),     1,     "",                                           "nothing written"},
+        {"--library " + Path("not-a-library.dll", "MZ but not really") + " show K4x_DSP0", 1,     "",                                           "cannot load the configuration library"},
+        {"--profile " + Quoted(profile.Path("no-such-profile")) + " show K4x_DSP0", 1,     "",                                           "no such directory"},
         // A malformed settings file is loaded by every new manager: the tool warns.
-        {"show K4x_DSP3", 0, "", "warning"},
+        {"show K4x_DSP3",                                         0,     "",                                           "warning"},
         // The simulated target's TWP source (1) overrides the settings file.
-        {"set K4x_DSP0 TWP_Protocol=false", 0, "", ""},
-        {live + "K4x_DSP0 K4x_DSP1 C6x_core9" + answer, 0,
-         "Live TWP source (TWP_Protocol): true|apps/K4x_DSP1.out|core9.out   (answered by the host)", ""},
-        {live + "--json K4x_DSP0 C6x_core9", 1, "\"C6x_core9\": null", "Application for C6x_core9"},
-        {"--live " + Quoted(profile.NewFolder("no-drivers")) + " live K4x_DSP0", 1, "", "Cannot load channel driver."},
-        {"live K4x_DSP0", 1, "", "Cannot load channel driver.\nk4xtrace: the library looked for the channel driver"},
-        {"--live " + Quoted(profile.Path("no-such-folder")) + " live K4x_DSP0", 1, "", "no such directory"},
+        {"set K4x_DSP0 TWP_Protocol=false",                       0,     "",                                           ""},
+        {live + "K4x_DSP0 K4x_DSP1 C6x_core9" + answer,           0,     "Live TWP source (TWP_Protocol): true|apps/K4x_DSP1.out|core9.out   (answered by the host)", ""},
+        {live + "--json K4x_DSP0 C6x_core9",                      1,     "\"C6x_core9\": null",                        "Application for C6x_core9"},
+        {"live K4x_DSP0",                                         1,     "",                                           "Cannot load channel driver.\nk4xtrace: the library looked for the channel driver"},
         // A CPU without a settings file connects, but the load after it fails.
-        {live + "K4x_DSP2", 1, "", "K4x_DSP2-TCfg.txt did not load"},
-        {"--log-level 1 info K4x_DSP0", 0, "settings directory:", "k4xtrace: trace log: "},
+        {live + "K4x_DSP2",                                       1,     "",                                           "K4x_DSP2-TCfg.txt did not load"},
+        {"--log-level 1 info K4x_DSP0",                           0,     "settings directory:",                        "k4xtrace: trace log: "},
+        // clang-format on
     });
     EXPECT_EQ(ReadBytes(profile.Path("my cfg.tdf")), "TDF2");
     EXPECT_FALSE(Contains(Run("--log-level 0 info K4x_DSP0").err, "trace log"));
@@ -157,37 +173,28 @@ TEST_F(K4xTraceTool, CheckAgreesWithTheLibraryOnEveryRow)
         std::string bytes;
         std::string report;  // check's lines for the file, after its name
     } rows[] = {
-        {"unknown.txt", "Trace Mode = 1\nTrace Mod = 4\nTrace Mode = 2\n",
-         ":2: unknown property \"Trace Mod\"; the library stops loading here; did you mean \"Trace Mode\"?"},
-        {"empty-line.txt", "Trace Mode = 1\n\nMemory Mode = 2\n",
-         ":2: unknown property \"\\nMemory Mode\" (the name runs over a line end: an empty line or a line "
-         "without \"=\" comes before it); the library stops loading here; did you mean \"Memory Mode\"?"},
-        {"hex.txt", "Sync Frequency = 0x10\n", ":1: \"0x10\" is not a whole number; the library reads 0"},
-        {"crlf.dcm", "Trace Mode = 1\r\nCEMU Status = 12abc\r\n",
-         ":2: \"12abc\" is not a whole number; the library reads 12"},
+        // clang-format off
+        // file             bytes                                                        report
+        {"unknown.txt",     "Trace Mode = 1\nTrace Mod = 4\nTrace Mode = 2\n",           ":2: unknown property \"Trace Mod\"; the library stops loading here; did you mean \"Trace Mode\"?"},
+        {"empty-line.txt",  "Trace Mode = 1\n\nMemory Mode = 2\n",                       ":2: unknown property \"\\nMemory Mode\" (the name runs over a line end: an empty line or a line without \"=\" comes before it); the library stops loading here; did you mean \"Memory Mode\"?"},
+        {"hex.txt",         "Sync Frequency = 0x10\n",                                   ":1: \"0x10\" is not a whole number; the library reads 0"},
+        {"crlf.dcm",        "Trace Mode = 1\r\nCEMU Status = 12abc\r\n",                 ":2: \"12abc\" is not a whole number; the library reads 12"},
         // 2^32 + INT_MAX: atoi gives INT_MAX whether it wraps or saturates.
-        {"range.txt", "Memory Mode = 6442450943\n",
-         ":1: \"6442450943\" is out of the 32-bit range of \"Memory Mode\"; the library reads 2147483647"},
-        {"twp-range.txt", "TWP_Protocol = 2147483648\n", ":1: \"2147483648\" is not 1 or 0; the library reads true"},
-        {"twp-word.txt", "TWP_Protocol = true\n", ":1: \"true\" is not 1 or 0; the library reads false"},
-        {"twice.txt", "Trace Mode = 1\nEvent Bit0 = x\nTrace Mode = 2\n",
-         ":3: \"Trace Mode\" is set again (first on line 1); the last one, on line 3, wins"},
-        {"read-only.txt", "Trace Mode = 1\nCycleModeDelta = 1\n",
-         ":2: \"CycleModeDelta\" cannot be set from a file; the library stops loading here"},
-        {"long-name.txt", "Trace Mode = 1\n" + std::string(1024, 'N') + " = 1\n",
-         ":2: a name longer than 1023 characters; the library stops loading here"},
-        {"long-value.txt", "Event Bit0 = " + std::string(1024, 'v') + "\n",
-         ":1: a value longer than 1023 characters; the library stops loading here"},
-        {"hand.txt", "Trace Mode =  7\nEvent Bit0 = a = b \nTWP_Protocol = 1\n", ": clean"},
-        {"twp.tdf", tdf("Trace Mode=1\nTWP_Protocol=false\n"), ":2: \"false\" is not 1 or 0; the library reads true"},
-        {"read-only.tdf", tdf("CycleModeDelta=1\nTrace Mode=1\n"),
-         ":1: \"CycleModeDelta\" cannot be set from a file; the library ignores it"},
-        {"unknown.tdf", tdf("Trace Mode=1\nTrace Mod=2\nMemory Mode"),
-         ":2: unknown property \"Trace Mod\"; the library ignores it; did you mean \"Trace Mode\"?\n"
-         "unknown.tdf:3: \"Memory Mode\" has no value; the library drops it"},
-        {"tabs.tdf", tdf("Trace Mode=5\tEncoding Mode=3\r"), ": clean"},
-        {".tdf", tdf("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"), ": clean"},
-        {"no.tdf", "TDF1", ": not a TDF container (no file starting with TDF2); the library does not load it"},
+        {"range.txt",       "Memory Mode = 6442450943\n",                                ":1: \"6442450943\" is out of the 32-bit range of \"Memory Mode\"; the library reads 2147483647"},
+        {"twp-range.txt",   "TWP_Protocol = 2147483648\n",                               ":1: \"2147483648\" is not 1 or 0; the library reads true"},
+        {"twp-word.txt",    "TWP_Protocol = true\n",                                     ":1: \"true\" is not 1 or 0; the library reads false"},
+        {"twice.txt",       "Trace Mode = 1\nEvent Bit0 = x\nTrace Mode = 2\n",          ":3: \"Trace Mode\" is set again (first on line 1); the last one, on line 3, wins"},
+        {"read-only.txt",   "Trace Mode = 1\nCycleModeDelta = 1\n",                      ":2: \"CycleModeDelta\" cannot be set from a file; the library stops loading here"},
+        {"long-name.txt",   "Trace Mode = 1\n" + std::string(1024, 'N') + " = 1\n",      ":2: a name longer than 1023 characters; the library stops loading here"},
+        {"long-value.txt",  "Event Bit0 = " + std::string(1024, 'v') + "\n",             ":1: a value longer than 1023 characters; the library stops loading here"},
+        {"hand.txt",        "Trace Mode =  7\nEvent Bit0 = a = b \nTWP_Protocol = 1\n",  ": clean"},
+        {"twp.tdf",         tdf("Trace Mode=1\nTWP_Protocol=false\n"),                   ":2: \"false\" is not 1 or 0; the library reads true"},
+        {"read-only.tdf",   tdf("CycleModeDelta=1\nTrace Mode=1\n"),                     ":1: \"CycleModeDelta\" cannot be set from a file; the library ignores it"},
+        {"unknown.tdf",     tdf("Trace Mode=1\nTrace Mod=2\nMemory Mode"),               ":2: unknown property \"Trace Mod\"; the library ignores it; did you mean \"Trace Mode\"?\nunknown.tdf:3: \"Memory Mode\" has no value; the library drops it"},
+        {"tabs.tdf",        tdf("Trace Mode=5\tEncoding Mode=3\r"),                      ": clean"},
+        {".tdf",            tdf("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"),    ": clean"},
+        {"no.tdf",          "TDF1",                                                      ": not a TDF container (no file starting with TDF2); the library does not load it"},
+        // clang-format on
     };
     const fs::path home = fs::current_path();
     fs::current_path(profile.SettingsDirectory());
