@@ -2,16 +2,16 @@
 // appended sections, and the error text of every failure, file-system faults included.
 #include "Bytes.h"
 #include "ErrorOf.h"
+#include "FaultyCalls.h"
 #include "ScratchProfile.h"
 #include "TdfFile.h"
 #include "TdfFormat.h"
 #include "TdfSectionWalker.h"
 
-#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
-#include <functional>
 
 namespace {
 
@@ -58,6 +58,14 @@ protected:
         return Result(size, [&] { tdf.SaveSectionData(file ? file : path.c_str(), offset, data, unit, count, size); });
     }
 
+public:
+    // The operations of the fault rows.
+    std::string AppendOne() { return Append("AETCONFIG", 2); }
+    std::string SaveAbc() { return Save(4, "abc", 1, 3); }
+    std::string LoadOne() { return Load(path.c_str()); }
+
+protected:
+
     ScratchProfile dir;
     std::string path = dir.Path("cfg.tdf");
     TdfFile tdf;
@@ -70,7 +78,8 @@ TEST_F(TdfFileTest, ReadTable)
 {
     const char A[] = "AETCONFIG", kGone[] = "AETCONFIG section cannot be located in the file.";
     const char kExtension[] = "TDF file extension must be .tdf.";
-    const char kFile[] = "File name passed to load file is not valid.";
+    const char kFile[] = "File name passed to load file is not valid.", kLoadFile[] = "File name passed to load is not valid.";
+    const char kFormat[] = "Invalid TDF format.", kNoBuffer[] = "No buffer allocated to load section data.";
     const std::string sound = AsText(TdfImage({Section("FIRST", 1, "data"), Section(A, 2, "xyz")}));  // 2nd at 25
     const std::string n259 = AsText(TdfImage({Section(std::string(259, 'n'), 1, ""), Section(A, 2, "xyz")}));
     const std::string many = AsText(TdfImage({Section("aetconfig", 2, "lower"), Section(A, 1, "v1"),
@@ -80,57 +89,52 @@ TEST_F(TdfFileTest, ReadTable)
     const auto set = [](std::string image, std::size_t at, uint32_t field) { return image.replace(at, 4, U32(field)); };
     const auto cut = [&](std::size_t length) { return sound.substr(0, length); };
     const struct {
-        const char* file;   // "": the empty path
+        const char* label;
         std::string bytes;  // "": no file
-        const char* name;
-        uint32_t bufferSize;
         bool probe;
         const char* size;
         const char* load;
+        const char* file = "cfg.tdf";  // "": the empty path
+        const char* name = "AETCONFIG";
+        uint32_t bufferSize = 64;
     } rows[] = {
-        {"cfg.TDF", sound, A, 64, true, "3", "xyz"},
-        {".tdf", sound, A, 2, true, "3", "xy"},
-        {"cfg.tdfx", sound, A, 64, false, "3", kExtension},
-        {"cfgtdf", sound, A, 64, false, "3", kExtension},
-        {"tdf", sound, A, 64, false, "3", kExtension},
-        {"cfg.tdf.bak", sound, A, 64, false, "3", kExtension},
-        {"short.tdf", "TDF", A, 64, false, "Invalid TDF format.", "Invalid TDF format."},
-        {"other.tdf", "TDF1abcd", A, 64, false, "Invalid TDF format.", "Invalid TDF format."},
-        {"cfg.tdf", sound, "AETCONFI", 64, true, kNotFound, "AETCONFI section cannot be located in the file."},
-        {"cfg.tdf", sound, nullptr, 64, true, kNotFound, " section cannot be located in the file."},
-        {"cfg.tdf", sound, A, 0, true, "3", "No buffer allocated to load section data."},
-        {"missing.tdf", "", A, 0, false, kFile, "File name passed to load is not valid."},
-        {"", "", A, 0, false, kFile, "File name passed to load is not valid."},
-        {"cfg.tdf", many, A, 64, true, "5", "first"},
-        {"cfg.tdf", many, "aetconfig", 64, true, "5", "lower"},
-        {"cfg.tdf", many, "", 64, true, "0", ""},
-        {"cfg.tdf", n259, A, 64, true, "3", "xyz"},
-        {"cfg.tdf", set(n259, 12, 260), A, 64, true, kNotFound, kGone},
-        {"cfg.tdf", set(sound, 25, 0x8000000), A, 64, true, "134217707", "xyz"},  // more than the file holds
-        {"cfg.tdf", set(sound, 25, 0x8000001), A, 64, true, kNotFound, kGone},
-        {"cfg.tdf", set(sound, 4, 11), A, 64, true, kNotFound, kGone},  // a length inside its own header
-        {"cfg.tdf", set(sound, 4, 16), A, 64, true, kNotFound, kGone},  // one below 12 + N
-        {"cfg.tdf", set(sound, 4, 23), A, 64, true, kNotFound, kGone},  // inside the next header
-        {"cfg.tdf", set(sound, 12, 0xFFFFFFFF), A, 64, true, kNotFound, kGone},  // the name length
-        {"cfg.tdf", set(sound, 25, 20), A, 64, true, kNotFound, kGone},
-        {"cfg.tdf", set(sound, 33, 260), A, 64, true, kNotFound, kGone},
-        // Cut inside the first length, name length and name, the second name, and the data.
-        {"cfg.tdf", cut(6), A, 64, true, kNotFound, kGone},
-        {"cfg.tdf", cut(14), A, 64, true, kNotFound, kGone},
-        {"cfg.tdf", cut(18), A, 64, true, kNotFound, kGone},
-        {"cfg.tdf", cut(45), A, 64, true, kNotFound, kGone},
-        {"cfg.tdf", cut(47), A, 64, true, "3", "x"},
+        // clang-format off
+        // label                           bytes                        probe   size          load                                                file        name   bufferSize
+        {"extension in capitals",          sound,                       true,   "3",          "xyz",                                              "cfg.TDF"},
+        {"extension alone, buffer of 2",   sound,                       true,   "3",          "xy",                                               ".tdf",     A,     2},
+        {"extension followed by more",     sound,                       false,  "3",          kExtension,                                         "cfg.tdfx"},
+        {"extension without a dot",        sound,                       false,  "3",          kExtension,                                         "cfgtdf"},
+        {"extension as the whole name",    sound,                       false,  "3",          kExtension,                                         "tdf"},
+        {"signature cut short",            "TDF",                       false,  kFormat,      kFormat},
+        {"other signature",                "TDF1abcd",                  false,  kFormat,      kFormat},
+        {"name's prefix",                  sound,                       true,   kNotFound,    "AETCONFI section cannot be located in the file.",  "cfg.tdf",  "AETCONFI"},
+        {"no name",                        sound,                       true,   kNotFound,    " section cannot be located in the file.",          "cfg.tdf",  nullptr},
+        {"no buffer",                      sound,                       true,   "3",          kNoBuffer,                                          "cfg.tdf",  A,     0},
+        {"no file",                        "",                          false,  kFile,        kLoadFile,                                          "missing.tdf"},
+        {"empty path",                     "",                          false,  kFile,        kLoadFile,                                          ""},
+        {"first exact match",              many,                        true,   "5",          "first"},
+        {"empty name",                     many,                        true,   "0",          "",                                                 "cfg.tdf",  ""},
+        {"name of 259 bytes",              n259,                        true,   "3",          "xyz"},
+        {"name of 260 bytes",              set(n259, 12, 260),          true,   kNotFound,    kGone},
+        {"name length at 2^32 - 1",        set(sound, 12, 0xFFFFFFFF),  true,   kNotFound,    kGone},
+        {"more data than the file holds",  set(sound, 25, 0x8000000),   true,   "134217707",  "xyz"},
+        {"length above 0x8000000",         set(sound, 25, 0x8000001),   true,   kNotFound,    kGone},
+        {"length below 12 + name",         set(sound, 4, 16),           true,   kNotFound,    kGone},
+        {"cut inside a header",            cut(14),                     true,   kNotFound,    kGone},
+        {"cut inside a name",              cut(18),                     true,   kNotFound,    kGone},
+        {"cut inside the data",            cut(47),                     true,   "3",          "x"},
+        // clang-format on
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
         const std::string file = *row.file != '\0' ? dir.Path(row.file) : "";
         if (!row.bytes.empty()) WriteBytes(file, row.bytes);
-        EXPECT_EQ(tdf.IsTdfFile(file.c_str()), row.probe) << &row - rows;
-        EXPECT_EQ(SizeOf(file.c_str(), row.name), row.size) << &row - rows;
-        EXPECT_EQ(Load(file.c_str(), row.bufferSize, row.name), row.load) << &row - rows;
+        EXPECT_EQ(tdf.IsTdfFile(file.c_str()), row.probe);
+        EXPECT_EQ(SizeOf(file.c_str(), row.name), row.size);
+        EXPECT_EQ(Load(file.c_str(), row.bufferSize, row.name), row.load);
     }
     EXPECT_EQ(SizeOf(nullptr), kFile);
-    EXPECT_EQ(Result(size, [&] { tdf.LoadSection(path.c_str(), A, 2, nullptr, 10, size); }),
-              "No buffer allocated to load section data.");
+    EXPECT_EQ(Result(size, [&] { tdf.LoadSection(path.c_str(), A, 2, nullptr, 10, size); }), kNoBuffer);
 }
 
 TEST_F(TdfFileTest, AppendAndSaveWriteTheExactBytes)
@@ -160,117 +164,123 @@ TEST_F(TdfFileTest, AppendAndSaveWriteTheExactBytes)
     EXPECT_EQ(Save(last, "abc", 1, 3), "24");
 }
 
-ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
-const auto kSystemsReadAt = Calls().readAt;
-
-// The call, counted from 1, of a faked entry that fails.
-int g_failingCall = 0;
-int g_calls = 0;
-
-bool FailsNow() { return ++g_calls == g_failingCall; }
-std::size_t FailOneWrite(const void* data, std::size_t size, std::size_t n, std::FILE* file)
-{
-    return FailsNow() ? 0 : std::fwrite(data, size, n, file);
-}
-long long FailOneRead(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
-{
-    return FailsNow() ? -1 : kSystemsReadAt(stream, offset, buffer, count);
-}
-void FailWrite(int call)
-{
-    g_calls = 0;
-    g_failingCall = call;
-    Calls().write = &FailOneWrite;
-}
-void FailRead(int call)
-{
-    g_calls = 0;
-    g_failingCall = call;
-    Calls().readAt = &FailOneRead;
-}
-// A write whose failure only the stream's error flag tells.
-std::size_t WriteIgnoringErrors(const void* data, std::size_t size, std::size_t n, std::FILE* file)
-{
-    std::fwrite(data, size, n, file);
-    return n;
-}
-// A full volume: bytes that only the stream's buffer takes, and a flush that fails.
-std::size_t BufferOnly(const void*, std::size_t, std::size_t n, std::FILE*) { return n; }
-bool FailFlush(std::FILE*) { return false; }
-std::FILE* NoUpdate(const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); }
-std::FILE* ReadOnlyUpdate(const char* path, const char* mode) { return std::fopen(path, mode[1] == '+' ? "rb" : mode); }
-
-// Every failure of the writers, and the reader's read error, on a file of one empty AETCONFIG section at 4 with the
-// length field given. Append writes: 1 length placeholder, 2 version, 3 name length, 4 name, 5 length; save writes: 1
-// data, 2 new length; load reads: 1 signature, 2 header, 3 name, 4 data. Checks come before any write.
-TEST_F(TdfFileTest, WriteAndFileSystemFaultTable)
+// The checks of SaveSectionData and AppendSectionHeader, which come before any write, on a file of one empty AETCONFIG
+// section at 4 with the length field given.
+TEST_F(TdfFileTest, WriterArgumentTable)
 {
     const std::string missing = dir.Path("missing.tdf");
     const char kOffset[] = "Section header offset to save data is not valid.";
+    const struct {
+        const char* label;
+        uint32_t length;  // 0: no section
+        uint32_t offset;
+        const char* data;
+        const char* error;
+        uint32_t count = 1;
+        uint32_t unit = 1;
+        const char* file = nullptr;  // null: the file with the section
+    } rows[] = {
+        // clang-format off
+        // label                                      length          offset   data      error       count     unit   file
+        {"no file",                                   21,             4,       "x",      kNotValid,  1,        1,     missing.c_str()},
+        {"empty path",                                21,             4,       "x",      kNotValid,  1,        1,     ""},
+        {"offset inside the signature, before data",  21,             3,       nullptr,  kOffset},
+        {"no data",                                   21,             4,       nullptr,  "No data to write TDF."},
+        {"no section",                                0,              4,       "x",      kNoLength},
+        {"stored length inside its header",           11,             4,       "x",      kNoLength},
+        {"stored length above the limit",             0x8000001,      4,       "x",      kNoLength},
+        // Growing past the reader's limit would make the section unreadable.
+        {"growing past the limit",                    0x8000000 - 2,  4,       "xyz",    kNoData,    3},
+        {"growing past the limit in elements",        0x8000000 - 2,  4,       "xyz",    kNoData,    0x10000,  0x10000},
+        {"elements of size 0",                        21,             4,       "xyz",    kNoData,    3,        0},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        Bytes image = TdfImage({Section("AETCONFIG", 2, "")});
+        row.length == 0 ? image.resize(4) : SetU32(image, 4, row.length);
+        WriteFile(path, image);
+        EXPECT_EQ(Save(row.offset, row.data, row.unit, row.count, row.file), row.error);
+        EXPECT_EQ(ReadFile(path), image);
+    }
+    EXPECT_EQ(Append("AETCONFIG", 2, missing.c_str()), kNotValid);
+}
+
+const auto kSystemsReadAt = Calls().readAt;
+
+int g_reads = 0;
+
+// The fourth read fails.
+void FailRead4()
+{
+    g_reads = 0;
+    Calls().readAt = [](std::FILE* stream, uint64_t offset, void* buffer, std::size_t count) {
+        return ++g_reads == 4 ? -1 : kSystemsReadAt(stream, offset, buffer, count);
+    };
+}
+// A write whose failure only the stream's error flag tells: the file opens for update as for reading.
+void WriteReadOnly()
+{
+    Calls().open = [](const char* path, const char* mode) { return std::fopen(path, mode[1] == '+' ? "rb" : mode); };
+    Calls().write = [](const void* data, std::size_t size, std::size_t n, std::FILE* file) {
+        std::fwrite(data, size, n, file);
+        return n;
+    };
+}
+// A full volume: bytes that only the stream's buffer takes, and a flush that fails.
+void FullVolume()
+{
+    Calls().write = [](const void*, std::size_t, std::size_t n, std::FILE*) { return n; };
+    FailFlush();
+}
+void RefuseRead()
+{
+    Calls().open = [](const char* path, const char* mode) {
+        return std::strcmp(mode, "rb") == 0 ? nullptr : std::fopen(path, mode);
+    };
+}
+
+// File-system faults on a file of one empty AETCONFIG section at 4. Append writes: 1 length placeholder, 2 version, 3
+// name length, 4 name, 5 length; save writes: 1 data, 2 new length; load reads: 1 signature, 2 header, 3 name, 4 data.
+TEST_F(TdfFileTest, FileSystemFaultTable)
+{
     const char kHeader[] = "Write error - size of TDF header.";
     const char kNameAndVersion[] = "Write error -  TDF section name and version.";
     const char kCorrupted[] = "Write error - section data corrupted.";
     const struct {
-        uint32_t length;  // 0: no section
-        std::function<std::string()> call;
+        const char* label;
+        void (*fault)();
+        std::string (TdfFileTest::*call)();
         const char* error;
         bool untouched;
     } rows[] = {
-        {21, [&] { return Save(4, "x", 1, 1, missing.c_str()); }, kNotValid, true},
-        {21, [&] { return Save(4, "x", 1, 1, ""); }, kNotValid, true},
-        {21, [&] { return Append("AETCONFIG", 2, missing.c_str()); }, kNotValid, true},
-        {21, [&] { return Append("AETCONFIG", 2, ""); }, kNotValid, true},
-        {21, [&] { return Save(0, "x", 1, 1); }, kOffset, true},
-        {21, [&] { return Save(3, nullptr, 1, 1); }, kOffset, true},
-        {21, [&] { return Save(4, nullptr, 1, 1); }, "No data to write TDF.", true},
-        {0, [&] { return Save(4, "x", 1, 1); }, kNoLength, true},
-        {21, [&] { return Save(100, "x", 1, 1); }, kNoLength, true},
-        {11, [&] { return Save(4, "x", 1, 1); }, kNoLength, true},
-        {0x8000001, [&] { return Save(4, "x", 1, 1); }, kNoLength, true},
-        // Growing past the reader's limit would make the section unreadable.
-        {0x8000000 - 2, [&] { return Save(4, "xyz", 1, 3); }, kNoData, true},
-        {0x8000000 - 2, [&] { return Save(4, "xyz", 0x10000, 0x10000); }, kNoData, true},
-        {21, [&] { return Save(4, "xyz", 0, 3); }, kNoData, true},  // elements of size 0 never add up
-        {21, [&] { FailWrite(1); return Append("AETCONFIG", 2); }, "Write error -  TDF section header size.", true},
-        {21, [&] { FailWrite(2); return Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { FailWrite(3); return Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { FailWrite(4); return Append("AETCONFIG", 2); }, kNameAndVersion, false},
-        {21, [&] { FailWrite(5); return Append("AETCONFIG", 2); }, kHeader, false},
-        {21, [&] { Calls().flush = &FailFlush; return Append("AETCONFIG", 2); }, kHeader, false},
-        {21, [&] { FailWrite(1); return Save(4, "abc", 1, 3); }, kNoData, true},
-        {21, [&] { FailWrite(2); return Save(4, "abc", 1, 3); }, kHeader, false},
-        {21, [&] { Calls().open = &NoUpdate; return Append("AETCONFIG", 2); }, kCannotOpen, true},
-        {21, [&] { Calls().open = &NoUpdate; return Save(4, "abc", 1, 3); }, kCannotOpen, true},
-        {21, [&] { Calls().open = &ReadOnlyUpdate; Calls().write = &WriteIgnoringErrors; return Save(4, "abc", 1, 3); },
-         kCorrupted, true},
-        {21, [&] { Calls().write = &BufferOnly; Calls().flush = &FailFlush; return Save(4, "abc", 1, 3); }, kCorrupted,
-         true},
-        {21, [&] { FailRead(4); return Load(path.c_str()); }, "Read I/O error - section data corrupted.", true},
+        // clang-format off
+        // label                             fault            call   error                                        untouched
+        {"append, placeholder not written",  &FailWrite<1>,   &TdfFileTest::AppendOne, "Write error -  TDF section header size.",   true},
+        {"append, version not written",      &FailWrite<2>,   &TdfFileTest::AppendOne, kNameAndVersion,                             false},
+        {"append, name length not written",  &FailWrite<3>,   &TdfFileTest::AppendOne, kNameAndVersion,                             false},
+        {"append, name not written",         &FailWrite<4>,   &TdfFileTest::AppendOne, kNameAndVersion,                             false},
+        {"append, length not written",       &FailWrite<5>,   &TdfFileTest::AppendOne, kHeader,                                     false},
+        {"append, flush fails",              &FailFlush,      &TdfFileTest::AppendOne, kHeader,                                     false},
+        {"append, no update open",           &RefuseUpdate,   &TdfFileTest::AppendOne, kCannotOpen,                                 true},
+        {"save, data not written",           &FailWrite<1>,   &TdfFileTest::SaveAbc, kNoData,                                     true},
+        {"save, length not written",         &FailWrite<2>,   &TdfFileTest::SaveAbc, kHeader,                                     false},
+        {"save, no update open",             &RefuseUpdate,   &TdfFileTest::SaveAbc, kCannotOpen,                                 true},
+        {"save, stream error",               &WriteReadOnly,  &TdfFileTest::SaveAbc, kCorrupted,                                  true},
+        {"save, full volume",                &FullVolume,     &TdfFileTest::SaveAbc, kCorrupted,                                  true},
+        {"load, data not read",              &FailRead4,      &TdfFileTest::LoadOne, "Read I/O error - section data corrupted.",  true},
+        {"load, no read open",               &RefuseRead,     &TdfFileTest::LoadOne, kCannotOpen,                                 true},
+        // clang-format on
     };
+    const Bytes image = TdfImage({Section("AETCONFIG", 2, "")});
     for (const auto& row : rows) {
-        Bytes image = TdfImage({Section("AETCONFIG", 2, "")});
-        row.length == 0 ? image.resize(4) : SetU32(image, 4, row.length);
+        SCOPED_TRACE(row.label);
         WriteFile(path, image);
-        EXPECT_EQ(row.call(), row.error) << &row - rows;
+        row.fault();
+        EXPECT_EQ((this->*row.call)(), row.error);
         ZR_KDT::platform::ResetSystemCalls();
-        EXPECT_EQ(ReadFile(path) == image, row.untouched) << &row - rows;
+        EXPECT_EQ(ReadFile(path) == image, row.untouched);
     }
-    // A folder opens for reading on some systems but never for update.
-    const std::string folder = dir.NewFolder("folder.tdf");
-    EXPECT_THAT(Append("AETCONFIG", 2, folder.c_str()), ::testing::AnyOf(kNotValid, kCannotOpen));
-    EXPECT_THAT(Save(4, "x", 1, 1, folder.c_str()), ::testing::AnyOf(kNotValid, kCannotOpen));
-    EXPECT_TRUE(std::filesystem::is_directory(folder));
-}
-
-// The walker starts where it is told, here at a section list without a signature.
-TEST_F(TdfFileTest, WalkerStartsAtTheGivenOffset)
-{
-    WriteFile(path, Section("FIRST", 1, "data"));
-    TdfFormat::StreamGuard stream(std::fopen(path.c_str(), "rb"));
-    TdfSectionWalker walker(stream.get(), 0);
-    TdfSectionHeader header;
-    EXPECT_TRUE(walker.Next(header) && header.offset == 0 && std::string(header.name) == "FIRST");
-    EXPECT_TRUE(!walker.Next(header) && walker.GetStatus() == TdfSectionWalker::Status_End);
 }
 
 }  // namespace
