@@ -2,6 +2,8 @@
 // text lines and AETCONFIG section a save writes, the rules a load follows, the error each leaves, failing saves.
 #include "Bytes.h"
 #include "ConfigValues.h"
+#include "FaultyCalls.h"
+#include "K4xDurableWrite.h"
 #include "K4xDeviceCfgMgr.h"
 #include "Platform.h"
 #include "ScratchProfile.h"
@@ -30,14 +32,31 @@ const char kFailedToWrite[] = "Failed to write file";
 const char kInvalidType[] = "Invalid file type";
 const char* const kKept = kInvalidType;  // marked before each load, left by one without error
 const bool kPosix = ZR_KDT::platform::kPathSeparator == '/';
-const ConfigValues kSample = {{7, -3, INT_MAX, INT_MIN, 0, -1}, {"pc == 0x100", "", "x=y\tz  ", "cut"}, true};
-// kSample as it is set: a text is saved up to its first NUL.
-const ConfigValues kSampleSet = {kSample.integers, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
+// The sample that saves set; a text is saved up to its first NUL.
+const ConfigValues kSampleSet = {{7, -3, INT_MAX, INT_MIN, 0, -1}, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
+// What a manager holds, as Held gives it: the sample, and the defaults.
+const char kSampleHeld[] = "7 -3 2147483647 -2147483648 0 -1 [pc == 0x100][][x=y\tz  ][cut] 1";
+const char kDefaults[] = "0 0 0 0 0 0 [][][][] 0";
+
+// The stored values as one text: the six integers, each event bit in brackets (up to its first NUL, as a save stores
+// it), the protocol flag.
+std::string Held(K4xDeviceCfgMgr& manager)
+{
+    const ConfigValues values = Capture(manager);
+    std::string held;
+    for (const int32_t value : values.integers) held += std::to_string(value) + " ";
+    for (const std::string& text : values.eventBits) held += "[" + std::string(text.c_str()) + "]";
+    return held + " " + std::to_string(values.twp);
+}
 
 class ConfigFileTest : public ::testing::Test {
 protected:
     // The first manager creates the settings folder.
-    void SetUp() override { NewManager(), fs::create_directory(Settings("folder")); }
+    void SetUp() override
+    {
+        NewManager();
+        fs::create_directory(Settings("folder"));
+    }
     void TearDown() override { ZR_KDT::platform::ResetSystemCalls(); }
 
     // A manager for the CPU, constructed as the library's factory does.
@@ -55,15 +74,15 @@ protected:
     std::string Settings(const std::string& name) { return (fs::path(profile.SettingsDirectory()) / name).string(); }
     // Entries of the settings folder: "folder", the files, temporary ones.
     std::ptrdiff_t SettingsFiles() { return std::distance(fs::directory_iterator(profile.SettingsDirectory()), {}); }
-    // Saves kSampleSet into Settings("cfg") and reads it back; "" or the save's error.
+    // Saves kSampleSet into Settings("cfg") and reads it back as type 4; "" or the save's error.
     std::string SaveAndCheck()
     {
         auto manager = NewManager();
         Apply(*manager, kSampleSet);
         if (!manager->SaveConfiguration("cfg", 1)) return manager->GetErrorMessage();
         auto reader = NewManager("K4X OTHER");
-        EXPECT_TRUE(reader->LoadConfiguration("cfg", 1));
-        EXPECT_EQ(Capture(*reader), kSample);
+        EXPECT_TRUE(reader->LoadConfiguration("cfg", 4));
+        EXPECT_EQ(Held(*reader), kSampleHeld);
         return "";
     }
 
@@ -73,7 +92,7 @@ private:
     std::list<Zr::Kdt::Trace::DeviceDescriptor> m_descriptors;
 };
 
-// The eleven text lines of kSample with the first event bit given.
+// The eleven text lines of the sample with the first event bit given.
 std::string SampleText(const std::string& bit0)
 {
     return "Trace Mode = 7\nEncoding Mode = -3\nSync Frequency = 2147483647\nNumber of AEG = -2147483648\n"
@@ -86,76 +105,60 @@ std::string SampleText(const std::string& bit0)
 // that is a TDF container already.
 TEST_F(ConfigFileTest, SaveTable)
 {
-    const auto tdf = [&](const char* name) { return profile.Path(name); };
-    const std::string other = AsText(TdfImage({Section("OTHER", 1, "abc")}));
+    const std::string other = AsText(TdfImage({Section("OTHER", 1, "abc")})), tdf = profile.Path("cfg.tdf");
     const std::string payload =
         "Trace Mode=7\nEncoding Mode=-3\nSync Frequency=2147483647\nNumber of AEG=-2147483648\nMemory Mode=0\n"
         "CEMU Status=-1\nEvent Bit0=pc == 0x100\nEvent Bit1=\nEvent Bit2=x=y\tz  \nEvent Bit3=cut\nTWP_Protocol=1\n";
     const std::string v1009(1009, 'v'), v1010(1010, 'v');
     const struct {
+        const char* label;
         std::string name;
         uint32_t type;
         std::string bit0;
-        std::string file, before;  // "": no file
+        std::string file;    // where the save goes
+        std::string before;  // "": no file
         bool saved;
-        std::string error, after;
+        std::string error;
+        std::string after;
+        void (*fault)() = nullptr;
     } rows[] = {
-        {"a b/c", 1, "pc == 0x100", Settings("a_b-c"), std::string(5000, 'x'), true, "",
-         StoredText(SampleText("pc == 0x100"))},
-        {"a b/c", 2, "", Settings("a_b-c.dcm"), "", true, "", StoredText(SampleText(""))},
+        // clang-format off
+        // label                              name       type   bit0                          file                    before                   saved   error                                                          after                                         fault
+        {"text over a longer file",           "a b/c",   1,     "pc == 0x100",                Settings("a_b-c"),      std::string(5000, 'x'),  true,   "",                                                            StoredText(SampleText("pc == 0x100"))},
+        {"dcm",                               "a b/c",   2,     "",                           Settings("a_b-c.dcm"),  "",                      true,   "",                                                            StoredText(SampleText(""))},
         // "Event Bit0 = ", the text and the line feed may fill 1023 characters.
-        {"cfg", 1, v1009, Settings("cfg"), "old", true, "", StoredText(SampleText(v1009))},
-        {"cfg", 1, v1010, Settings("cfg"), "old", false,
-         "Value of Event Bit0 too long for a text configuration line", "old"},
-        {"folder", 1, "", Settings("cfg"), "", false, kFailedToOpen, ""},
-        {"cfg", 4, "", Settings("cfg"), "old", false, kInvalidType, "old"},
-        {"", 1, "", Settings("cfg"), "old", false, "", "old"},
-        {tdf("cfg.tdf"), 0, "pc == 0x100", tdf("cfg.tdf"), other, true, "",
-         other + AsText(Section("AETCONFIG", 2, payload))},
-        {tdf("missing.tdf"), 0, "", tdf("missing.tdf"), "", true, "", ""},
-        {tdf("cfg.txt"), 0, "", tdf("cfg.txt"), "TDF2", true, "", "TDF2"},
-        {tdf("plain.tdf"), 0, "", tdf("plain.tdf"), "TDF", true, "", "TDF"},
-        {tdf("cfg.tdf"), 0, std::string(0x8000000, 'v'), tdf("cfg.tdf"), "TDF2", false,
-         "Configuration too large for a TDF section", "TDF2"},
+        {"the longest line",                  "cfg",     1,     v1009,                        Settings("cfg"),        "old",                   true,   "",                                                            StoredText(SampleText(v1009))},
+        {"a line too long",                   "cfg",     1,     v1010,                        Settings("cfg"),        "old",                   false,  "Value of Event Bit0 too long for a text configuration line",  "old"},
+        {"a folder",                          "folder",  1,     "",                           Settings("cfg"),        "",                      false,  kFailedToOpen,                                                 ""},
+        {"no name",                           "",        1,     "",                           Settings("cfg"),        "old",                   false,  "",                                                            "old"},
+        {"tdf",                               tdf,       0,     "pc == 0x100",                tdf,                    other,                   true,   "",                                                            other + AsText(Section("AETCONFIG", 2, payload))},
+        {"tdf: no container, nothing to do",  tdf,       0,     "",                           tdf,                    "",                      true,   "",                                                            ""},
+        {"tdf: too large",                    tdf,       0,     std::string(0x8000000, 'v'),  tdf,                    "TDF2",                  false,  "Configuration too large for a TDF section",                   "TDF2"},
+        {"tdf: no update open",               tdf,       0,     "",                           tdf,                    other,                   false,  "Could not open TDF file as specified.",                       other,                                        &RefuseUpdate},
+        {"tdf: data not written",             tdf,       0,     "",                           tdf,                    other,                   false,  "Write I/O error - unable to write section data.",             other + AsText(Section("AETCONFIG", 2, "")),  &FailWrite<6>},
+        // clang-format on
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
         auto manager = NewManager();
         ConfigValues config = kSampleSet;
         config.eventBits[0] = row.bit0;
         Apply(*manager, config);
         if (!row.before.empty()) WriteBytes(row.file, row.before);
-        EXPECT_EQ(manager->SaveConfiguration(row.name, row.type), row.saved) << &row - rows;
-        EXPECT_EQ(manager->GetErrorMessage(), row.error) << &row - rows;
-        EXPECT_EQ(ReadBytes(row.file), row.after) << &row - rows;
+        if (row.fault != nullptr) row.fault();
+        EXPECT_EQ(manager->SaveConfiguration(row.name, row.type), row.saved);
+        ZR_KDT::platform::ResetSystemCalls();
+        EXPECT_EQ(manager->GetErrorMessage(), row.error);
+        EXPECT_EQ(ReadBytes(row.file), row.after);
         fs::remove(row.file);
     }
 }
 
-ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
-
-// Opens as the system does, but a file opened for the second time (a text load's read after its probe) is first taken
-// away, as another program may do meanwhile.
-int g_opens = 0;
-std::FILE* RemovedBeforeRead(const char* path, const char* mode)
-{
-    if (++g_opens == 2) std::remove(path);
-    return std::fopen(path, mode);
-}
-std::FILE* FolderBeforeRead(const char* path, const char* mode)
-{
-    if (++g_opens == 2) {
-        std::remove(path);
-        fs::create_directory(path);
-    }
-    return std::fopen(path, mode);
-}
-
-// Loads into a manager that holds the defaults (a text file) or base (a TDF file) and a marked error, which a load
+// Loads into a manager that holds the defaults (a text file) or the sample (a TDF file) and a marked error, which a load
 // without error leaves. The old binary form has no protocol and no sync frequency: the protocol turns off, the sync
 // frequency stays. A TDF section that claims more than the file holds reads what is there and zeros after it.
 TEST_F(ConfigFileTest, LoadTable)
 {
-    const ConfigValues base = {{-1, -1, -1, -1, -1, -1}, {"x", "x", "x", "x"}, true};
     const auto tdf = [](uint32_t version, const std::string& data, uint32_t claimed = 0) {
         Bytes image = TdfImage({Section("AETCONFIG", version, data)});
         if (claimed != 0) SetU32(image, 4, claimed);
@@ -164,60 +167,56 @@ TEST_F(ConfigFileTest, LoadTable)
     const std::string a = profile.Path("a.tdf"), x1023(1023, 'x');
     const std::string v1 = U32(1) + U32(2) + U32(3) + U32(4) + U32(0xFFFFFFFB) + std::string("e0\0\0e2\0e3 x\0", 12);
     const struct {
+        const char* label;
         std::string name;  // in the settings folder for the text types
         int32_t type;
         std::string bytes;  // "": no file
         bool loaded;
         const char* error;
-        ConfigValues expected;
-        std::FILE* (*open)(const char*, const char*) = nullptr;
+        std::string held;
+        void (*fault)() = nullptr;
     } rows[] = {
-        {"a_b-c.dcm", 4, SampleText("pc == 0x100"), true, kKept, kSample},
+        // clang-format off
+        // label                                   name                    type   bytes                                                                             loaded    error           held   fault
         // Name ends and value starts are trimmed; the last line end is optional; a lone CR stays.
-        {"cfg", 1, "Trace Mode = 5\nEvent Bit0   ==  = x = y  \nEvent Bit1 = \r\nTWP_Protocol = 3", true, kKept,
-         {{5}, {"x = y  "}, true}},
-        {"cfg", 1, "Event Bit0 = x\r\r\nEvent Bit1 = y\r", true, kKept, {{}, {"x\r", "y\r"}}},
-        // Text mode ends the text at a Ctrl-Z on Windows.
-        {"cfg", 1, "Trace Mode = 5\n\x1AMemory Mode = 7\n", !kPosix, kPosix ? kInvalidName : kKept, {{5}}},
-        {"cfg", 1, "trace mode = 1\n", false, kInvalidName, {}},
-        {"cfg", 1, "   = 9\nSync Frequency = 8\n", true, kKept, {{0, 0, 8}}},  // a blank name goes with its value
-        {"cfg", 1, "=x\nTrace Mode = 2\n", false, kInvalidName, {}},             // the rest joins the next name
-        {"cfg", 1, "Event Bit3 =" + x1023 + "\n", true, kKept, {{}, {"", "", "", x1023}}},
-        {"cfg", 1, std::string(1023, 'n') + "= 1\n", false, kInvalidName, {}},
-        {"cfg", 1, std::string(5000, 'z'), false, kTooLong, {}},
+        {"trimming",                               "cfg",                  1,     "Trace Mode = 5\nEvent Bit0   ==  = x = y  \nEvent Bit1 = \r\nTWP_Protocol = 3",  true,     kKept,          "5 0 0 0 0 0 [x = y  ][][][] 1"},
+        {"carriage returns",                       "cfg",                  1,     "Event Bit0 = x\r\r\nEvent Bit1 = y\r",                                           true,     kKept,          "0 0 0 0 0 0 [x\r][y\r][][] 0"},
+        // Text mode ends the text at a Ctrl-Z on Windows; POSIX reads the byte as part of the next name.
+        {"Ctrl-Z",                                 "cfg",                  1,     "Trace Mode = 5\n\x1AMemory Mode = 7\n",                                          !kPosix,  kPosix ? kInvalidName : kKept, "5 0 0 0 0 0 [][][][] 0"},
+        {"names match case",                       "cfg",                  1,     "trace mode = 1\n",                                                               false,    kInvalidName,   kDefaults},
+        {"a blank name goes with its value",       "cfg",                  1,     "   = 9\nSync Frequency = 8\n",                                                   true,     kKept,          "0 0 8 0 0 0 [][][][] 0"},
+        {"after an empty name, the next name",     "cfg",                  1,     "=x\nTrace Mode = 2\n",                                                           false,    kInvalidName,   kDefaults},
+        {"the longest value",                      "cfg",                  1,     "Event Bit3 =" + x1023 + "\n",                                                    true,     kKept,          "0 0 0 0 0 0 [][][][" + x1023 + "] 0"},
+        {"the longest name",                       "cfg",                  1,     std::string(1023, 'n') + "= 1\n",                                                 false,    kInvalidName,   kDefaults},
+        {"a name too long",                        "cfg",                  1,     std::string(5000, 'z'),                                                           false,    kTooLong,       kDefaults},
         // Other types read nothing; nothing to read is no error.
-        {"cfg", 2, "Trace Mode = 4\n", true, kKept, {}},
-        {"", 1, "", false, kKept, {}},
-        // Where a folder opens as a stream, the read fails instead of the open.
-        {"cfg", 1, "Trace Mode = 5\n", false, kFailedToOpen, {}, &RemovedBeforeRead},
-        {"cfg", 1, "Trace Mode = 5\n", false, kPosix ? kKept : kFailedToOpen, {}, &FolderBeforeRead},
-        {"no file", 1, "", false, kKept, {}},
-        {"folder", 1, "", false, kKept, {}},
-        {a, 0, tdf(1, v1), true, kKept, {{1, 3, -1, 2, 4, -5}, {"e0", "", "e2", "e3 x"}, false}},  // AEG, then encoding
-        {a, 0, tdf(1, std::string("\x06\0\0\0\x02", 5), 0x8000000), true, kKept, {{6, 0, -1, 2, 0, 0}, {}, false}},
+        {"type 2 reads nothing",                   "cfg",                  2,     "Trace Mode = 4\n",                                                               true,     kKept,          kDefaults},
+        {"no file",                                "no file",              1,     "",                                                                               false,    kKept,          kDefaults},
+        // Where a folder opens as a stream (POSIX), the read fails instead of the open.
+        {"read open refused",                      "cfg",                  1,     "Trace Mode = 5\n",                                                               false,    kFailedToOpen,  kDefaults, &RefuseRead},
+        {"a folder",                               "folder",               1,     "",                                                                               false,    kKept,          kDefaults},
+        {"version 1: AEG, then encoding",          a,                      0,     tdf(1, v1),                                                                       true,     kKept,          "1 3 2147483647 2 4 -5 [e0][][e2][e3 x] 0"},
+        {"version 1 claiming more than the file",  a,                      0,     tdf(1, std::string("\x06\0\0\0\x02", 5), 0x8000000),                              true,     kKept,          "6 0 2147483647 2 0 0 [][][][] 0"},
         // Payload values as properties read them: integers as atoi does, the protocol off only for the single "0",
         // texts unchanged; a name no file holds is passed over.
-        {a, 0, tdf(2, "Sync Frequency=\t -5x\nEvent Bit2= x = y \nTWP_Protocol= 0\n"), true, kKept,
-         {{-1, -1, -5, -1, -1, -1}, {"x", "x", " x = y ", "x"}, true}},
-        {a, 0, tdf(2, "TWP_Protocol=0\nCycleModeDelta=0\nTrace Mode=abc\ntrace mode=4"), true, kKept,
-         {{0, -1, -1, -1, -1, -1}, base.eventBits, false}},
-        {a, 0, tdf(1, ""), false, "No buffer allocated to load section data.", base},
-        {a, 0, tdf(3, "Trace Mode=1\n"), false, "Section size cannot be located in the file.", base},
-        {profile.Path("a.txt"), 0, tdf(2, "Trace Mode=1\n"), false, kKept, base},
-        {profile.Path("missing.tdf"), 0, "", false, kKept, base},
+        {"version 2 values",                       a,                      0,     tdf(2, "Sync Frequency=\t -5x\nEvent Bit2= x = y \nTWP_Protocol= 0\n"),           true,     kKept,          "7 -3 -5 -2147483648 0 -1 [pc == 0x100][][ x = y ][cut] 1"},
+        {"version 2 names",                        a,                      0,     tdf(2, "TWP_Protocol=0\nCycleModeDelta=0\nTrace Mode=abc\ntrace mode=4"),         true,     kKept,          "0 -3 2147483647 -2147483648 0 -1 [pc == 0x100][][x=y\tz  ][cut] 0"},
+        {"version 1 empty",                        a,                      0,     tdf(1, ""),                                                                       false,    "No buffer allocated to load section data.", kSampleHeld},
+        {"not a .tdf",                             profile.Path("a.txt"),  0,     tdf(2, "Trace Mode=1\n"),                                                         false,    kKept,          kSampleHeld},
+        // clang-format on
     };
     auto manager = NewManager();
     for (const auto& row : rows) {
-        Apply(*manager, row.type == 0 ? base : ConfigValues{});
+        SCOPED_TRACE(row.label);
+        Apply(*manager, row.type == 0 ? kSampleSet : ConfigValues{});
         MarkError(*manager);
         const std::string file = row.type == 0 ? row.name : Settings(row.name);
         if (!row.bytes.empty()) WriteBytes(file, row.bytes);
-        g_opens = 0;
-        if (row.open != nullptr) Calls().open = row.open;
-        EXPECT_EQ(manager->LoadConfiguration(row.name, row.type), row.loaded) << &row - rows;
+        if (row.fault != nullptr) row.fault();
+        EXPECT_EQ(manager->LoadConfiguration(row.name, row.type), row.loaded);
         ZR_KDT::platform::ResetSystemCalls();
-        EXPECT_EQ(manager->GetErrorMessage(), row.error) << &row - rows;
-        EXPECT_EQ(Capture(*manager), row.expected) << &row - rows;
+        EXPECT_EQ(manager->GetErrorMessage(), row.error);
+        EXPECT_EQ(Held(*manager), row.held);
         if (!row.bytes.empty()) fs::remove(file);
     }
 }
@@ -228,74 +227,102 @@ TEST_F(ConfigFileTest, ConstructorLoadsTheDeviceSettingsFile)
     auto first = NewManager("K4X FIRST");  // creates the settings directory
     WriteBytes(Settings("K4X_dev-1_core-TCfg.txt"), "Trace Mode = 3\nEvent Bit1 = go\nTWP_Protocol = 1\n");
     WriteBytes(Settings("K4X dev-1 core-TCfg.txt"), "Trace Mode = 8\n");
-    EXPECT_EQ(Capture(*NewManager("K4X dev/1 core")), (ConfigValues{{3}, {"", "go"}, true}));
-    EXPECT_EQ(Capture(*first), ConfigValues{});
+    EXPECT_EQ(Held(*NewManager("K4X dev/1 core")), "3 0 0 0 0 0 [][go][][] 1");
+    EXPECT_EQ(Held(*first), kDefaults);
 }
 
-// Writes the first half of what it is given, as a full disk does.
-std::size_t WriteHalf(const void* data, std::size_t size, std::size_t n, std::FILE* file)
+const auto kSystemsOpen = Calls().open;
+const auto kSystemsClose = Calls().close;
+int g_openStreams = 0;  // opened through the table and not closed yet
+bool g_noTemporary = false;
+
+// Opens as the system does, counting the streams, but refuses the temporary file where g_noTemporary is set, as a
+// folder the user may not write does.
+std::FILE* CountingOpen(const char* path, const char* mode)
 {
-    return std::fwrite(data, size, n / 2, file);
+    std::FILE* stream = g_noTemporary && std::strstr(path, "~k4x") != nullptr ? nullptr : kSystemsOpen(path, mode);
+    g_openStreams += stream != nullptr;
+    return stream;
 }
-// Opens every file but the temporary one.
-std::FILE* RefuseTemporary(const char* path, const char* mode)
+bool CountingClose(std::FILE* stream)
 {
-    return std::strstr(path, "~k4x") != nullptr ? nullptr : std::fopen(path, mode);
+    --g_openStreams;
+    return kSystemsClose(stream);
 }
-bool NoRoom(const char*, uint64_t& bytes)
+void FailClose()
 {
-    bytes = 10;
-    return true;
+    Calls().close = [](std::FILE* stream) { return !CountingClose(stream); };
 }
-bool FailFlush(std::FILE*) { return false; }
-bool FailClose(std::FILE* file)
+void RefuseReplace()
 {
-    std::fclose(file);
-    return false;
+    Calls().replace = [](const char*, const char*) { return false; };
 }
-bool RefuseReplace(const char*, const char*) { return false; }
+void NoRoom()
+{
+    Calls().freeDiskSpace = [](const char*, uint64_t& bytes) {
+        bytes = 10;
+        return true;
+    };
+}
 
 // Saves over an old file (or none) with file operations failing; where the save fails, the old file stays as it was
-// and no temporary file is left. A file written in place needs room only for what the new text adds.
+// and no temporary file is left. A file written in place needs room only for what the new text adds. Every stream
+// that a save opens, it closes.
 TEST_F(ConfigFileTest, DurableSaveTable)
 {
     const std::string old = "Trace Mode = 1\n", longer(1000, 'x');
     const struct {
         const char* label;
-        std::string before;    // "": no file
-        bool noTemporary;      // the temporary file is refused, as in a folder the user may not write
-        void (*fake)();        // replaces entries of the system-call table
+        std::string before;  // "": no file
+        bool noTemporary;    // the temporary file is refused
+        void (*fault)();
         const char* error;
         std::ptrdiff_t files;  // in the settings folder, "folder" included
         bool keepsOld;
     } rows[] = {
-        {"short write", old, false, [] { Calls().write = &WriteHalf; }, kFailedToWrite, 2, true},
-        {"short write, no file", "", false, [] { Calls().write = &WriteHalf; }, kFailedToWrite, 1, true},
-        {"failed flush", old, false, [] { Calls().flush = &FailFlush; }, kFailedToWrite, 2, true},
-        {"failed close", old, false, [] { Calls().close = &FailClose; }, kFailedToWrite, 2, true},
-        {"replacement refused: in place", old, false, [] { Calls().replace = &RefuseReplace; }, "", 2, false},
-        {"no temporary: in place", old, true, [] {}, "", 2, false},
-        {"in place, short write", old, true, [] { Calls().write = &WriteHalf; }, kFailedToWrite, 2, false},
-        {"in place, full volume: not even truncated", old, true, [] { Calls().freeDiskSpace = &NoRoom; },
-         kFailedToWrite, 2, true},
-        {"in place, full volume, a shorter text", longer, true, [] { Calls().freeDiskSpace = &NoRoom; }, "", 2, false},
+        // clang-format off
+        // label                                       before   noTemporary   fault            error            files   keepsOld
+        {"short write",                                old,     false,        &FailWrite<1>,   kFailedToWrite,  2,      true},
+        {"short write, no file",                       "",      false,        &FailWrite<1>,   kFailedToWrite,  1,      true},
+        {"failed flush",                               old,     false,        &FailFlush,      kFailedToWrite,  2,      true},
+        {"failed close",                               old,     false,        &FailClose,      kFailedToWrite,  2,      true},
+        {"replacement refused: in place",              old,     false,        &RefuseReplace,  "",              2,      false},
+        {"no temporary: in place",                     old,     true,         nullptr,         "",              2,      false},
+        {"in place, short write",                      old,     true,         &FailWrite<1>,   kFailedToWrite,  2,      false},
+        {"in place, full volume: not even truncated",  old,     true,         &NoRoom,         kFailedToWrite,  2,      true},
+        {"in place, full volume, a shorter text",      longer,  true,         &NoRoom,         "",              2,      false},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         fs::remove(Settings("cfg"));
         if (!row.before.empty()) WriteBytes(Settings("cfg"), row.before);
-        if (row.noTemporary) Calls().open = &RefuseTemporary;
-        row.fake();
+        g_noTemporary = row.noTemporary;
+        Calls().open = &CountingOpen;
+        Calls().close = &CountingClose;
+        if (row.fault != nullptr) row.fault();
         EXPECT_EQ(SaveAndCheck(), row.error);
         ZR_KDT::platform::ResetSystemCalls();
+        EXPECT_EQ(g_openStreams, 0);
         EXPECT_EQ(SettingsFiles(), row.files);
         EXPECT_EQ(ReadBytes(Settings("cfg")) == row.before, row.keepsOld);
     }
+    // A target whose access rights cannot be read (its name is longer than the system takes) is not replaced, and
+    // the temporary file is closed all the same.
+    g_noTemporary = false;
+    Calls().open = &CountingOpen;
+    Calls().close = &CountingClose;
+    EXPECT_FALSE(WriteFileDurably(Settings(std::string(300, 'n')), "text"));
+    EXPECT_EQ(g_openStreams, 0);
 }
 
 // Logging is read when the first manager is made.
 class LoggedConfigFileTest : public ConfigFileTest {
-    void SetUp() override { profile.SetVariable("ZR_TRACE_LOGGING", "1"), ConfigFileTest::SetUp(); }
+    void SetUp() override
+    {
+        profile.SetVariable("ZR_TRACE_LOGGING", "1");
+        ConfigFileTest::SetUp();
+    }
 };
 
 // Saves and loads log the file they found, its path formatted into the message.
@@ -310,7 +337,8 @@ TEST_F(LoggedConfigFileTest, FoundFilesAreLogged)
 }
 
 // A save never changes what kind of file the target is, its permissions or its owner. It replaces a file where it
-// can: a reader that holds the old one open keeps it on POSIX; on Windows an open file is written instead.
+// can: a reader that holds the old one open keeps it on POSIX; on Windows an open file is written instead. Only a link
+// is resolved: a plain file is replaced as named.
 TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
 {
     const std::string target = profile.Path("elsewhere");
@@ -323,13 +351,15 @@ TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
         fs::remove(Settings("cfg"));
     }
     WriteBytes(Settings("cfg"), "old");
+    EXPECT_EQ(ZR_KDT::platform::ReplaceableTarget(Settings("./cfg").c_str()), Settings("./cfg"));
     fs::permissions(Settings("cfg"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const fs::perms before = fs::status(Settings("cfg")).permissions();
     std::FILE* other = Calls().open(Settings("cfg").c_str(), "r");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(SaveAndCheck(), "");
     char held[4] = {};
-    EXPECT_TRUE(!kPosix || (std::fread(held, 1, 3, other) == 3 && std::string(held) == "old")) << held;
+    EXPECT_EQ(std::fread(held, 1, 3, other), 3u);
+    EXPECT_EQ(std::string(held), kPosix ? "old" : "Tra");
     std::fclose(other);
     EXPECT_EQ(fs::status(Settings("cfg")).permissions(), before);
     EXPECT_EQ(SettingsFiles(), 2);

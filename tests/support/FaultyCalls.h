@@ -33,4 +33,10 @@ inline void RefuseUpdate()
     Calls().open = [](const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); };
 }
 
+// A file opens for reading as text ("r", as probes do) but not as bytes ("rb", as reads do).
+inline void RefuseRead()
+{
+    Calls().open = [](const char* path, const char* mode) { return mode[1] == 'b' ? nullptr : std::fopen(path, mode); };
+}
+
 }  // namespace k4xtest

@@ -183,7 +183,6 @@ TEST_F(TdfFileTest, WriterArgumentTable)
         // clang-format off
         // label                                      length          offset   data      error       count     unit   file
         {"no file",                                   21,             4,       "x",      kNotValid,  1,        1,     missing.c_str()},
-        {"empty path",                                21,             4,       "x",      kNotValid,  1,        1,     ""},
         {"offset inside the signature, before data",  21,             3,       nullptr,  kOffset},
         {"no data",                                   21,             4,       nullptr,  "No data to write TDF."},
         {"no section",                                0,              4,       "x",      kNoLength},
@@ -232,12 +231,6 @@ void FullVolume()
 {
     Calls().write = [](const void*, std::size_t, std::size_t n, std::FILE*) { return n; };
     FailFlush();
-}
-void RefuseRead()
-{
-    Calls().open = [](const char* path, const char* mode) {
-        return std::strcmp(mode, "rb") == 0 ? nullptr : std::fopen(path, mode);
-    };
 }
 
 // File-system faults on a file of one empty AETCONFIG section at 4. Append writes: 1 length placeholder, 2 version, 3

@@ -130,7 +130,6 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
         {"diff K4x_DSP1 settings dcm:copy",                       2,     "",                                           "cannot read"},
         {"set K4x_DSP1 \"Trace Mode=8\"",                         0,     "",                                           ""},
         {"diff K4x_DSP1 settings " + tdf,                         1,     "-Trace Mode = 8\n+Trace Mode = 7\n",         ""},
-        {"load K4x_DSP0 text:missing.txt",                        1,     "",                                           "cannot read"},
         {"load K4x_DSP0 " + Quoted(profile.Path("missing.tdf")),  1,     "",                                           "no TDF container"},
         {"load K4x_DSP0 bad.txt",                                 1,     "",                                           "Invalide property name"},
         // The library turns the blank into "_"; the tool checks and names the file it saved to.
