@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <functional>
 #include <new>
 
 static std::size_t g_failFrom = SIZE_MAX;
@@ -24,7 +23,6 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); } 
 namespace {
 
 using Zr::Kdt::Trace::PropertyValue;
-using Operation = std::function<bool(K4xDeviceCfgMgr&)>;
 
 const char* const kMemory = "Memory allocation failure";
 
@@ -40,37 +38,37 @@ TEST(AllocationFailureTest, OperationTable)
     k4xtest::SetU32(image, 4, 0x8000000);
     k4xtest::WriteFile(path, image);
     const PropertyValue big{6, std::string(2 << 20, 'x'), {0}};
-    PropertyValue out;
-    const Operation load = [&](K4xDeviceCfgMgr& manager) { return manager.LoadConfiguration(path, 0); };
-    const Operation setBig = [&](K4xDeviceCfgMgr& manager) { return manager.SetProperty("Event Bit0", big); };
-    const Operation getBig = [&](K4xDeviceCfgMgr& manager) { return manager.GetProperty("Event Bit1", out); };
-    const Operation wrongName = [&](K4xDeviceCfgMgr& manager) { return manager.SetProperty("Trace mode", big); };
     const struct {
         const char* name;
-        Operation operation;
+        const char* property;  // null: the TDF load
+        bool get;              // the property is read, else set to 2 MiB
         std::size_t failFrom;
         bool done;
         const char* error;
         int32_t traceMode;
     } rows[] = {
-        // name                  operation  failFrom  done   error    Trace Mode
-        {"tdf load",             load,      4 << 20,  true,  "",      6},  // not the claimed 128 MiB
-        {"tdf load, no buffer",  load,      1 << 20,  false, kMemory, 0},
-        {"set of 2 MiB",         setBig,    1 << 20,  false, kMemory, 0},
-        {"get of 2 MiB",         getBig,    1 << 20,  false, kMemory, 0},
-        {"wrong name, no text",  wrongName, 16,       false, "",      0},
+        // clang-format off
+        // name                  property      get    failFrom  done   error    Trace Mode
+        {"tdf load",             nullptr,      false, 4 << 20,  true,  "",      6},  // not the claimed 128 MiB
+        {"tdf load, no buffer",  nullptr,      false, 1 << 20,  false, kMemory, 0},
+        {"set of 2 MiB",         "Event Bit0", false, 1 << 20,  false, kMemory, 0},
+        {"get of 2 MiB",         "Event Bit1", true,  1 << 20,  false, kMemory, 0},
+        {"wrong name, no text",  "Trace mode", false, 16,       false, "",      0},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Zr::Kdt::Trace::DeviceDescriptor descriptor{"K4X ALLOCATION", 0, {}, 0};
         K4xDeviceCfgMgr manager(&descriptor, 0);
         ASSERT_TRUE(manager.SetProperty("Event Bit1", big));
+        PropertyValue value;
         g_failFrom = row.failFrom;
-        const bool done = row.operation(manager);
+        const bool done = row.property == nullptr ? manager.LoadConfiguration(path, 0)
+                          : row.get               ? manager.GetProperty(row.property, value)
+                                                  : manager.SetProperty(row.property, big);
         g_failFrom = SIZE_MAX;
         EXPECT_EQ(done, row.done);
         EXPECT_EQ(manager.GetErrorMessage(), row.error);
-        PropertyValue value;
         EXPECT_TRUE(manager.GetProperty("Trace Mode", value) && value.intValue == row.traceMode) << value.intValue;
     }
 }
