@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     const K4xFormat::AetConfigPairs pairs = K4xFormat::ParseAetConfigVersion2(bytes, size).pairs;
     std::size_t cursor = 0;
     for (const auto& [name, value] : pairs) {
-        FuzzCheck(!name.empty() && name.find_first_of("=\n") == std::string::npos &&
-                      value.find('\n') == std::string::npos,
-                  "an empty name, a name holding '=' or a line feed, or a value holding a line feed");
+        FuzzCheck(
+            !name.empty() && name.find_first_of("=\n") == std::string::npos && value.find('\n') == std::string::npos,
+            "an empty name, a name holding '=' or a line feed, or a value holding a line feed");
         cursor = text.find(name, cursor);
         FuzzCheck(cursor != std::string::npos, "name not found before the NUL in order");
         cursor = text.find(value, cursor + name.size());

@@ -3,8 +3,8 @@
 #include "Bytes.h"
 #include "ConfigValues.h"
 #include "FaultyCalls.h"
-#include "K4xDurableWrite.h"
 #include "K4xDeviceCfgMgr.h"
+#include "K4xDurableWrite.h"
 #include "Platform.h"
 #include "ScratchProfile.h"
 #include "TraceLog.h"
@@ -31,7 +31,8 @@ const char kFailedToWrite[] = "Failed to write file";
 const char kKept[] = "Invalid file type";  // marked before each load, left by one without error
 const bool kPosix = ZR_KDT::platform::kPathSeparator == '/';
 // The sample that saves set; a text is saved up to its first NUL.
-const ConfigValues kSampleSet = {{7, -3, INT_MAX, INT_MIN, 0, -1}, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
+const ConfigValues kSampleSet = {
+    {7, -3, INT_MAX, INT_MIN, 0, -1}, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
 // What a manager holds, as Held gives it: the sample, and the defaults.
 const char kSampleHeld[] = "7 -3 2147483647 -2147483648 0 -1 [pc == 0x100][][x=y\tz  ][cut] 1";
 const char kDefaults[] = "0 0 0 0 0 0 [][][][] 0";
@@ -99,8 +100,8 @@ std::string SampleText(const std::string& bit0)
 }
 
 // Saves of kSampleSet with the first event bit given, each by a fresh manager. Blanks in a save name become "_" and
-// "/" becomes "-", type 2 adds ".dcm"; a TDF save appends one version-2 section behind the others, and only to a file
-// that is a TDF container already.
+// "/" becomes "-"; a TDF save appends one version-2 section behind the others, and only to a file that is a TDF
+// container already.
 TEST_F(ConfigFileTest, SaveTable)
 {
     const std::string other = AsText(TdfImage({Section("OTHER", 1, "abc")})), tdf = profile.Path("cfg.tdf");
@@ -151,9 +152,9 @@ TEST_F(ConfigFileTest, SaveTable)
     }
 }
 
-// Loads into a manager that holds the defaults (a text file) or the sample (a TDF file) and a marked error, which a load
-// without error leaves. The old binary form has no protocol and no sync frequency: the protocol turns off, the sync
-// frequency stays. A TDF section that claims more than the file holds reads what is there and zeros after it.
+// Loads into a manager that holds the defaults (a text file) or the sample (a TDF file) and a marked error, which a
+// load without error leaves. The old binary form has no protocol and no sync frequency: the protocol turns off, the
+// sync frequency stays. A TDF section that claims more than the file holds reads what is there and zeros after it.
 TEST_F(ConfigFileTest, LoadTable)
 {
     const auto tdf = [](uint32_t version, const std::string& data) {

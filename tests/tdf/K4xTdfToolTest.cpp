@@ -20,8 +20,9 @@ TEST(K4xTdfToolTest, CommandTable)
     Bytes image = TdfImage({Section("GOOD", 1, "x"), Section("BAD", 1, "")});
     SetU32(image, 21, 0);  // the second section's length
     WriteFile(dir.Path("bad.tdf"), image);
-    const std::string listing = "4          30         2          AETCONFIG\n"
-                                "34         20         4294967295 odd\\x01name\n";
+    const std::string listing =
+        "4          30         2          AETCONFIG\n"
+        "34         20         4294967295 odd\\x01name\n";
     const std::string u = "usage: k4xtdf";
     const struct {
         const char* name;

@@ -53,7 +53,8 @@ protected:
             const ToolResult result = Run(step.arguments);
             EXPECT_EQ(result.exitCode, step.exit) << result.err;
             std::istringstream parts(step.out);
-            for (std::string part; std::getline(parts, part, '|');) EXPECT_TRUE(Contains(result.out, part)) << result.out;
+            for (std::string part; std::getline(parts, part, '|');)
+                EXPECT_TRUE(Contains(result.out, part)) << result.out;
             EXPECT_TRUE(Contains(result.err, step.err)) << result.err;
         }
     }
