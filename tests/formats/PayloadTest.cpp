@@ -7,6 +7,7 @@
 namespace {
 
 using namespace K4xFormat;
+using k4xtest::U32;
 
 TEST(AetConfigPayloadTest, Version2Table)
 {
@@ -38,8 +39,7 @@ TEST(AetConfigPayloadTest, Version2Table)
 TEST(AetConfigPayloadTest, Version1TruncationTable)
 {
     // Five integers, then from offset 20 the texts "a", "", "bc" and "d" without its NUL.
-    const std::string payload = k4xtest::U32(1) + k4xtest::U32(2) + k4xtest::U32(0xFFFFFFFF) + k4xtest::U32(4) +
-                                k4xtest::U32(5) + std::string("a\0\0bc\0d", 7);
+    const std::string payload = U32(1) + U32(2) + U32(0xFFFFFFFF) + U32(4) + U32(5) + std::string("a\0\0bc\0d", 7);
     const struct {
         const char* name;
         std::size_t size;  // of the payload above, cut there

@@ -22,6 +22,7 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); } 
 
 namespace {
 
+using namespace k4xtest;
 using Zr::Kdt::Trace::PropertyValue;
 
 const char* const kMemory = "Memory allocation failure";
@@ -31,12 +32,12 @@ const char* const kMemory = "Memory allocation failure";
 // each operation.
 TEST(AllocationFailureTest, OperationTable)
 {
-    k4xtest::ScratchProfile profile;
+    ScratchProfile profile;
     const std::string path = profile.Path("big.tdf");
     const std::string data = "Trace Mode=6\n" + std::string(2 << 20, '\n');
-    k4xtest::Bytes image = k4xtest::TdfImage({k4xtest::Section("AETCONFIG", 2, data)});
-    k4xtest::SetU32(image, 4, 0x8000000);
-    k4xtest::WriteFile(path, image);
+    Bytes image = TdfImage({Section("AETCONFIG", 2, data)});
+    SetU32(image, 4, 0x8000000);
+    WriteFile(path, image);
     const PropertyValue big{6, std::string(2 << 20, 'x'), {0}};
     const struct {
         const char* name;
