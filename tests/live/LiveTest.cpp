@@ -68,13 +68,10 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
     EXPECT_EQ(session.Log().Files(), std::vector<std::string>{"zr_trace_log_372026_" + id + ".txt"});
     EXPECT_EQ(Variable("ZR_TRACE_LOGGING_DIR"), session.TraceDirectory());
     EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
-    const fs::path data = fs::path(session.TraceDirectory()) / "data";
-    EXPECT_EQ(Variable("ZR_TRACE_DATA_DIR"), data.string());
-    EXPECT_TRUE(fs::is_directory(data) && fs::is_directory(session.SettingsDirectory()));
+    EXPECT_EQ(Variable("ZR_TRACE_DATA_DIR"), (fs::path(session.TraceDirectory()) / "data").string());
 
     // A second manager reuses the environment.
-    const std::string other = session.NewFolder("other-profile");
-    for (const char* profile : {"USERPROFILE", "HOME"}) session.SetVariable(profile, other.c_str());
+    session.SetVariable("USERPROFILE", session.NewFolder("other-profile").c_str());
     session.SetVariable("ZR_TRACE_DEBUGCLIENT_PID", "debugger");
     K4xDeviceCfgMgr second(&descriptor, 0);
     EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
@@ -150,15 +147,15 @@ struct StandIn : LoadedLibrary {
         const auto count = Find<long (*)(const char*)>("SimCallCount");
         return count != nullptr ? count(call) : 0;
     }
-    // "CreateTraceFactory 1, CreateChannelServer 2": the calls seen, in the
-    // order of a connection's life.
+    // "CreateTraceFactory 1; CreateChannelServer 2; ": the calls seen, in
+    // the order of a connection's life.
     std::string Calls() const
     {
         std::string calls;
         for (const char* call : {"CreateTraceFactory", "CreateChannelServer", "DestroyChannelServer",
                                  "DestroyTraceFactory", "ConnectChannelServer", "OpenDriverInstance", "QueryProperty",
                                  "DisconnectChannelServer"}) {
-            if (Count(call) > 0) calls += (calls.empty() ? "" : ", ") + (call + (" " + std::to_string(Count(call))));
+            if (Count(call) > 0) calls += call + (" " + std::to_string(Count(call)) + "; ");
         }
         return calls;
     }
@@ -205,9 +202,7 @@ TEST_P(LiveConnection, LoadsOrFailsAndReleasesWhatItGot)
     EXPECT_EQ(factory.Calls(), row.factory);
     EXPECT_EQ(driver.Calls(), row.driver);
     const TraceLog log = session.Log();
-    const int failures = *row.failure != '\0' ? 2 : 0;
-    EXPECT_EQ(log.CountStarting("E:"), failures);
-    EXPECT_EQ(log.Count(std::string("E:") + row.failure), failures);
+    EXPECT_EQ(log.CountStarting(std::string("E:") + row.failure), *row.failure != '\0' ? 2 : 0);
     EXPECT_EQ(log.Count(std::string("M:K4xDeviceCfgMgr: Live m_bTwp_Source ") + (row.twp ? "true." : "false.")),
               row.loads ? 2 : 0);
     EXPECT_EQ(log.Count("M:DCM: Loading factory DLL - TraceFactory "), row.factoryLoads);
@@ -216,8 +211,8 @@ TEST_P(LiveConnection, LoadsOrFailsAndReleasesWhatItGot)
               driver.Count("DisconnectChannelServer"));
 }
 
-const char kOpened[] = "CreateTraceFactory 1, CreateChannelServer 1, DestroyChannelServer 1, DestroyTraceFactory 1";
-const char kConnected[] = "ConnectChannelServer 1, OpenDriverInstance 1, QueryProperty 2, DisconnectChannelServer 1";
+const char kOpened[] = "CreateTraceFactory 1; CreateChannelServer 1; DestroyChannelServer 1; DestroyTraceFactory 1; ";
+const char kConnected[] = "ConnectChannelServer 1; OpenDriverInstance 1; QueryProperty 2; DisconnectChannelServer 1; ";
 const char kNoInstance[] = "Could not connect to channel driver instance.";
 
 // A trace factory without a server is never destroyed, nor one that may still
@@ -231,22 +226,22 @@ const LiveLoad kLiveLoads[] = {
     {"TwpText",               "default",       "K4x_DSP0", "[twp-source]\nstatus = 0\ntext = none\n",     "",                                            true,  false, "",                                                             1, kOpened,                                                              kConnected},
     {"TwpNoValue",            "default",       "K4x_DSP0", "[twp-source]\nstatus = 3\ntext = 0\n",        "",                                            true,  true,  "",                                                             1, kOpened,                                                              kConnected},
     {"QueryThrows",           "default",       "K4x_DSP0", "[faults]\nQueryProperty = throw\n",           "",                                            true,  false, "K4xDeviceCfgMgr LoadConfigurationLive: get TWP_SOURCE failed", 1, kOpened,                                                              kConnected},
-    {"NoSettingsFile",        "default",       "K4x_DSP1", "",                                            "",                                            false, false, "",                                                             1, kOpened,                                                              "ConnectChannelServer 1, OpenDriverInstance 1, DisconnectChannelServer 1"},
+    {"NoSettingsFile",        "default",       "K4x_DSP1", "",                                            "",                                            false, false, "",                                                             1, kOpened,                                                              "ConnectChannelServer 1; OpenDriverInstance 1; DisconnectChannelServer 1; "},
     {"NoDescriptor",          "default",       nullptr,    "",                                            "",                                            false, false, "",                                                             0, "",                                                                   ""},
     {"NoLibraries",           nullptr,         "K4x_DSP0", "",                                            "Cannot load channel driver.",                 false, false, "",                                                             2, "",                                                                   ""},
     {"MissingConnectExport",  "no-connect",    "K4x_DSP0", "",                                            "Could not get channel driver proc address.", false, false, "",                                                             1, kOpened,                                                              ""},
-    {"ConnectGivesNull",      "default",       "K4x_DSP0", "[faults]\nConnectChannelServer = null\n",     kNoInstance,                                   false, false, "",                                                             1, kOpened,                                                              "ConnectChannelServer 2"},
-    {"OpenGivesNull",         "default",       "K4x_DSP0", "[faults]\nOpenDriverInstance = null\n",       kNoInstance,                                   false, false, "",                                                             1, kOpened,                                                              "ConnectChannelServer 2, OpenDriverInstance 2, DisconnectChannelServer 1"},
-    {"OpenThrows",            "default",       "K4x_DSP0", "[faults]\nOpenDriverInstance = throw\n",      kNoInstance,                                   false, false, "",                                                             1, kOpened,                                                              "ConnectChannelServer 2, OpenDriverInstance 2, DisconnectChannelServer 1"},
-    {"MissingDisconnectExport", "no-disconnect", "K4x_DSP0", "",                                          "",                                            true,  true,  "",                                                             1, kOpened,                                                              "ConnectChannelServer 1, OpenDriverInstance 1, QueryProperty 2"},
+    {"ConnectGivesNull",      "default",       "K4x_DSP0", "[faults]\nConnectChannelServer = null\n",     kNoInstance,                                   false, false, "",                                                             1, kOpened,                                                              "ConnectChannelServer 2; "},
+    {"OpenGivesNull",         "default",       "K4x_DSP0", "[faults]\nOpenDriverInstance = null\n",       kNoInstance,                                   false, false, "",                                                             1, kOpened,                                                              "ConnectChannelServer 2; OpenDriverInstance 2; DisconnectChannelServer 1; "},
+    {"OpenThrows",            "default",       "K4x_DSP0", "[faults]\nOpenDriverInstance = throw\n",      kNoInstance,                                   false, false, "",                                                             1, kOpened,                                                              "ConnectChannelServer 2; OpenDriverInstance 2; DisconnectChannelServer 1; "},
+    {"MissingDisconnectExport", "no-disconnect", "K4x_DSP0", "",                                          "",                                            true,  true,  "",                                                             1, kOpened,                                                              "ConnectChannelServer 1; OpenDriverInstance 1; QueryProperty 2; "},
     {"DisconnectThrows",      "default",       "K4x_DSP0", "[faults]\nDisconnectChannelServer = throw\n", "",                                            true,  true,  "",                                                             1, kOpened,                                                              kConnected},
-    {"CreateFactoryThrows",   "default",       "K4x_DSP0", "[faults]\nCreateTraceFactory = throw\n",      "",                                            true,  true,  "STM DCM: Exception in creating trace factory object ",        2, "CreateTraceFactory 2",                                               kConnected},
-    {"CreateFactoryGivesNull", "default",      "K4x_DSP0", "[faults]\nCreateTraceFactory = null\n",       "",                                            true,  true,  "",                                                             2, "CreateTraceFactory 2",                                               kConnected},
-    {"CreateServerThrows",    "default",       "K4x_DSP0", "[faults]\nCreateChannelServer = throw\n",     "",                                            true,  true,  "STM DCM: Exception in creating Channel Server ",              2, "CreateTraceFactory 1, CreateChannelServer 2",                        kConnected},
-    {"CreateServerGivesNull", "default",       "K4x_DSP0", "[faults]\nCreateChannelServer = null\n",      "",                                            true,  true,  "",                                                             2, "CreateTraceFactory 1, CreateChannelServer 2",                        kConnected},
+    {"CreateFactoryThrows",   "default",       "K4x_DSP0", "[faults]\nCreateTraceFactory = throw\n",      "",                                            true,  true,  "STM DCM: Exception in creating trace factory object ",        2, "CreateTraceFactory 2; ",                                               kConnected},
+    {"CreateFactoryGivesNull", "default",      "K4x_DSP0", "[faults]\nCreateTraceFactory = null\n",       "",                                            true,  true,  "",                                                             2, "CreateTraceFactory 2; ",                                               kConnected},
+    {"CreateServerThrows",    "default",       "K4x_DSP0", "[faults]\nCreateChannelServer = throw\n",     "",                                            true,  true,  "STM DCM: Exception in creating Channel Server ",              2, "CreateTraceFactory 1; CreateChannelServer 2; ",                        kConnected},
+    {"CreateServerGivesNull", "default",       "K4x_DSP0", "[faults]\nCreateChannelServer = null\n",      "",                                            true,  true,  "",                                                             2, "CreateTraceFactory 1; CreateChannelServer 2; ",                        kConnected},
     {"MissingCreateExport",   "no-create",     "K4x_DSP0", "",                                            "",                                            true,  true,  "STM DCM: Cannot get Trace Facotry Dll ",                       2, "",                                                                   kConnected},
-    {"MissingDestroyExport",  "no-destroy",    "K4x_DSP0", "",                                            "",                                            true,  true,  "",                                                             1, "CreateTraceFactory 1, CreateChannelServer 1, DestroyChannelServer 1", kConnected},
-    {"DestroyServerThrows",   "default",       "K4x_DSP0", "[faults]\nDestroyChannelServer = throw\n",    "",                                            true,  true,  "",                                                             1, "CreateTraceFactory 1, CreateChannelServer 1, DestroyChannelServer 1", kConnected},
+    {"MissingDestroyExport",  "no-destroy",    "K4x_DSP0", "",                                            "",                                            true,  true,  "",                                                             1, "CreateTraceFactory 1; CreateChannelServer 1; DestroyChannelServer 1; ", kConnected},
+    {"DestroyServerThrows",   "default",       "K4x_DSP0", "[faults]\nDestroyChannelServer = throw\n",    "",                                            true,  true,  "",                                                             1, "CreateTraceFactory 1; CreateChannelServer 1; DestroyChannelServer 1; ", kConnected},
 };
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Cases, LiveConnection, ::testing::ValuesIn(kLiveLoads), RowName());

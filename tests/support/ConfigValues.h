@@ -34,8 +34,14 @@ void Apply(Manager& manager, const ConfigValues& values)
 {
     Zr::Kdt::Trace::PropertyValue value;
     const auto set = [&](const char* name) { EXPECT_TRUE(manager.SetProperty(name, value)) << name; };
-    for (std::size_t i = 0; i < 6; ++i) value.intValue = values.integers[i], set(kIntegerProperties[i]);
-    for (std::size_t i = 0; i < 4; ++i) value.strValue = values.eventBits[i], set(kEventBitProperties[i]);
+    for (std::size_t i = 0; i < 6; ++i) {
+        value.intValue = values.integers[i];
+        set(kIntegerProperties[i]);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        value.strValue = values.eventBits[i];
+        set(kEventBitProperties[i]);
+    }
     value.boolValue = values.twp;
     set(kTwpProperty);
 }
