@@ -27,8 +27,9 @@ public:
         m_root = std::filesystem::temp_directory_path() / name;
         m_profile = Path("profile");
         std::filesystem::create_directories(m_profile);
+        // HOME stands in for an unset USERPROFILE on POSIX; Windows reads no HOME.
         SetVariable("USERPROFILE", m_profile.c_str());
-        if (const char* fallback = ZR_KDT::platform::kProfileFallbackVariable) SetVariable(fallback, m_profile.c_str());
+        SetVariable("HOME", m_profile.c_str());
     }
     ~ScratchProfile()
     {
