@@ -42,16 +42,21 @@ struct RowName {
 
 const char kSettingsLine[] = "M:Logger : trace user settings directory is ";
 
-// A debug-client id as inherited ("": unset), and whether it is kept.
+// A debug-client id as inherited ("": unset), whether it is kept, and
+// whether a first construction without a profile comes before.
 struct DebugClient {
     const char* name;
     std::string value;
     bool kept;
+    bool retried;
 };
 
-class InheritedDebugClient : public ::testing::TestWithParam<DebugClient> {};
+class Bootstrap : public ::testing::TestWithParam<DebugClient> {};
 
-TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
+// The bootstrap publishes the trace folders, keeps a running debug client's
+// id and names the log after it; a failed one is run again by the next
+// construction, and a done one is not.
+TEST_P(Bootstrap, KeepsARunningDebugClientAndRunsOnceItSucceeds)
 {
     const DebugClient& row = GetParam();
     LiveSession session("default");
@@ -61,6 +66,13 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
     session.SetVariable("ZR_TRACE_DATA_DIR", "inherited");
     const std::string id = row.kept ? row.value : OwnId();
     auto descriptor = MakeDescriptor("K4x_DSP0");
+    if (row.retried) {
+        for (const char* profile : {"USERPROFILE", "HOME"}) session.SetVariable(profile, nullptr);
+        EXPECT_EQ(K4xDeviceCfgMgr(&descriptor, 0).GetErrorMessage(), "");
+        EXPECT_EQ(ZR_KDT::uLogManager::Instance().m_nLevel.load(), 0);
+        EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), "");
+        session.SetVariable("USERPROFILE", session.Profile().c_str());
+    }
     K4xDeviceCfgMgr manager(&descriptor, 0);
 
     EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), id);
@@ -82,18 +94,18 @@ TEST_P(InheritedDebugClient, IsKeptOnlyWhenRunning)
 // variable was kept rather than written anew. No process has the exited id:
 // beyond Linux's pid_max, and not a multiple of 4 as Windows ids are.
 const DebugClient kClients[] = {
-    // name    value                kept
-    {"Unset",   "",                  false},
-    {"Running", OwnId() + "-client", true},
-    {"Exited",  "2147483646",        false},
-    {"Text",    "debugger",          false},
+    // name              value                kept   retried
+    {"Unset",             "",                  false, false},
+    {"Running",           OwnId() + "-client", true,  false},
+    {"Exited",            "2147483646",        false, false},
+    {"UnsetAfterNoProfile", "",                false, true},
 };
-INSTANTIATE_TEST_SUITE_P(Ids, InheritedDebugClient, ::testing::ValuesIn(kClients), RowName());
+INSTANTIATE_TEST_SUITE_P(Ids, Bootstrap, ::testing::ValuesIn(kClients), RowName());
 
 // Managers come and go while other threads log and the loggers are released
 // under their feet: every line lands whole in the one log or is dropped, and
 // the next manager starts logging again. Meant for the tsan preset as well.
-TEST(Bootstrap, ReleaseWhileOtherThreadsLogThenStartAgain)
+TEST(LoggerRelease, WhileOtherThreadsLogThenStartAgain)
 {
     LiveSession session("default");
     auto descriptor = MakeDescriptor("K4x_DSP0");
@@ -115,24 +127,6 @@ TEST(Bootstrap, ReleaseWhileOtherThreadsLogThenStartAgain)
     K4xDeviceCfgMgr second(&descriptor, 0);
     EXPECT_EQ(log.m_nLevel.load(), 1);
     EXPECT_EQ(session.Log().CountStarting(kSettingsLine), 2);
-}
-
-TEST(Bootstrap, WithoutProfileConstructionSucceedsAndRetriesLater)
-{
-    LiveSession session("default");
-    for (const char* profile : {"USERPROFILE", "HOME"}) session.SetVariable(profile, nullptr);
-    auto descriptor = MakeDescriptor("K4x_DSP0");
-    EXPECT_EQ(K4xDeviceCfgMgr(&descriptor, 0).GetErrorMessage(), "");
-    ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
-    EXPECT_EQ(log.m_nLevel.load(), 0);
-    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), "");
-    // What was done before the failure stays.
-    EXPECT_EQ(Variable("ZR_TRACE_DEBUGCLIENT_PID"), OwnId());
-
-    session.SetVariable("USERPROFILE", session.Profile().c_str());
-    K4xDeviceCfgMgr manager(&descriptor, 0);
-    EXPECT_EQ(Variable("ZR_TRACE_SETTINGS_DIR"), session.SettingsDirectory());
-    EXPECT_EQ(log.m_nLevel.load(), 1);
 }
 
 // A stand-in of bin/sim/ ("TraceFactory" or "NAVRO"; none for a null
