@@ -4,6 +4,7 @@
 // system of bin/sim/. An outside library's throw never reaches the host,
 // unless the host's own callback or the channel server throws something
 // other than the tools library's error.
+#include "ConfigValues.h"
 #include "FixedClock.h"
 #include "K4xDeviceCfgMgr.h"
 #include "LiveSession.h"
@@ -39,8 +40,6 @@ struct RowName {
         return info.param.name;
     }
 };
-
-const char kSettingsLine[] = "M:Logger : trace user settings directory is ";
 
 // A debug-client id as inherited ("": unset), whether it is kept, and
 // whether a first construction without a profile comes before.
@@ -126,7 +125,7 @@ TEST(LoggerRelease, WhileOtherThreadsLogThenStartAgain)
 
     K4xDeviceCfgMgr second(&descriptor, 0);
     EXPECT_EQ(log.m_nLevel.load(), 1);
-    EXPECT_EQ(session.Log().CountStarting(kSettingsLine), 2);
+    EXPECT_EQ(session.Log().CountStarting("M:Logger : trace user settings directory is "), 2);
 }
 
 // A stand-in of bin/sim/ ("TraceFactory" or "NAVRO"; none for a null
@@ -189,9 +188,7 @@ TEST_P(LiveConnection, LoadsOrFailsAndReleasesWhatItGot)
         EXPECT_EQ(manager->LoadConfigurationLive(), row.loads);
         EXPECT_EQ(manager->GetErrorMessage(), row.error);
     }
-    PropertyValue value;
-    EXPECT_TRUE(manager->GetProperty("TWP_Protocol", value));
-    EXPECT_EQ(value.boolValue, row.twp);
+    EXPECT_EQ(Capture(*manager).twp, row.twp);
     manager.reset();
     EXPECT_EQ(factory.Calls(), row.factory);
     EXPECT_EQ(driver.Calls(), row.driver);
@@ -291,16 +288,15 @@ TEST_F(OutFileLookup, CacheAndHostWithoutLiveSystem)
     // An answer naming no file: false, not cached, asked again.
     EXPECT_EQ(Lookup("M"), "<false>");
     EXPECT_EQ(Lookup("M"), "<false>");
-    EXPECT_EQ(m_host.asked, "Application for C1;Application for xC1_0;Application for M;Application for M;");
 
     // What the host's callback throws comes back to the host; the cache stays.
     m_host.fail = true;
-    m_host.asked.clear();
     EXPECT_THROW(Lookup("Q"), std::runtime_error);
     m_manager.SetHostCallback(nullptr);
     EXPECT_EQ(Lookup("Q"), "<false>");
-    EXPECT_EQ(m_host.asked, "Application for Q;");
     EXPECT_EQ(Lookup("C1_0"), xc1);
+    EXPECT_EQ(m_host.asked, "Application for C1;Application for xC1_0;Application for M;Application for M;"
+                            "Application for Q;");
 }
 
 // The first refresh meets an error that is not the tools library's; later

@@ -47,14 +47,11 @@ public:
     const std::vector<std::string>& Files() const { return m_files; }
     const std::vector<std::string>& Messages() const { return m_lines; }
     // How many lines are exactly `message` ("M:..."), or start with `start`.
-    int Count(const std::string& line) const
+    std::ptrdiff_t Count(const std::string& line) const { return std::count(m_lines.begin(), m_lines.end(), line); }
+    std::ptrdiff_t CountStarting(const std::string& start) const
     {
-        return static_cast<int>(std::count(m_lines.begin(), m_lines.end(), line));
-    }
-    int CountStarting(const std::string& start) const
-    {
-        return static_cast<int>(std::count_if(m_lines.begin(), m_lines.end(),
-                                              [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
+        return std::count_if(m_lines.begin(), m_lines.end(),
+                             [&](const std::string& line) { return line.rfind(start, 0) == 0; });
     }
 
 private:
