@@ -1,6 +1,7 @@
 // The built library as a host uses it: loaded by file name, reached only
 // through its exports and the interface.
 #include "ConfigValues.h"
+#include "HostPlatform.h"
 #include "LiveSession.h"
 #include "PropertyNames.h"
 
