@@ -38,7 +38,6 @@ def test_faults_raise_with_the_library_text(manager, call, error, status, text):
 
 
 def test_a_session_on_the_simulated_target(manager, tmp_path):
-    assert manager.device_info() == ("K4x_DSP0", 0, 0)
     # The six numbers, the four event bits, TWP_Protocol and CycleModeDelta, as saves write them.
     assert list(manager.as_dict().values()) == [0] * 6 + [""] * 4 + [False, True]
     manager["Trace Mode"], manager["Event Bit0"], manager["TWP_Protocol"] = -7, "PC == 0x8000 ü", True

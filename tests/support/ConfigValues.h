@@ -35,8 +35,8 @@ inline std::ostream& operator<<(std::ostream& out, const ConfigValues& values)
 inline ConfigValues Capture(Zr::Kdt::Trace::CDeviceConfigManager& manager)
 {
     ConfigValues values;
-    Zr::Kdt::Trace::PropertyValue value;
-    const auto get = [&](const char* name) -> const Zr::Kdt::Trace::PropertyValue& {
+    const auto get = [&](const char* name) {
+        Zr::Kdt::Trace::PropertyValue value;
         EXPECT_TRUE(manager.GetProperty(name, value)) << name;
         return value;
     };
