@@ -1,5 +1,7 @@
 #include "SimChannelServer.h"
 
+#include <stdexcept>
+
 namespace k4xsim {
 
 bool SimChannelServer::GetCpuOutFile(const std::string& cpuName, std::string& outFile)
@@ -30,6 +32,11 @@ bool SimChannelServer::OpenDriverInstance(const std::string& cpuName, Zr::Kdt::T
 bool SimChannelServer::GetLiveCpus(std::vector<std::string>& cpus)
 {
     CountCall(SimCall_GetLiveCpus);
+    SimFault& fault = m_target.Fault(SimCall_GetLiveCpus);
+    if (fault.kind == SimFault::Kind_ThrowOtherOnce) {
+        fault.kind = SimFault::Kind_None;
+        throw std::runtime_error("simulated fault of another kind in GetLiveCpus");
+    }
     cpus.clear();
     for (const SimCpu& cpu : m_target.cpus) {
         ThrowIfInjected(m_target, SimCall_GetLiveCpus, cpus.size());

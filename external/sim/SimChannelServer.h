@@ -28,7 +28,8 @@ public:
     bool OpenDriverInstance(const std::string& cpuName, Zr::Kdt::Trace::ChannelDriverInstance** instance) override;
 
     // Replaces `cpus` with the target's CPU names, in order. Under a
-    // "throw after N" fault, throws with the first N names in `cpus`.
+    // "throw after N" fault, throws with the first N names in `cpus`; under
+    // "throw other once", its first call throws std::runtime_error.
     bool GetLiveCpus(std::vector<std::string>& cpus) override;
 
     const SimTarget& Target() const { return m_target; }

@@ -18,7 +18,9 @@ struct SimCpu {
 };
 
 struct SimFault {
-    enum Kind { Kind_None, Kind_Throw, Kind_Null };
+    // Kind_ThrowOtherOnce: a std::runtime_error, not the tools library's
+    // error, on the first call only.
+    enum Kind { Kind_None, Kind_Throw, Kind_ThrowOtherOnce, Kind_Null };
     Kind kind = Kind_None;
     // Kind_Throw: the CPUs served before the call throws (0: it throws at once).
     std::size_t after = 0;

@@ -30,6 +30,7 @@ bool ToNumber(const std::string& text, uint64_t limit, uint64_t& number)
 
 bool CanFail(SimCall call, SimFault::Kind kind, bool counted)
 {
+    if (kind == SimFault::Kind_ThrowOtherOnce) return call == SimCall_GetLiveCpus;
     switch (call) {
     case SimCall_CreateTraceFactory:
     case SimCall_CreateChannelServer:
@@ -132,6 +133,8 @@ bool ParseFault(const std::string& call, const std::string& value, SimTarget& ta
     const bool counted = value.compare(0, afterPrefix.size(), afterPrefix) == 0;
     if (value == "throw" || (counted && ToNumber(Trim(value.substr(afterPrefix.size())), 1000000, after))) {
         fault = {SimFault::Kind_Throw, static_cast<std::size_t>(after)};
+    } else if (value == "throw other once") {
+        fault.kind = SimFault::Kind_ThrowOtherOnce;
     } else if (value == "null") {
         fault.kind = SimFault::Kind_Null;
     }

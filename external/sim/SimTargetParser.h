@@ -4,7 +4,7 @@
 //   # comment            ; comment
 //   [cpus]               one "name = output file" line per CPU, in order
 //   [twp-source]         "status = <0..4294967295>", "text = <reply text>"
-//   [faults]             "<call> = throw | null | throw after <N>"
+//   [faults]             "<call> = throw | null | throw after <N> | throw other once"
 //
 // Blanks around names and values are dropped, and a carriage return before
 // a line feed belongs to the line end. Each section and each key appears at

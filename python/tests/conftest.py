@@ -6,10 +6,8 @@ import pytest
 
 
 @pytest.fixture(scope="session", autouse=True)
-def profile(tmp_path_factory: pytest.TempPathFactory) -> str:
-    folder = str(tmp_path_factory.mktemp("profile"))
-    os.environ.update(USERPROFILE=folder, ZR_TRACE_LOGGING="0")
-    return folder
+def profile(tmp_path_factory):
+    os.environ.update(USERPROFILE=str(tmp_path_factory.mktemp("profile")), ZR_TRACE_LOGGING="0")
 
 
 @pytest.fixture

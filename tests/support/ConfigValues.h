@@ -24,9 +24,27 @@ struct ConfigValues {
         return integers == other.integers && eventBits == other.eventBits && twp == other.twp;
     }
 };
-std::ostream& operator<<(std::ostream& out, const ConfigValues& values);
 
-ConfigValues Capture(Zr::Kdt::Trace::CDeviceConfigManager& manager);
+inline std::ostream& operator<<(std::ostream& out, const ConfigValues& values)
+{
+    for (const int32_t value : values.integers) out << value << "; ";
+    for (const std::string& text : values.eventBits) out << '"' << text << "\"; ";
+    return out << values.twp;
+}
+
+inline ConfigValues Capture(Zr::Kdt::Trace::CDeviceConfigManager& manager)
+{
+    ConfigValues values;
+    const auto get = [&](const char* name) {
+        Zr::Kdt::Trace::PropertyValue value;
+        EXPECT_TRUE(manager.GetProperty(name, value)) << name;
+        return value;
+    };
+    for (std::size_t i = 0; i < 6; ++i) values.integers[i] = get(kIntegerProperties[i]).intValue;
+    for (std::size_t i = 0; i < 4; ++i) values.eventBits[i] = get(kEventBitProperties[i]).strValue;
+    values.twp = get(kTwpProperty).boolValue;
+    return values;
+}
 
 // Any manager with SetProperty: the host's view or the library's class.
 template <typename Manager>
@@ -34,8 +52,14 @@ void Apply(Manager& manager, const ConfigValues& values)
 {
     Zr::Kdt::Trace::PropertyValue value;
     const auto set = [&](const char* name) { EXPECT_TRUE(manager.SetProperty(name, value)) << name; };
-    for (std::size_t i = 0; i < 6; ++i) value.intValue = values.integers[i], set(kIntegerProperties[i]);
-    for (std::size_t i = 0; i < 4; ++i) value.strValue = values.eventBits[i], set(kEventBitProperties[i]);
+    for (std::size_t i = 0; i < 6; ++i) {
+        value.intValue = values.integers[i];
+        set(kIntegerProperties[i]);
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        value.strValue = values.eventBits[i];
+        set(kEventBitProperties[i]);
+    }
     value.boolValue = values.twp;
     set(kTwpProperty);
 }

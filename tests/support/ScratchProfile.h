@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,16 +24,17 @@ public:
     {
         const std::string name = "k4x-" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
                                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
-        m_root = (std::filesystem::temp_directory_path() / name).string();
+        m_root = std::filesystem::temp_directory_path() / name;
         m_profile = Path("profile");
         std::filesystem::create_directories(m_profile);
+        // HOME stands in for an unset USERPROFILE on POSIX; Windows reads no HOME.
         SetVariable("USERPROFILE", m_profile.c_str());
-        if (const char* fallback = ZR_KDT::platform::kProfileFallbackVariable) SetVariable(fallback, m_profile.c_str());
+        SetVariable("HOME", m_profile.c_str());
     }
     ~ScratchProfile()
     {
-        for (auto saved = m_saved.rbegin(); saved != m_saved.rend(); ++saved)
-            ZR_KDT::platform::SetEnvironment(saved->first.c_str(), saved->second ? saved->second->c_str() : nullptr);
+        for (const auto& [name, old] : m_saved)
+            ZR_KDT::platform::SetEnvironment(name.c_str(), old ? old->c_str() : nullptr);
         // Loggers live on; closing their files lets the folder go on Windows.
         ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
         for (const auto& entry : log.m_loggers) entry.second->SetEnabled(false);
@@ -45,36 +47,30 @@ public:
 
     const std::string& Profile() const { return m_profile; }
     // A path beside the profile: "<root>/<name>".
-    std::string Path(const std::string& name) const { return (std::filesystem::path(m_root) / name).string(); }
+    std::string Path(const std::string& name) const { return (m_root / name).string(); }
     // A fresh, empty folder beside the profile; its path.
     std::string NewFolder(const std::string& name) const
     {
         std::filesystem::create_directories(Path(name));
         return Path(name);
     }
-    // <profile>/.ZR-trace and its settings folder, in platform form.
-    std::string TraceDirectory() const { return Appended(m_profile, ".ZR-trace"); }
-    std::string SettingsDirectory() const { return Appended(TraceDirectory(), "settings"); }
+    // <profile>/.ZR-trace and its settings folder, with the system's separator.
+    std::string TraceDirectory() const { return (std::filesystem::path(m_profile) / ".ZR-trace").string(); }
+    std::string SettingsDirectory() const { return (std::filesystem::path(TraceDirectory()) / "settings").string(); }
 
     // Sets (null: removes) a process variable until the end of the test.
     void SetVariable(const char* name, const char* value)
     {
         std::string old;
-        if (std::none_of(m_saved.begin(), m_saved.end(), [&](const auto& saved) { return saved.first == name; }))
-            m_saved.emplace_back(name, ZR_KDT::platform::GetEnvironment(name, old) ? std::optional(old) : std::nullopt);
+        const bool set = ZR_KDT::platform::GetEnvironment(name, old);
+        m_saved.try_emplace(name, set ? std::optional(old) : std::nullopt);
         ASSERT_TRUE(ZR_KDT::platform::SetEnvironment(name, value)) << name;
     }
 
 private:
-    static std::string Appended(std::string path, const char* name)
-    {
-        ZR_KDT::AppendPathComponent(path, name);
-        return path;
-    }
-
-    std::string m_root;
+    std::filesystem::path m_root;
     std::string m_profile;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;  // null: was unset
+    std::map<std::string, std::optional<std::string>> m_saved;  // null: was unset
 };
 
 }  // namespace k4xtest

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 
 namespace k4xtest {
@@ -13,17 +14,17 @@ namespace k4xtest {
 // The messages of a log file, one per line.
 inline std::vector<std::string> LogMessagesOf(const std::string& path)
 {
+    // After the category letters and a blank: a stamp that ends in " | "
+    // ("HH:MM:SS:mmm", "MM/DD/YY" or both), or one more blank.
+    static const std::regex stamp("^((.{8}|.{12}|.{21}) \\| | )");
     std::vector<std::string> messages;
     std::istringstream lines(ReadBytes(path));
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() >= 6) {
-            std::string letters = line.substr(0, 5), rest = line.substr(6);
+            std::string letters = line.substr(0, 5);
             letters.erase(std::remove(letters.begin(), letters.end(), ' '), letters.end());
-            // A stamp ends in " | ": "HH:MM:SS:mmm", "MM/DD/YY" or both.
-            const std::size_t bar = rest.find(" | ");
-            rest.erase(0, bar == 8 || bar == 12 || bar == 21 ? bar + 3 : rest.rfind(' ', 0) == 0 ? 1 : 0);
-            line = letters + ":" + rest;
+            line = letters + ":" + std::regex_replace(line.substr(6), stamp, "");
         }
         messages.push_back(line);
     }
@@ -46,14 +47,11 @@ public:
     const std::vector<std::string>& Files() const { return m_files; }
     const std::vector<std::string>& Messages() const { return m_lines; }
     // How many lines are exactly `message` ("M:..."), or start with `start`.
-    int Count(const std::string& line) const
+    std::ptrdiff_t Count(const std::string& line) const { return std::count(m_lines.begin(), m_lines.end(), line); }
+    std::ptrdiff_t CountStarting(const std::string& start) const
     {
-        return static_cast<int>(std::count(m_lines.begin(), m_lines.end(), line));
-    }
-    int CountStarting(const std::string& start) const
-    {
-        return static_cast<int>(std::count_if(m_lines.begin(), m_lines.end(),
-                                              [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
+        return std::count_if(m_lines.begin(), m_lines.end(),
+                             [&](const std::string& line) { return line.rfind(start, 0) == 0; });
     }
 
 private:
