@@ -20,6 +20,8 @@
 #include <vector>
 
 using K4xFormat::Property;
+using K4xStore::CanOpenForWriting;
+using K4xStore::WriteFileDurably;
 using TdfFormat::StreamGuard;
 using Zr::Kdt::Vexa::cVexaError;
 

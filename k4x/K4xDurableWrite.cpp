@@ -71,6 +71,8 @@ TemporaryFile WriteTemporary(const std::string& temporary, const std::string& ta
 
 }  // namespace
 
+namespace K4xStore {
+
 // Opening for appending creates a missing file without touching an
 // existing one. A file that only the probe created is removed again: the
 // target it now resolves to, so that a dangling link stays a link.
@@ -96,3 +98,5 @@ bool WriteFileDurably(const std::string& path, const std::string& text)
     Calls().remove(temporary.c_str());
     return written != TemporaryFile_Failed && WriteInPlace(target, text);
 }
+
+}  // namespace K4xStore

@@ -13,6 +13,8 @@
 
 #include <string>
 
+namespace K4xStore {
+
 // The file opens for writing: a missing one could be created (the probe
 // removes it again), an existing one is left as it was.
 bool CanOpenForWriting(const std::string& path);
@@ -21,3 +23,5 @@ bool CanOpenForWriting(const std::string& path);
 // False when the new text did not reach the file; unless it was written in
 // place, the old file then stays whole.
 bool WriteFileDurably(const std::string& path, const std::string& text);
+
+}  // namespace K4xStore

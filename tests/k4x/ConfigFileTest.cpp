@@ -304,7 +304,7 @@ TEST_F(ConfigFileTest, DurableSaveTable)
     g_noTemporary = false;
     Calls().open = &CountingOpen;
     Calls().close = &CountingClose;
-    EXPECT_FALSE(WriteFileDurably(Settings(std::string(300, 'n')), "text"));
+    EXPECT_FALSE(K4xStore::WriteFileDurably(Settings(std::string(300, 'n')), "text"));
     EXPECT_EQ(g_openStreams, 0);
 }
 
