@@ -1,9 +1,10 @@
 #include "uTime.h"
 
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <mutex>
 #include <vector>
 
 #include "Platform.h"
@@ -12,15 +13,45 @@ namespace ZR_KDT {
 
 namespace {
 
-// The shared record. Its lock keeps a reader from seeing half of one time and
-// half of another when threads outside the logger's lock construct uTimes.
-std::mutex g_recordLock;
-platform::LocalTime g_record{};
+// The shared record, packed into one word: a reader always sees one whole
+// time, without a lock that every log line would pay for twice. Each field
+// keeps the range that LocalTime gives it (a leap second included); the
+// year takes the rest of the word with its sign, more than any clock gives.
+struct Bits {
+    unsigned shift;
+    unsigned width;
+};
+constexpr Bits kMilliseconds{0, 10}, kSecond{10, 6}, kMinute{16, 6}, kHour{22, 5}, kDay{27, 5}, kDayOfWeek{32, 3},
+    kMonth{35, 4};
+constexpr unsigned kYearShift = 39;
+
+std::atomic<uint64_t> g_record{0};
+
+uint64_t Put(int value, Bits bits)
+{
+    return (static_cast<uint64_t>(static_cast<uint32_t>(value)) & ((uint64_t{1} << bits.width) - 1)) << bits.shift;
+}
+
+int Get(uint64_t word, Bits bits) { return static_cast<int>((word >> bits.shift) & ((uint64_t{1} << bits.width) - 1)); }
+
+uint64_t Pack(const platform::LocalTime& time)
+{
+    return Put(time.milliseconds, kMilliseconds) | Put(time.second, kSecond) | Put(time.minute, kMinute) |
+           Put(time.hour, kHour) | Put(time.day, kDay) | Put(time.dayOfWeek, kDayOfWeek) | Put(time.month, kMonth) |
+           static_cast<uint64_t>(static_cast<int64_t>(time.year)) << kYearShift;
+}
 
 platform::LocalTime Snapshot()
 {
-    std::lock_guard<std::mutex> hold(g_recordLock);
-    return g_record;
+    const uint64_t word = g_record.load(std::memory_order_relaxed);
+    return {static_cast<int>(static_cast<int64_t>(word) >> kYearShift),
+            Get(word, kMonth),
+            Get(word, kDayOfWeek),
+            Get(word, kDay),
+            Get(word, kHour),
+            Get(word, kMinute),
+            Get(word, kSecond),
+            Get(word, kMilliseconds)};
 }
 
 // Replaces every token in buffer, left to right, when the whole result with
@@ -62,9 +93,7 @@ std::tm BrokenDown(const platform::LocalTime& time)
 
 uTime::uTime()
 {
-    const platform::LocalTime now = platform::SystemCalls().localTime();
-    std::lock_guard<std::mutex> hold(g_recordLock);
-    g_record = now;
+    g_record.store(Pack(platform::SystemCalls().localTime()), std::memory_order_relaxed);
 }
 
 uTime::~uTime() = default;
