@@ -45,13 +45,12 @@ bool SameSecond(const platform::LocalTime& left, const platform::LocalTime& righ
 }
 
 // "%03d" of a millisecond count, 0 to 999.
-char* WriteMilliseconds(char* at, int milliseconds)
+void WriteMilliseconds(char* at, int milliseconds)
 {
     const unsigned value = static_cast<unsigned>(milliseconds) % 1000;
     at[0] = static_cast<char>('0' + value / 100);
     at[1] = static_cast<char>('0' + value / 10 % 10);
     at[2] = static_cast<char>('0' + value % 10);
-    return at + 3;
 }
 
 void WritePrefix(char* buffer, unsigned categories)
@@ -91,7 +90,11 @@ uLogger::uLogger(const char* path, bool append)
       m_nBufferSize(kLineBufferSize),
       m_pBuffer(new char[kLineBufferSize]),
       m_nStampStyle(-1),
-      m_stampSecond{}
+      m_stampSecond{},
+      m_stamp{},
+      m_nStampLength(0),
+      m_bStampMilliseconds(false),
+      m_nStampMilliseconds(0)
 {
 }
 
@@ -145,26 +148,40 @@ std::size_t uLogger::FormatLine(unsigned categories, int stampStyle, const char*
 }
 
 // The stamp of the style for the time of a fresh uTime, NUL-terminated;
-// returns its length. Only a new second or style goes through strftime.
+// returns its length. Only a new second or style goes through strftime;
+// within the second a line copies the kept stamp and writes its
+// milliseconds into it.
 std::size_t uLogger::WriteStamp(char* out, int stampStyle)
 {
-    const StampParts parts = PartsOf(stampStyle);
     const uTime now;
     const platform::LocalTime time = now.GetRecord();
     if (stampStyle != m_nStampStyle || !SameSecond(time, m_stampSecond)) {
-        char head[64] = "";
-        if (*parts.seconds != '\0') now.Format(head, sizeof head, parts.seconds);
-        m_sStampHead = head;
+        KeepStamp(now, stampStyle);
         m_nStampStyle = stampStyle;
         m_stampSecond = time;
     }
-    char* at = out;
-    std::memcpy(at, m_sStampHead.data(), m_sStampHead.size());
-    at += m_sStampHead.size();
-    if (parts.milliseconds) at = WriteMilliseconds(at, time.milliseconds);
+    std::memcpy(out, m_stamp, sizeof m_stamp);
+    if (m_bStampMilliseconds) WriteMilliseconds(out + m_nStampMilliseconds, time.milliseconds);
+    return m_nStampLength;
+}
+
+// The stamp of the style for the second of now, with room for its
+// milliseconds.
+void uLogger::KeepStamp(const uTime& now, int stampStyle)
+{
+    const StampParts parts = PartsOf(stampStyle);
+    // Room behind the head for three digits, the tail and the NUL.
+    char head[sizeof m_stamp - 7] = "";
+    if (*parts.seconds != '\0') now.Format(head, sizeof head, parts.seconds);
+    std::memset(m_stamp, 0, sizeof m_stamp);
+    std::size_t length = std::strlen(head);
+    std::memcpy(m_stamp, head, length);
+    m_bStampMilliseconds = parts.milliseconds;
+    m_nStampMilliseconds = length;
+    if (parts.milliseconds) length += 3;
     const std::size_t tailLength = std::strlen(parts.tail);
-    std::memcpy(at, parts.tail, tailLength + 1);
-    return static_cast<std::size_t>(at - out) + tailLength;
+    std::memcpy(m_stamp + length, parts.tail, tailLength);
+    m_nStampLength = length + tailLength;
 }
 
 int uLogger::WriteLine(char* line, unsigned length)

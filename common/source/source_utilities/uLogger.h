@@ -24,6 +24,7 @@
 namespace ZR_KDT {
 
 class uLogManager;
+class uTime;
 
 // Category bits of a line; each sets one letter of its prefix.
 enum LogCategory : unsigned {
@@ -76,6 +77,7 @@ private:
 
     std::size_t FormatLine(unsigned categories, int stampStyle, const char* format, va_list args);
     std::size_t WriteStamp(char* out, int stampStyle);
+    void KeepStamp(const uTime& now, int stampStyle);
     int WriteLineLocked(char* line, unsigned length);
 
     uFile m_file;
@@ -90,11 +92,14 @@ private:
     uMutex m_lock;
     uint32_t m_nBufferSize;
     std::unique_ptr<char[]> m_pBuffer;
-    // The latest stamp up to its seconds, for its style: lines of the same
-    // second differ only in the milliseconds.
+    // The latest stamp, for its style and second: lines of the same second
+    // differ only in the milliseconds, written at m_nStampMilliseconds.
     int m_nStampStyle;
     platform::LocalTime m_stampSecond;
-    std::string m_sStampHead;
+    char m_stamp[32];
+    std::size_t m_nStampLength;
+    bool m_bStampMilliseconds;
+    std::size_t m_nStampMilliseconds;
 };
 
 }  // namespace ZR_KDT
