@@ -6,6 +6,7 @@
 #include <mutex>
 #include <new>
 #include <set>
+#include <string_view>
 #include <thread>
 
 #include "Platform.h"
@@ -125,7 +126,7 @@ uLogger* uLogManager::Find(const char* fileName)
 uLogger* uLogManager::FindLocked(const char* fileName) const
 {
     if (fileName == nullptr) return nullptr;
-    const auto entry = m_loggers.find(fileName);
+    const auto entry = m_loggers.find(std::string_view(fileName));
     return entry != m_loggers.end() ? entry->second : nullptr;
 }
 

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,8 +51,9 @@ public:
     std::atomic<uLogger*> m_pLogger;
     std::atomic<int32_t> m_nLevel;
     bool m_bReuseByName;
-    // Read and written under the set-up lock.
-    std::map<std::string, uLogger*> m_loggers;
+    // Read and written under the set-up lock. Looked up by the name as the
+    // caller gives it, without a copy: every manager's construction does.
+    std::map<std::string, uLogger*, std::less<>> m_loggers;
     // Made without reuse by name: still owned, so Release frees them.
     std::vector<uLogger*> m_unnamedLoggers;
 
