@@ -1,6 +1,7 @@
 // String helpers: replacement, splitting and integer conversions.
 #include "uString.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -65,9 +66,28 @@ void uString::PrepareNumeric(const char* text, std::stringstream& stream)
     }
 }
 
+bool uString::ReadDecimal(const char* text, uint64_t& value)
+{
+    if (text == nullptr || *text < '1' || *text > '9') return false;
+    value = 0;
+    for (int digits = 0; *text >= '0' && *text <= '9'; ++text, ++digits) {
+        if (digits == 19) return false;  // may not fit into 64 bits
+        value = value * 10 + static_cast<uint64_t>(*text - '0');
+    }
+    return true;
+}
+
 template <typename T>
 std::string& uString::ToString(std::string& out, T value, int32_t flags, int32_t precision, int32_t width, char fill)
 {
+    // Without options a stream writes the plain digits, and so does
+    // to_chars, without the C++ locale that a process's first stream sets up
+    // (more work than the whole first manager otherwise does).
+    if (flags == 0 && precision == 0 && width == 0 && fill == 0) {
+        char digits[24];
+        const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+        return out.append(digits, end.ptr);
+    }
     std::stringstream stream;
     if (flags != 0) stream.setf(static_cast<std::ios::fmtflags>(flags));
     if (precision != 0) stream.precision(precision);

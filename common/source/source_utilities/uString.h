@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -46,6 +47,10 @@ public:
     static const char* FormatNumber(uint32_t value, std::string& out, bool append, const char* format);
 
 private:
+    // The decimal number that text begins with, for a text whose first
+    // character is a digit other than 0 and whose number has at most 19
+    // digits: read as a stream reads it, without the stream's set-up.
+    static bool ReadDecimal(const char* text, uint64_t& value);
     // Checks text and writes its digits to stream, switched to their base.
     static void PrepareNumeric(const char* text, std::stringstream& stream);
 };
@@ -56,6 +61,9 @@ T uString::ToNumeric(const char* text)
     static_assert(std::is_integral<T>::value, "ToNumeric converts to integer types");
     // A single byte is read as a number, not as a character.
     using Read = std::conditional_t<sizeof(T) == 1, std::conditional_t<std::is_signed<T>::value, int32_t, uint32_t>, T>;
+    uint64_t decimal = 0;
+    if (ReadDecimal(text, decimal) && decimal <= static_cast<uint64_t>(std::numeric_limits<Read>::max()))
+        return static_cast<T>(static_cast<Read>(decimal));
     std::stringstream stream;
     PrepareNumeric(text, stream);
     Read value = 0;
