@@ -17,6 +17,7 @@ namespace {
 // time, without a lock that every log line would pay for twice. Each field
 // keeps the range that LocalTime gives it (a leap second included); the
 // year takes the rest of the word with its sign, more than any clock gives.
+// Every log line writes it.
 struct Bits {
     unsigned shift;
     unsigned width;
@@ -25,7 +26,11 @@ constexpr Bits kMilliseconds{0, 10}, kSecond{10, 6}, kMinute{16, 6}, kHour{22, 5
     kMonth{35, 4};
 constexpr unsigned kYearShift = 39;
 
-std::atomic<uint64_t> g_record{0};
+// Aligned and as large as a cache line, so that nothing else shares it.
+struct alignas(64) Record {
+    std::atomic<uint64_t> word{0};
+};
+Record g_record;
 
 uint64_t Put(int value, Bits bits)
 {
@@ -43,7 +48,7 @@ uint64_t Pack(const platform::LocalTime& time)
 
 platform::LocalTime Snapshot()
 {
-    const uint64_t word = g_record.load(std::memory_order_relaxed);
+    const uint64_t word = g_record.word.load(std::memory_order_relaxed);
     return {static_cast<int>(static_cast<int64_t>(word) >> kYearShift),
             Get(word, kMonth),
             Get(word, kDayOfWeek),
@@ -93,7 +98,7 @@ std::tm BrokenDown(const platform::LocalTime& time)
 
 uTime::uTime()
 {
-    g_record.store(Pack(platform::SystemCalls().localTime()), std::memory_order_relaxed);
+    g_record.word.store(Pack(platform::SystemCalls().localTime()), std::memory_order_relaxed);
 }
 
 uTime::~uTime() = default;
