@@ -148,6 +148,12 @@ bool PathExists(const char* path);
 // The size of the file at path in bytes; false when it cannot be examined.
 bool FileSize(const char* path, uint64_t& bytes);
 
+// Holds the stream's own lock across several calls, each of which then takes
+// it again without a locked instruction (flockfile; _lock_file on Windows).
+// Every LockStream needs its UnlockStream on the same thread.
+void LockStream(std::FILE* stream);
+void UnlockStream(std::FILE* stream);
+
 // Tells the system that the stream's file is read at scattered offsets, so
 // that it reads ahead no more than each read asks (posix_fadvise with
 // POSIX_FADV_RANDOM). Does nothing where there is no such advice.

@@ -1,5 +1,5 @@
-// POSIX backend: directories, file streams, free space and replacing a file
-// in one step.
+// POSIX backend: directories, file streams and their locks, free space and
+// replacing a file in one step.
 #include "SystemsOwnCalls.h"
 
 #include <errno.h>
@@ -83,6 +83,10 @@ long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::siz
     } while (got < 0 && errno == EINTR);
     return got;
 }
+
+void LockStream(std::FILE* stream) { ::flockfile(stream); }
+
+void UnlockStream(std::FILE* stream) { ::funlockfile(stream); }
 
 void AdviseScatteredReads(std::FILE* stream) { ::posix_fadvise(::fileno(stream), 0, 0, POSIX_FADV_RANDOM); }
 

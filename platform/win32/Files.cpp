@@ -1,8 +1,9 @@
-// Win32 backend: directories, file streams, free space and replacing a file
-// in one step.
+// Win32 backend: directories, file streams and their locks, free space and
+// replacing a file in one step.
 #include <direct.h>
 #include <io.h>
 #include <share.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <windows.h>
 
@@ -117,6 +118,10 @@ long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::siz
     }
     return got;
 }
+
+void LockStream(std::FILE* stream) { ::_lock_file(stream); }
+
+void UnlockStream(std::FILE* stream) { ::_unlock_file(stream); }
 
 // Windows takes such advice only when the file is opened.
 void AdviseScatteredReads(std::FILE*) {}
