@@ -2,23 +2,16 @@
 // spdlog writing the same lines the same way; and what a log call costs the
 // caller while logging is off.
 #include <benchmark/benchmark.h>
-#include <spdlog/sinks/basic_file_sink.h>
-#include <spdlog/spdlog.h>
 
 #include <memory>
 #include <string>
 
 #include "BenchSandbox.h"
+#include "LoggerLines.h"
 #include "uLogManager.h"
 #include "uLogger.h"
 
 namespace {
-
-constexpr char kArgument[] = "/home/user/.ZR-trace/settings/K4x_Core0-TCfg.txt";
-
-// "M     14:03:07:045 | K4xDeviceCfgMgr: Found input file <path> \n", the
-// line that uLogger writes for category 1 and stamp style 2.
-constexpr char kSpdlogPattern[] = "M     %H:%M:%S:%e | %v";
 
 // Made afresh, with an empty file, by the first thread of every run; the
 // other threads start only after it (the run's start barrier).
@@ -29,19 +22,14 @@ void BM_uLoggerLine(benchmark::State& state)
 {
     if (state.thread_index() == 0)
         g_uLogger = std::make_unique<ZR_KDT::uLogger>(k4xbench::SandboxPath("ulogger.log").c_str(), false);
-    for (auto _ : state) g_uLogger->Log(1, 2, "K4xDeviceCfgMgr: Found input file %s ", kArgument);
+    for (auto _ : state) k4xbench::LogLine(*g_uLogger);
     state.SetItemsProcessed(state.iterations());
 }
 
 void BM_spdlogLine(benchmark::State& state)
 {
-    if (state.thread_index() == 0) {
-        auto sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(k4xbench::SandboxPath("spdlog.log"), true);
-        g_spdlog = std::make_shared<spdlog::logger>("bench", std::move(sink));
-        g_spdlog->set_pattern(kSpdlogPattern);
-        g_spdlog->flush_on(spdlog::level::trace);
-    }
-    for (auto _ : state) g_spdlog->info("K4xDeviceCfgMgr: Found input file {} ", kArgument);
+    if (state.thread_index() == 0) g_spdlog = k4xbench::MakeSpdlog(k4xbench::SandboxPath("spdlog.log"));
+    for (auto _ : state) k4xbench::LogLine(*g_spdlog);
     state.SetItemsProcessed(state.iterations());
 }
 
@@ -54,7 +42,7 @@ void BM_LogCallWhenOff(benchmark::State& state)
     }
     for (auto _ : state) {
         ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
-        if (log.m_nLevel.load() >= 1) log.m_pLogger.load()->Log(1, 2, "K4xDeviceCfgMgr: Found input file %s ", kArgument);
+        if (log.m_nLevel.load() >= 1) k4xbench::LogLine(*log.m_pLogger.load());
         benchmark::ClobberMemory();
     }
 }
