@@ -2,8 +2,9 @@
 """Turns one run of k4x_bench (JSON, median aggregates) and the samples of
 k4x_first_manager into the figures and ratios of docs/benchmarks.md.
 
-Single-threaded figures are CPU time (the machine is shared, so wall time
-also counts other processes); the threaded logger figures are wall time.
+Single-threaded figures are CPU time (wall time also counts what else runs);
+the logger figures are both, at one and four threads. The summary at the end
+holds the rows of the table in docs/benchmarks.md.
 """
 import json
 import statistics
@@ -97,15 +98,25 @@ def text(fig):
 
 
 def logger(fig):
-    print("Logger: lines per second, flush per line (wall time)")
+    print("Logger: lines per second (wall) and CPU per line, flush per line")
     for threads in (1, 4):
-        ours = fig.counter(f"BM_uLoggerLine/real_time/threads:{threads}", "items_per_second")
-        theirs = fig.counter(f"BM_spdlogLine/real_time/threads:{threads}", "items_per_second")
-        print(f"  {threads} thread(s): uLogger {ours:,.0f}/s, spdlog {theirs:,.0f}/s; spdlog/uLogger {theirs / ours:.2f}")
+        ours, theirs = f"BM_uLoggerLine/real_time/threads:{threads}", f"BM_spdlogLine/real_time/threads:{threads}"
+        ours_rate, theirs_rate = fig.counter(ours, "items_per_second"), fig.counter(theirs, "items_per_second")
+        print(f"  {threads} thread(s): uLogger {ours_rate:,.0f}/s, spdlog {theirs_rate:,.0f}/s, uLogger/spdlog "
+              f"{ours_rate / theirs_rate:.2f}; CPU per line uLogger {fmt_ns(fig.cpu(ours))}, spdlog "
+              f"{fmt_ns(fig.cpu(theirs))}, spdlog/uLogger {fig.cpu(theirs) / fig.cpu(ours):.2f}")
     off = fig.cpu("BM_LogCallWhenOff")
     empty = fig.cpu("BM_EmptyLoop")
     print(f"  log call with logging off {fmt_ns(off)}, empty loop {fmt_ns(empty)}; "
           f"difference {fmt_ns(off - empty)} per call")
+
+
+def first_manager_medians(path):
+    """Medians of k4x_first_manager's samples: first open, first manager,
+    later open, later manager (ns)."""
+    with open(path) as f:
+        samples = [list(map(int, line.split())) for line in f if line.strip()]
+    return len(samples), [statistics.median(col) for col in zip(*samples)]
 
 
 def manager(fig, first_path):
@@ -115,14 +126,43 @@ def manager(fig, first_path):
     opened = fig.cpu("BM_SettingsOpenClose")
     print(f"  later in a process: {fmt_ns(made)} with its settings file, {fmt_ns(bare)} without; "
           f"fopen+fclose {fmt_ns(opened)}; ratios {made / opened:.2f} and {bare / opened:.2f}")
-    with open(first_path) as f:
-        samples = [list(map(int, line.split())) for line in f if line.strip()]
-    first_open, first_made, later_open, later_made = (statistics.median(col) for col in zip(*samples))
-    print(f"  fresh process, median of {len(samples)} (wall time): first manager {fmt_ns(first_made)}, "
+    count, (first_open, first_made, later_open, later_made) = first_manager_medians(first_path)
+    print(f"  fresh process, median of {count} (wall time): first manager {fmt_ns(first_made)}, "
           f"first fopen+fclose {fmt_ns(first_open)}; later manager {fmt_ns(later_made)}, "
           f"later fopen+fclose {fmt_ns(later_open)}")
     print(f"  first manager / first open {first_made / first_open:.1f}, first / later manager "
           f"{first_made / later_made:.1f}, later manager / later open {later_made / later_open:.2f}")
+
+
+def summary(fig, first_path):
+    """The rows of the summary table of docs/benchmarks.md, as Markdown."""
+    def logger_rows(threads):
+        ours, theirs = f"BM_uLoggerLine/real_time/threads:{threads}", f"BM_spdlogLine/real_time/threads:{threads}"
+        wall = fig.counter(ours, "items_per_second") / fig.counter(theirs, "items_per_second")
+        return [(f"logger, {threads} thread(s): uLogger / spdlog lines per second (wall)", ">= 1.0", wall, wall >= 1),
+                (f"logger, {threads} thread(s): spdlog / uLogger CPU per line", ">= 1.0",
+                 fig.cpu(theirs) / fig.cpu(ours), fig.cpu(theirs) >= fig.cpu(ours))]
+    _, (_, first_made, later_open, later_made) = first_manager_medians(first_path)
+    cpu_later = fig.cpu("BM_ManagerCreateDestroy") / fig.cpu("BM_SettingsOpenClose")
+    cold = "sections:1000/data:65536/manual_time"
+    bytes_ratio = fig.counter(f"BM_ReadWholeFileCold/{cold}", "device_bytes") / max(
+        fig.counter(f"BM_TdfFindLastCold/{cold}", "device_bytes"), 1)
+    rows = logger_rows(1) + logger_rows(4)
+    for lines in (10000, 100000):
+        ratio = fig.cpu(f"BM_LoadConfiguration/lines:{lines}") / fig.cpu(f"BM_FgetsLoop/lines:{lines}")
+        rows.append((f"text load / fgets, {lines:,} lines (CPU)", "<= 3", ratio, ratio <= 3))
+    rows += [("later manager / fopen+fclose (CPU)", "<= 3", cpu_later, cpu_later <= 3),
+             ("later manager / fopen+fclose (wall, fresh processes)", "<= 3", later_made / later_open,
+              later_made <= 3 * later_open),
+             ("first manager / later manager (wall, fresh processes)", "<= 10", first_made / later_made,
+              first_made <= 10 * later_made),
+             ("TDF cold, 1,000 x 64 KiB: bytes whole read / find", "16, the 4 KiB page floor", bytes_ratio,
+              bytes_ratio >= 15.5)]
+    print("Summary (docs/benchmarks.md)")
+    print("| figure | goal | this run | met |")
+    print("|---|---|---:|---|")
+    for name, goal, value, met in rows:
+        print(f"| {name} | {goal} | {value:.2f} | {'yes' if met else 'no'} |")
 
 
 def main():
@@ -133,6 +173,7 @@ def main():
         section(fig)
     manager(fig, sys.argv[2])
     spread(sys.argv[1])
+    summary(fig, sys.argv[2])
 
 
 if __name__ == "__main__":

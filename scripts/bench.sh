@@ -2,8 +2,10 @@
 # Builds the release benchmarks (preset "bench") and runs them: Google
 # Benchmark for everything measured inside one process, and a fresh process
 # per sample for the first manager of a process. Prints the machine, the
-# figures and the ratios that docs/benchmarks.md explains; keeps the raw
-# results in build/bench/results/.
+# load average before and after, the figures and the ratios that
+# docs/benchmarks.md explains, and says when the machine was too busy for
+# the time figures to mean much; keeps the raw results in
+# build/bench/results/.
 #   scripts/bench.sh [repetitions [first-manager samples]]   (default 5 21)
 #   scripts/bench.sh --smoke   builds, runs every benchmark once, checks no figure
 set -euo pipefail
@@ -41,14 +43,32 @@ samples=${2:-21}
 results=build/bench/results
 mkdir -p "$results"
 
+# Above 0.75 runnable tasks per core (1.5 on two) other work takes turns with
+# the benchmarks, and their times swing by a factor of two between runs.
+busy_limit=$(awk -v cores="$(nproc)" 'BEGIN { print 0.75 * cores }')
+busy=no
+
+# Adds "load before: 0.12 0.30 0.41 (1, 5, 15 min)" to the machine's
+# record, and marks the run busy when the one-minute average is above the
+# limit. Not in a pipe: it sets busy.
+report_load() {
+  local one five fifteen
+  read -r one five fifteen _ </proc/loadavg
+  echo "load $1: $one $five $fifteen (1, 5, 15 min)" | tee -a "$results/machine.txt"
+  if awk -v load="$one" -v limit="$busy_limit" 'BEGIN { exit !(load > limit) }'; then
+    busy=yes
+    echo "  busy: above $busy_limit on $(nproc) cores" | tee -a "$results/machine.txt"
+  fi
+}
+
 {
   echo "nproc:    $(nproc)"
   echo "cpu:      $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
   echo "kernel:   $(uname -r)"
   compiler=$(sed -n "s/^CMAKE_CXX_COMPILER:[A-Z]*=//p" build/bench/CMakeCache.txt)
   echo "compiler: $("$compiler" --version | head -n1)"
-  echo "load:     $(uptime | sed 's/.*load average/load average/')"
 } | tee "$results/machine.txt"
+report_load before
 
 TMPDIR=$work "$bin/k4x_bench" --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true \
   --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true \
@@ -63,8 +83,14 @@ for _ in $(seq "$samples"); do
   USERPROFILE=$profile "$bin/k4x_first_manager" measure "$settings"
 done >"$results/first_manager.txt"
 
-echo "load after: $(uptime | sed 's/.*load average/load average/')" | tee -a "$results/machine.txt"
 python3 bench/ratios.py "$results/k4x_bench.json" "$results/first_manager.txt" | tee "$results/ratios.txt"
 # The Python calls right after, in the same profile as the first manager.
 USERPROFILE=$profile python3 bench/capi_ratios.py "$bin/libK4xTraceC.so" "$results/k4x_bench.json" |
   tee -a "$results/ratios.txt"
+report_load after
+if [ "$busy" = yes ]; then
+  echo "NOT A QUIET RUN: the load was above $busy_limit; the time figures above mean little" \
+    "(instruction and system-call counts do not depend on the load)" | tee -a "$results/machine.txt"
+else
+  echo "quiet run: the load stayed at or below $busy_limit" | tee -a "$results/machine.txt"
+fi
