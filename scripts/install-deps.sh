@@ -6,7 +6,7 @@
 #   scripts/install-deps.sh clang     also clang 14 (the clang preset)
 #   scripts/install-deps.sh python    also Python with venv, setuptools, wheel and pytest (python/)
 #   scripts/install-deps.sh fuzz      also clang 14 and libFuzzer (scripts/fuzz.sh)
-#   scripts/install-deps.sh bench     also Google Benchmark, spdlog and Python (bench/)
+#   scripts/install-deps.sh bench     also Google Benchmark, spdlog, Python, valgrind, strace (bench/)
 #   scripts/install-deps.sh coverage  also gcovr (scripts/coverage.sh)
 #   scripts/install-deps.sh mutants   also Python (scripts/mutants.sh)
 set -euo pipefail
@@ -24,7 +24,7 @@ for kind in "${@:-linux}"; do
     # -fsanitize=fuzzer,address,undefined links.
     fuzz) packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev) ;;
     # spdlog is only the benchmarks' yardstick for the logger.
-    bench) packages+=(libbenchmark-dev libspdlog-dev python3) ;;
+    bench) packages+=(libbenchmark-dev libspdlog-dev python3 valgrind strace) ;;
     coverage) packages+=(gcovr) ;;
     mutants) packages+=(python3) ;;
     # The package installs offline from a clone: setuptools and wheel come
