@@ -16,14 +16,22 @@ namespace {
 constexpr std::size_t kWorkingDirectorySize = 260;
 
 // The calling thread's value slot. Map nodes never move, so a slot stays put
-// while other threads add theirs; the lock covers only the table itself.
+// while other threads add theirs; the lock covers only the table itself, and
+// a thread looks its slot up once. A forked child's thread has a new id and
+// looks again.
 std::string& ThreadSlot()
 {
     static std::mutex s_tableLock;
     static std::map<uint32_t, std::string> s_slots;
+    thread_local std::string* t_slot = nullptr;
+    thread_local uint32_t t_slotThread = 0;
     const uint32_t thread = platform::CurrentThreadId();
-    std::lock_guard<std::mutex> guard(s_tableLock);
-    return s_slots[thread];
+    if (t_slot == nullptr || t_slotThread != thread) {
+        std::lock_guard<std::mutex> guard(s_tableLock);
+        t_slot = &s_slots[thread];
+        t_slotThread = thread;
+    }
+    return *t_slot;
 }
 
 // <trace directory>/<name>, created when missing.
