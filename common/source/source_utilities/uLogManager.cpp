@@ -85,7 +85,9 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
     // level set earlier never stands without a logger.
     if (reuseByName) {
         if (uLogger* found = FindLocked(fileName)) {
-            m_pLogger = found;
+            // Usually current already: then no store, which would be a
+            // locked exchange.
+            if (m_pLogger.load(std::memory_order_relaxed) != found) m_pLogger = found;
             return true;
         }
     } else if (m_pLogger != nullptr) {
