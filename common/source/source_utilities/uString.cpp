@@ -21,11 +21,11 @@ const char* uString::ReplaceAll(std::string& text, const char* pattern, const ch
     // Guards against endless loops: an empty pattern changes nothing, and a
     // replacement holding the pattern at offset P or more resumes behind itself.
     if (patternLength == 0) return text.c_str();
+    std::size_t at = text.find(pattern);
+    if (at == std::string::npos) return text.c_str();
     const bool selfMatching = std::string(replacement).find(pattern, patternLength) != std::string::npos;
     const std::size_t step = selfMatching ? replacementLength : patternLength;
-    for (std::size_t at = text.find(pattern); at != std::string::npos; at = text.find(pattern, at + step)) {
-        text.replace(at, patternLength, replacement);
-    }
+    for (; at != std::string::npos; at = text.find(pattern, at + step)) text.replace(at, patternLength, replacement);
     return text.c_str();
 }
 
