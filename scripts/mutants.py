@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """The mutants of scripts/mutants.sh.
 
-  mutants.py generate         writes a new list to stdout
+  mutants.py generate [SEED [COUNT]]
+                              writes a new list to stdout (the fixed list:
+                              seed 10, 40 mutants; another seed draws a
+                              fresh sample)
   mutants.py apply FILE ORIGINAL REPLACEMENT
                               puts REPLACEMENT in place of ORIGINAL, which
                               must occur exactly once in FILE
@@ -116,11 +119,11 @@ def keyed(lines, index, mutated):
     return None
 
 
-def generate():
+def generate(seed=SEED, count=COUNT):
     files = subprocess.run(["git", "ls-files", "--"] + FOLDERS, check=True, capture_output=True,
                            text=True).stdout.split()
     files = sorted(f for f in files if f.endswith(".cpp") and not f.startswith(SKIPPED))
-    rng = random.Random(SEED)
+    rng = random.Random(seed)
     candidates = []
     for name in files:
         with open(name, encoding="utf-8") as source:
@@ -131,7 +134,7 @@ def generate():
     # get more than small ones.
     chosen, per_file = [], {}
     for candidate in candidates:
-        if len(chosen) < COUNT and per_file.get(candidate[0], 0) < PER_FILE:
+        if len(chosen) < count and per_file.get(candidate[0], 0) < PER_FILE:
             per_file[candidate[0]] = per_file.get(candidate[0], 0) + 1
             chosen.append(candidate)
     for name, number, replacement in sorted(chosen):
@@ -151,8 +154,8 @@ def apply(name, original, replacement):
 
 
 if __name__ == "__main__":
-    if sys.argv[1:] == ["generate"]:
-        generate()
+    if 2 <= len(sys.argv) <= 4 and sys.argv[1] == "generate":
+        generate(*map(int, sys.argv[2:]))
     elif len(sys.argv) == 5 and sys.argv[1] == "apply":
         apply(*sys.argv[2:])
     else:
