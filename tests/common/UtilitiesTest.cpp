@@ -170,14 +170,36 @@ TEST(uString, NumbersBothWays)
         {"0x1F", 31},
         {"0X1f", 31},
         {"010", 8},
+        {"08", 0},
+        {"0", 0},
+        {"0x", 0},
+        {"12abc", 12},
+        {"abc", 0},
+        {" 42", 42},
+        {"12345678901234567890", 12345678901234567890u},
     };
     for (const auto& [text, expected] : numbers) EXPECT_EQ(uString::ToNumeric<uint64_t>(text), expected) << text;
     EXPECT_EQ(uString::ToNumeric<uint8_t>("65"), 65) << "a single byte is read as a number";
 
-    // Appended to what is there already, padded as the stream options say.
-    std::string out = "pid=";
-    EXPECT_EQ(&uString::ToString<uint32_t>(out, 7, 0, 0, 3, '0'), &out);
-    EXPECT_EQ(out, "pid=007");
+    // Appended to what is there already, as the stream options say: flags are added to the stream's, and blank
+    // padding is dropped.
+    const struct {
+        const char* label;
+        uint32_t value;
+        int32_t flags, precision, width;
+        char fill;
+        const char* text;
+    } texts[] = {
+        // label                                  value  flags          precision  width  fill  text
+        {"zero padding",                          7,     0,             0,         3,     '0',  "pid=007"},
+        {"hex added to decimal, blank padding",   255,   std::ios::hex, 0,         4,     '\0', "pid=255"},
+    };
+    for (const auto& row : texts) {
+        std::string out = "pid=";
+        EXPECT_EQ(&uString::ToString(out, row.value, row.flags, row.precision, row.width, row.fill), &out) << row.label;
+        EXPECT_EQ(out, row.text) << row.label;
+    }
+    std::string out;
     EXPECT_STREQ(uString::FormatNumber(7, out, false, nullptr), "7");
     EXPECT_STREQ(uString::FormatNumber(126, out, true, " returned %d"), "7 returned 126");
     uString::FormatNumber(5, out, false, (std::string(2000, 'x') + "%d").c_str());

@@ -366,6 +366,13 @@ TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
     fs::create_hard_link(Settings("cfg"), profile.Path("second link"));
     EXPECT_EQ(SaveAndCheck(), "");
     EXPECT_EQ(ReadBytes(profile.Path("second link")), ReadBytes(Settings("cfg")));
+    // So is a file with a user's extended attribute, which a replacement would drop.
+    fs::remove(profile.Path("second link"));
+    const std::string python = "python3 -c \"import os, sys; os.";
+    if (kPosix && std::system((python + "setxattr(sys.argv[1], 'user.k4x', b'1')\" " + quoted).c_str()) == 0) {
+        EXPECT_EQ(SaveAndCheck(), "");
+        EXPECT_EQ(std::system((python + "getxattr(sys.argv[1], 'user.k4x')\" " + quoted).c_str()), 0) << "kept";
+    }
 }
 
 }  // namespace

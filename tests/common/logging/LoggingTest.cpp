@@ -92,7 +92,8 @@ TEST(uFile, OpensTheKeptPathAndShares)
     EXPECT_FALSE(file.Close());
     ASSERT_TRUE(file.Open(nullptr, "wb")) << "a null path opens the constructor's";
     ASSERT_TRUE(second.Open(nullptr, "a+"));
-    EXPECT_EQ(file.WriteAndFlush("hello", 5), 5);
+    EXPECT_EQ(file.Write("hello", 5), 5);
+    EXPECT_TRUE(file.Flush());
     EXPECT_EQ(second.WriteAndFlush("\n2", 2), 2);
     EXPECT_TRUE(file.Close());
     EXPECT_TRUE(second.Close());
@@ -134,11 +135,21 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
         expected += line;
         EXPECT_EQ(ReadBytes(m_path), StoredText(expected)) << message;
     }
-    // Only the second moves on: the stamp kept for the line before must not be reused.
-    platform::LocalTime next = kFixedTime;
-    next.second = 4;
-    FixedClock later(next);
-    m_logger.Log(1, 3, "%s", "next");
+    // One field moves on at a time: the stamp kept for the line before must not be reused.
+    const std::tuple<int platform::LocalTime::*, int, const char*> moves[] = {
+        // field                         value  line written
+        {&platform::LocalTime::second,   4,     "M     03/07/26 09:05:04:045 | next\n"},
+        {&platform::LocalTime::minute,   6,     "M     03/07/26 09:06:04:045 | next\n"},
+        {&platform::LocalTime::hour,     10,    "M     03/07/26 10:06:04:045 | next\n"},
+        {&platform::LocalTime::day,      8,     "M     03/08/26 10:06:04:045 | next\n"},
+        {&platform::LocalTime::month,    4,     "M     04/08/26 10:06:04:045 | next\n"},
+        {&platform::LocalTime::year,     2027,  "M     04/08/27 10:06:04:045 | next\n"},
+    };
+    for (const auto& [field, value, line] : moves) {
+        FixedClock::s_time.*field = value;
+        m_logger.Log(1, 3, "%s", "next");
+        expected += line;
+    }
     char raw[16] = "raw\r\n";
     EXPECT_EQ(m_logger.WriteLine(raw, 0), 4) << "0 takes the whole string";
     char part[16] = "partial";
@@ -146,8 +157,7 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     EXPECT_STREQ(part, "part\n");
     // 4096 bytes hold the prefix and blank stamp (7), the message, the line feed and the NUL.
     m_logger.Log(1, kNoTime, "%s", std::string(10000, 'x').c_str());
-    EXPECT_EQ(ReadBytes(m_path), StoredText(expected + "M     03/07/26 09:05:04:045 | next\nraw\npart\nM      " +
-                                            std::string(4087, 'x') + "\n"));
+    EXPECT_EQ(ReadBytes(m_path), StoredText(expected + "raw\npart\nM      " + std::string(4087, 'x') + "\n"));
 }
 
 TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
