@@ -33,11 +33,6 @@ std::string SettingsPath(const char* name)
     return K4xFormat::SettingsFilePath(ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR"), name);
 }
 
-bool CanOpenForReading(const std::string& path)
-{
-    return StreamGuard(ZR_KDT::platform::SystemCalls().open(path.c_str(), "r")) != nullptr;
-}
-
 }  // namespace
 
 bool K4xDeviceCfgMgr::LoadConfiguration(const std::string& fileName, int32_t fileType)
@@ -63,7 +58,7 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     if (fileName == nullptr) return false;
     const std::string path = SettingsPath(fileName);
     // A missing settings file is the normal case for a new device.
-    if (!CanOpenForReading(path)) return false;
+    if (!ZR_KDT::platform::SystemCalls().opensForReading(path.c_str())) return false;
     ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
 
     std::string bytes;

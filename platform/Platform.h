@@ -201,6 +201,9 @@ struct SystemCallTable {
     // it: other handles, in this and other processes, may read and write the
     // file while it is open.
     std::FILE* (*open)(const char* path, const char* mode);
+    // Whether the file opens for reading as open(path, "r") would open it;
+    // closes it again at once, and makes no stream.
+    bool (*opensForReading)(const char* path);
     // Reads up to count bytes of the stream's file at offset in one
     // positional read (pread; ReadFile with an OVERLAPPED offset), past the
     // stream's buffer. Leaves the stream's position undefined: seek before

@@ -20,16 +20,17 @@ bool Close(std::FILE* stream) { return std::fclose(stream) == 0; }
 bool Remove(const char* path) { return std::remove(path) == 0; }
 
 constexpr SystemCallTable kSystemsOwn = {
-    own::OpenShared,     // open
-    own::ReadAt,         // readAt
-    Write,               // write
-    Flush,               // flush
-    Close,               // close
-    Remove,              // remove
-    own::Replace,        // replace
-    own::FreeDiskSpace,  // freeDiskSpace
-    own::ReadLocalTime,  // localTime
-    own::DebugOutput,    // debugOutput
+    own::OpenShared,       // open
+    own::OpensForReading,  // opensForReading
+    own::ReadAt,           // readAt
+    Write,                 // write
+    Flush,                 // flush
+    Close,                 // close
+    Remove,                // remove
+    own::Replace,          // replace
+    own::FreeDiskSpace,    // freeDiskSpace
+    own::ReadLocalTime,    // localTime
+    own::DebugOutput,      // debugOutput
 };
 
 }  // namespace

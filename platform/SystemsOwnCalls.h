@@ -10,6 +10,7 @@ namespace platform {
 namespace own {
 
 std::FILE* OpenShared(const char* path, const char* mode);
+bool OpensForReading(const char* path);
 long long ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count);
 bool Replace(const char* from, const char* to);
 bool FreeDiskSpace(const char* path, uint64_t& bytes);

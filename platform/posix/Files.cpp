@@ -75,6 +75,14 @@ std::FILE* own::OpenShared(const char* path, const char* mode)
     return path != nullptr && mode != nullptr ? std::fopen(path, mode) : nullptr;
 }
 
+bool own::OpensForReading(const char* path)
+{
+    const int descriptor = path != nullptr ? ::open(path, O_RDONLY | O_CLOEXEC) : -1;
+    if (descriptor < 0) return false;
+    ::close(descriptor);
+    return true;
+}
+
 long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
 {
     ssize_t got;

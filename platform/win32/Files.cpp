@@ -102,6 +102,17 @@ std::FILE* own::OpenShared(const char* path, const char* mode)
     return path != nullptr && mode != nullptr ? ::_fsopen(path, mode, _SH_DENYNO) : nullptr;
 }
 
+// The access and sharing with which _fsopen opens a file for reading.
+bool own::OpensForReading(const char* path)
+{
+    const HANDLE file = path != nullptr ? ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                                        : INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+}
+
 // ReadFile with an offset in its OVERLAPPED record reads there on a handle
 // opened for synchronous use, and moves the handle's file pointer behind
 // what it read.
