@@ -67,8 +67,21 @@ TEST(Platform, FilesAndSymbols)
     ASSERT_TRUE(SystemCalls().replace(from.c_str(), to.c_str()));
     EXPECT_EQ(ReadBytes(to), "new");
     EXPECT_FALSE(SystemCalls().replace(from.c_str(), to.c_str())) << "nothing left to move";
+    EXPECT_TRUE(SystemCalls().opensForReading(to.c_str()));
+    EXPECT_FALSE(SystemCalls().opensForReading(from.c_str()));
     uint64_t bytes = 0;
     EXPECT_FALSE(SystemCalls().freeDiskSpace(dir.Path("missing").c_str(), bytes)) << "a failed query read as success";
+}
+
+// POSIX has no debugger channel: each text becomes one line of standard error.
+TEST(Platform, DebugOutputIsOneLineEach)
+{
+    if (kPathSeparator != '/') GTEST_SKIP() << "a debugger's channel cannot be read back";
+    testing::internal::CaptureStderr();
+    SystemCalls().debugOutput("one");
+    SystemCalls().debugOutput("two\n");
+    SystemCalls().debugOutput("");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "one\ntwo\n\n");
 }
 
 }  // namespace
