@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -36,9 +37,16 @@ bool RoomInPlace(const std::string& path, std::size_t size)
     return Calls().freeDiskSpace(volume, available) && available >= size - current;
 }
 
+// The bytes that the text takes in a file written in text mode.
+std::size_t StoredSize(const std::string& text)
+{
+    const bool crlf = ZR_KDT::platform::kTextLineFeedsAsCrLf;
+    return text.size() + (crlf ? static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) : 0);
+}
+
 bool WriteInPlace(const std::string& path, const std::string& text)
 {
-    if (!RoomInPlace(path, text.size())) return false;
+    if (!RoomInPlace(path, StoredSize(text))) return false;
     std::FILE* file = Calls().open(path.c_str(), "w");
     return file != nullptr && WriteAndClose(file, text);
 }

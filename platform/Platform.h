@@ -126,12 +126,15 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
-// A file read in text mode ends at its first 0x1A byte (Ctrl-Z), as the C
-// runtime's text mode ends it on Windows; POSIX reads the byte as data.
+// The C runtime's text mode on Windows ends a file read at its first 0x1A
+// byte (Ctrl-Z) and writes each line feed as a carriage return and a line
+// feed; POSIX reads and writes text as it is.
 #if defined(_WIN32)
 constexpr bool kTextEndsAtCtrlZ = true;
+constexpr bool kTextLineFeedsAsCrLf = true;
 #else
 constexpr bool kTextEndsAtCtrlZ = false;
+constexpr bool kTextLineFeedsAsCrLf = false;
 #endif
 
 // Creates one directory, with default access rights; false when it exists

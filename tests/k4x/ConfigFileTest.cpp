@@ -266,6 +266,8 @@ void NoRoom()
 TEST_F(ConfigFileTest, DurableSaveTable)
 {
     const std::string old = "Trace Mode = 1\n", longer(1000, 'x');
+    // Room for the text with its line ends as line feeds, not as CR LF.
+    const std::string almost(SampleText("pc == 0x100").size() - 5, 'x');
     const struct {
         const char* label;
         std::string before;
@@ -284,6 +286,7 @@ TEST_F(ConfigFileTest, DurableSaveTable)
         {"in place, short write",                      old,     true,         &FailWrite<1>,   kFailedToWrite,  false},
         {"in place, full volume: not even truncated",  old,     true,         &NoRoom,         kFailedToWrite,  true},
         {"in place, full volume, a shorter text",      longer,  true,         &NoRoom,         "",              false},
+        {"in place, room for line feeds only",         almost,  true,         &NoRoom,         kPosix ? "" : kFailedToWrite,  !kPosix},
         // clang-format on
     };
     for (const auto& row : rows) {
