@@ -2,8 +2,8 @@
 
 #include "K4xFileNames.h"
 #include "Platform.h"
+#include "uLogLevel.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -56,11 +56,7 @@ bool ApplyEnvironment(const GlobalOptions& options, std::string& error)
     return true;
 }
 
-bool LoggingOn()
-{
-    const int level = std::atoi(Environment("ZR_TRACE_LOGGING").c_str());
-    return level >= 1 && level <= 6;
-}
+bool LoggingOn() { return ZR_KDT::LogLevelWritesLog(ZR_KDT::LogLevelOf(Environment("ZR_TRACE_LOGGING"))); }
 
 std::string LogFilePath()
 {

@@ -1,8 +1,6 @@
 #include "uLogManager.h"
 
-#include <climits>
 #include <cstdarg>
-#include <cstdlib>
 #include <mutex>
 #include <new>
 #include <set>
@@ -11,6 +9,7 @@
 
 #include "Platform.h"
 #include "uEnvironment.h"
+#include "uLogLevel.h"
 
 namespace ZR_KDT {
 
@@ -35,18 +34,6 @@ public:
     WriterScope(const WriterScope&) = delete;
     WriterScope& operator=(const WriterScope&) = delete;
 };
-
-// As atoi: leading blanks, an optional sign and decimal digits; anything
-// else gives 0. Values beyond int32_t are held at its limits, which are
-// outside every level.
-int32_t ReadLevel(const char* variable)
-{
-    const std::string text = GetEnvironmentValue(variable);
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
 
 // The value of directoryVariable; empty for a null name.
 std::string ReadDirectory(const char* directoryVariable)
@@ -101,7 +88,7 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
     if (!directory.empty()) platform::MakeDirectory(directory.c_str());
 
     uLogger* logger = new uLogger(path.c_str(), true);
-    const int32_t level = ApplyLevel(*logger, ReadLevel(levelVariable));
+    const int32_t level = ApplyLevel(*logger, LogLevelOf(GetEnvironmentValue(levelVariable)));
     m_pLogger = logger;
     m_nLevel = level;
     if (m_bReuseByName) {
@@ -160,11 +147,11 @@ int32_t uLogManager::ApplyLevel(uLogger& logger, int32_t value)
     static const Destinations kLevels[] = {
         {false, false, 1}, {true, false, 1}, {false, false, 2}, {true, false, 2}, {true, true, 2}, {true, true, 3},
     };
-    if (value < 1 || value > 6) {
+    if (!LogLevelWritesLog(value)) {
         logger.SetEnabled(false);
         return value;
     }
-    const Destinations& chosen = kLevels[value - 1];
+    const Destinations& chosen = kLevels[value - kLowestLogLevel];
     logger.SetEnabled(true);
     logger.m_bEchoToConsole = chosen.console;
     logger.m_bEchoToDebugger = chosen.debugger;
