@@ -67,7 +67,8 @@ TEST(uEnvironment, PathsGetSingleNativeSeparators)
 }
 
 // Directories level by level from the working directory or the root, then
-// the settings folder under the profile, made on first use.
+// the trace folder and the settings folder under the profile, each made on
+// first use.
 TEST(uEnvironment, CreatesDirectoriesLevelByLevel)
 {
     ScratchProfile scratch;
@@ -91,6 +92,8 @@ TEST(uEnvironment, CreatesDirectoriesLevelByLevel)
     EXPECT_TRUE(fs::is_directory(absolute));
     fs::current_path(fs::temp_directory_path());
 
+    EXPECT_EQ(std::string(GetTraceLoggingDirectory(out)), scratch.Profile() + kSep + ".ZR-trace");
+    EXPECT_TRUE(fs::is_directory(out));
     EXPECT_EQ(std::string(GetTraceSettingsDirectory(out)), scratch.Profile() + kSep + ".ZR-trace" + kSep + "settings");
     EXPECT_TRUE(fs::is_directory(out));
 }

@@ -77,9 +77,10 @@ TEST(uDll, LoadsOnceByItsBaseNameAndKeepsNameAndMode)
         GTEST_SKIP() << "no German system messages (libc-l10n): ran with untranslated ones";
 }
 
+// Level 3 logs messages, and functions only from level 6 on.
 TEST(uDll, FailuresLeaveTheirText)
 {
-    LiveSession session(nullptr);
+    LiveSession session(nullptr, "3");
     Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x_DSP0");
     K4xDeviceCfgMgr manager{&descriptor, 0};
     uDll dll(nullptr, kKeepMode);
@@ -87,6 +88,7 @@ TEST(uDll, FailuresLeaveTheirText)
     const std::string failure = "failed to load TraceFactory with error code 126";
     EXPECT_EQ(dll.GetLastErrorText(), failure);
     EXPECT_EQ(session.Log().Count("M:uDll: " + failure), 1);
+    EXPECT_EQ(session.Log().CountStarting("F:"), 0);
     // Nothing loaded: no look-up, and the failure text stays.
     EXPECT_EQ(dll.GetSymbol("CreateTraceFactory"), nullptr);
     EXPECT_FALSE(dll.Unload());
