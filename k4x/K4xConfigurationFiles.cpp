@@ -6,23 +6,19 @@
 #include "K4xDurableWrite.h"
 #include "K4xErrorTexts.h"
 #include "K4xFileNames.h"
-#include "K4xFileRead.h"
 #include "K4xProperty.h"
 #include "K4xTextFormat.h"
 #include "Platform.h"
 #include "TdfFile.h"
-#include "TdfFormat.h"
 #include "cVexaError.h"
 #include "uEnvironment.h"
 #include "uLogManager.h"
 
-#include <cstdio>
 #include <vector>
 
 using K4xFormat::Property;
 using K4xStore::CanOpenForWriting;
 using K4xStore::WriteFileDurably;
-using TdfFormat::StreamGuard;
 using Zr::Kdt::Vexa::cVexaError;
 
 namespace {
@@ -62,10 +58,13 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
 
     std::string bytes;
-    {
-        StreamGuard file(ZR_KDT::platform::SystemCalls().open(path.c_str(), "rb"));
-        if (file == nullptr) return Fail(K4xErrorText::kFailedToOpen);
-        if (!K4xFormat::ReadWholeFile(file.get(), bytes)) return false;
+    switch (ZR_KDT::platform::SystemCalls().readWholeFile(path.c_str(), bytes)) {
+    case ZR_KDT::platform::WholeFileRead_NotOpened:
+        return Fail(K4xErrorText::kFailedToOpen);
+    case ZR_KDT::platform::WholeFileRead_Failed:
+        return false;
+    case ZR_KDT::platform::WholeFileRead_Done:
+        break;
     }
     K4xFormat::TextReader reader(std::move(bytes));
     K4xFormat::TextEntry entry;

@@ -199,14 +199,24 @@ std::string ExecutablePath();
 // Threading rule: entries are replaced only while no other thread is inside
 // the library (before a test starts its threads, after they end); the
 // library reads them without a lock.
+enum WholeFileRead {
+    WholeFileRead_Done,
+    WholeFileRead_NotOpened,  // bytes empty
+    WholeFileRead_Failed,     // a read error: bytes holds what came before it
+};
+
 struct SystemCallTable {
     // Opens the file as std::fopen does (null on failure), with no lock on
     // it: other handles, in this and other processes, may read and write the
     // file while it is open.
     std::FILE* (*open)(const char* path, const char* mode);
-    // Whether the file opens for reading as open(path, "r") would open it;
+    // Whether the file opens for reading as open(path, "rb") would open it;
     // closes it again at once, and makes no stream.
     bool (*opensForReading)(const char* path);
+    // The whole file into bytes, opened as opensForReading opens it, without
+    // a stream: a short read is the end of the file, so a file of a few lines
+    // costs one read.
+    WholeFileRead (*readWholeFile)(const char* path, std::string& bytes);
     // Reads up to count bytes of the stream's file at offset in one
     // positional read (pread; ReadFile with an OVERLAPPED offset), past the
     // stream's buffer. Leaves the stream's position undefined: seek before

@@ -75,21 +75,30 @@ std::FILE* own::OpenShared(const char* path, const char* mode)
     return path != nullptr && mode != nullptr ? std::fopen(path, mode) : nullptr;
 }
 
-bool own::OpensForReading(const char* path)
+own::ReadHandle own::OpenForReading(const char* path)
 {
-    const int descriptor = path != nullptr ? ::open(path, O_RDONLY | O_CLOEXEC) : -1;
-    if (descriptor < 0) return false;
-    ::close(descriptor);
-    return true;
+    return path != nullptr ? ::open(path, O_RDONLY | O_CLOEXEC) : kNotOpened;
 }
 
-long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
+void own::CloseForReading(ReadHandle file) { ::close(static_cast<int>(file)); }
+
+own::ReadHandle own::HandleOf(std::FILE* stream) { return ::fileno(stream); }
+
+long long own::ReadAt(ReadHandle file, uint64_t offset, void* buffer, std::size_t count)
 {
     ssize_t got;
     do {
-        got = ::pread(::fileno(stream), buffer, count, static_cast<off_t>(offset));
+        got = ::pread(static_cast<int>(file), buffer, count, static_cast<off_t>(offset));
     } while (got < 0 && errno == EINTR);
     return got;
+}
+
+bool own::LengthOf(ReadHandle file, uint64_t& bytes)
+{
+    struct stat info;
+    if (::fstat(static_cast<int>(file), &info) != 0) return false;
+    bytes = static_cast<uint64_t>(info.st_size);
+    return true;
 }
 
 void LockStream(std::FILE* stream) { ::flockfile(stream); }

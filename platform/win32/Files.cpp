@@ -103,22 +103,23 @@ std::FILE* own::OpenShared(const char* path, const char* mode)
 }
 
 // The access and sharing with which _fsopen opens a file for reading.
-bool own::OpensForReading(const char* path)
+own::ReadHandle own::OpenForReading(const char* path)
 {
-    const HANDLE file = path != nullptr ? ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
-                                        : INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(file);
-    return true;
+    if (path == nullptr) return kNotOpened;
+    return reinterpret_cast<ReadHandle>(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
+
+void own::CloseForReading(ReadHandle file) { ::CloseHandle(reinterpret_cast<HANDLE>(file)); }
+
+own::ReadHandle own::HandleOf(std::FILE* stream) { return ::_get_osfhandle(::_fileno(stream)); }
 
 // ReadFile with an offset in its OVERLAPPED record reads there on a handle
 // opened for synchronous use, and moves the handle's file pointer behind
 // what it read.
-long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
+long long own::ReadAt(ReadHandle handle, uint64_t offset, void* buffer, std::size_t count)
 {
-    const HANDLE file = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
+    const HANDLE file = reinterpret_cast<HANDLE>(handle);
     if (file == INVALID_HANDLE_VALUE || count > MAXDWORD) return -1;
     OVERLAPPED at{};
     at.Offset = static_cast<DWORD>(offset);
@@ -128,6 +129,14 @@ long long own::ReadAt(std::FILE* stream, uint64_t offset, void* buffer, std::siz
         return ::GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
     }
     return got;
+}
+
+bool own::LengthOf(ReadHandle file, uint64_t& bytes)
+{
+    LARGE_INTEGER length;
+    if (!::GetFileSizeEx(reinterpret_cast<HANDLE>(file), &length)) return false;
+    bytes = static_cast<uint64_t>(length.QuadPart);
+    return true;
 }
 
 void LockStream(std::FILE* stream) { ::_lock_file(stream); }

@@ -33,9 +33,10 @@ inline void RefuseUpdate()
     Calls().open = [](const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); };
 }
 
-// A file opens for reading as text ("r", as probes do) but not as bytes ("rb", as reads do).
+// A file opens for a probe but not to be read, whole or as bytes ("rb"), as one taken away in between.
 inline void RefuseRead()
 {
+    Calls().readWholeFile = [](const char*, std::string&) { return ZR_KDT::platform::WholeFileRead_NotOpened; };
     Calls().open = [](const char* path, const char* mode) { return mode[1] == 'b' ? nullptr : std::fopen(path, mode); };
 }
 

@@ -2,9 +2,8 @@
 #include "AetConfigSection.h"
 #include "Commands.h"
 #include "ConfigCheck.h"
-#include "K4xFileRead.h"
+#include "Platform.h"
 #include "TdfFile.h"
-#include "TdfFormat.h"
 #include "cVexaError.h"
 
 #include <cstdio>
@@ -30,8 +29,7 @@ bool ReadBytes(const std::string& path, std::string& bytes)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return false;
-    TdfFormat::StreamGuard file(ZR_KDT::platform::SystemCalls().open(path.c_str(), "rb"));
-    return file != nullptr && K4xFormat::ReadWholeFile(file.get(), bytes);
+    return ZR_KDT::platform::SystemCalls().readWholeFile(path.c_str(), bytes) == ZR_KDT::platform::WholeFileRead_Done;
 }
 
 CheckedFile CheckTextFile(const std::string& path)
