@@ -37,9 +37,12 @@ survivors=()
 while IFS=$'\t' read -r file original replacement; do
   number=$((number + 1))
   label="$file: $original -> ${replacement:-(deleted)}"
-  cp "$file" "$backup"
-  mutated=$file
-  if ! python3 scripts/mutants.py apply "$file" "$original" "$replacement"; then
+  # A file that is gone takes its rows with it.
+  if [ -f "$file" ]; then
+    cp "$file" "$backup"
+    mutated=$file
+  fi
+  if [ -z "$mutated" ] || ! python3 scripts/mutants.py apply "$file" "$original" "$replacement"; then
     outcome="gone"
     broken=$((broken + 1))
   elif ! cmake --build --preset mutants >"$logs/$number.build.log" 2>&1; then
