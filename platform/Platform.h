@@ -189,6 +189,13 @@ std::string ExecutablePath();
 
 // ---- the system-call table -------------------------------------------------
 
+// What the table's readWholeFile made of a file.
+enum WholeFileRead {
+    WholeFileRead_Done,
+    WholeFileRead_NotOpened,  // bytes empty
+    WholeFileRead_Failed,     // a read error: bytes holds what came before it
+};
+
 // Every file that the library opens, reads, writes, flushes, closes, removes
 // or replaces, the free space it checks, the time it stamps and the text it
 // hands the debugger pass through this table, as SQLite's OS layer passes
@@ -199,12 +206,6 @@ std::string ExecutablePath();
 // Threading rule: entries are replaced only while no other thread is inside
 // the library (before a test starts its threads, after they end); the
 // library reads them without a lock.
-enum WholeFileRead {
-    WholeFileRead_Done,
-    WholeFileRead_NotOpened,  // bytes empty
-    WholeFileRead_Failed,     // a read error: bytes holds what came before it
-};
-
 struct SystemCallTable {
     // Opens the file as std::fopen does (null on failure), with no lock on
     // it: other handles, in this and other processes, may read and write the
