@@ -131,6 +131,7 @@ TEST_F(TdfFileTest, ReadTable)
         EXPECT_EQ(SizeOf(file.c_str(), row.name), row.size);
         EXPECT_EQ(Load(file.c_str(), row.bufferSize, row.name), row.load);
     }
+    EXPECT_FALSE(tdf.IsTdfFile("tdf")) << "a name no longer than its extension";
     EXPECT_EQ(SizeOf(nullptr), kFile);
     EXPECT_EQ(Result(size, [&] { tdf.LoadSection(path.c_str(), A, 2, nullptr, 10, size); }), kNoBuffer);
 }
