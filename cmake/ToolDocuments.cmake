@@ -1,7 +1,8 @@
 # Makes k4xtrace's man page and bash completion from their templates, with
-# the command and option lists that k4xtrace prints from its own tables.
+# the command, option and property lists that k4xtrace prints from its own
+# tables.
 #   cmake -DK4XTRACE=<k4xtrace> -DSOURCE=<packaging folder> -DOUTPUT=<folder> -P ToolDocuments.cmake
-foreach(part man-commands man-options commands options value-options)
+foreach(part man-commands man-options commands options value-options properties)
   execute_process(COMMAND ${K4XTRACE} --document-part ${part}
     OUTPUT_VARIABLE text OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE result)
   if(NOT result EQUAL 0 OR text STREQUAL "")

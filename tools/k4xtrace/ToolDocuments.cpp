@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "Commands.h"
+#include "K4xProperty.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -88,6 +89,16 @@ void PrintOptions(bool valuesOnly)
     PrintNames(names, valuesOnly ? "|" : " ");
 }
 
+// Every property name, each in double quotes, for a shell's word list.
+void PrintProperties()
+{
+    std::vector<std::string> names;
+    for (const K4xFormat::Property& property : K4xFormat::AllProperties()) {
+        names.push_back("\"" + std::string(property.name) + "\"");
+    }
+    PrintNames(names, " ");
+}
+
 }  // namespace
 
 int PrintDocumentPart(const std::string& part)
@@ -100,6 +111,8 @@ int PrintDocumentPart(const std::string& part)
         PrintCommands();
     } else if (part == "options" || part == "value-options") {
         PrintOptions(part == "value-options");
+    } else if (part == "properties") {
+        PrintProperties();
     } else {
         std::fprintf(stderr, "k4xtrace: %s: unknown part %s\n", kDocumentPartOption, part.c_str());
         return kExitUsage;
