@@ -198,6 +198,10 @@ TEST_P(LiveConnection, LoadsOrFailsAndReleasesWhatItGot)
     EXPECT_EQ(log.Count("M:DCM: Loading factory DLL - TraceFactory "),
               row.cpu != nullptr ? 2 - factory.Count("DestroyChannelServer") : 0);
     EXPECT_EQ(log.Count("M:DCM: Destroying Channel Server "), factory.Count("DestroyChannelServer"));
+    // Every creation of a server is logged as done or as failed.
+    EXPECT_EQ(log.Count("M:stm DCM: Done -creating/Connecting Channel Server ") +
+                  log.Count("E:STM DCM: Exception in creating Channel Server "),
+              factory.Count("CreateChannelServer"));
     EXPECT_EQ(log.Count("M:K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL"),
               driver.Count("DisconnectChannelServer"));
 }

@@ -153,6 +153,8 @@ TEST_F(TdfFileTest, AppendAndSaveWriteTheExactBytes)
     // A null name gives a header-only section; every byte of a field counts.
     EXPECT_EQ(Append(nullptr, 0x87654321), "33");
     EXPECT_EQ(ReadBytes(path), expected + std::string("\x0C\0\0\0\x21\x43\x65\x87\0\0\0\0", 12));
+    EXPECT_EQ(Append("Z", 1), "45");
+    EXPECT_EQ(ReadBytes(path).substr(45), std::string("\x0D\0\0\0\x01\0\0\0\x01\0\0\0Z", 13)) << "a name of one byte";
     EXPECT_EQ(Load(path.c_str()), "01234567");
 
     // A section may end at 2 GiB, never past it: a sparse file ends 24 bytes before.
