@@ -149,6 +149,7 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
         FixedClock::s_time.*field = value;
         m_logger.Log(1, 3, "%s", "next");
         expected += line;
+        EXPECT_EQ(ReadBytes(m_path), StoredText(expected)) << line;
     }
     char raw[16] = "raw\r\n";
     EXPECT_EQ(m_logger.WriteLine(raw, 0), 4) << "0 takes the whole string";
