@@ -142,10 +142,10 @@ bool CopyFileAccess(const char* from, std::FILE* to)
 bool own::Replace(const char* from, const char* to)
 {
     if (from == nullptr || to == nullptr) return false;
-    const int descriptor = ::open(from, O_RDONLY);
-    if (descriptor < 0) return false;
-    const bool synced = ::fsync(descriptor) == 0;
-    ::close(descriptor);
+    const ReadHandle file = OpenForReading(from);
+    if (file == kNotOpened) return false;
+    const bool synced = ::fsync(static_cast<int>(file)) == 0;
+    CloseForReading(file);
     return synced && std::rename(from, to) == 0;
 }
 

@@ -1,9 +1,8 @@
 // POSIX backend: process and thread ids, whether a process runs, and the
 // recursive lock (a recursive pthread mutex).
-#include "Platform.h"
+#include "SystemsOwnCalls.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -27,11 +26,11 @@ namespace {
 uint64_t ThreadGroupOf(uint64_t id)
 {
     const std::string path = "/proc/" + std::to_string(id) + "/status";
-    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0) return 0;
+    const own::ReadHandle file = own::OpenForReading(path.c_str());
+    if (file == own::kNotOpened) return 0;
     char text[1024];
-    const ssize_t got = ::read(file, text, sizeof text - 1);
-    ::close(file);
+    const long long got = own::ReadAt(file, 0, text, sizeof text - 1);
+    own::CloseForReading(file);
     if (got <= 0) return 0;
     text[got] = '\0';
     const char* line = std::strstr(text, "\nTgid:");
