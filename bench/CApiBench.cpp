@@ -6,30 +6,14 @@
 #include <string>
 
 #include "BenchSandbox.h"
-#include "DeviceConfigManager.h"
-#include "HostPlatform.h"
-#include "k4xtrace_c.h"
+#include "CApiManagers.h"
 
 namespace {
 
+using k4xbench::CManager;
+using k4xbench::CxxManager;
 using Zr::Kdt::Trace::CK4xDeviceConfigManager;
 using Zr::Kdt::Trace::PropertyValue;
-
-// The library file that the C interface loads by default, loaded by a C++
-// host: the same module, so both measure the same code behind the call.
-CK4xDeviceConfigManager* CxxManager()
-{
-    static Zr::Kdt::Trace::DeviceDescriptor descriptor = k4xbench::MakeDescriptor(k4xbench::kCpuName);
-    static CK4xDeviceConfigManager* manager = [] {
-        const std::string program = ZR_KDT::platform::ExecutablePath();
-        const std::string path = program.substr(0, program.find_last_of('/') + 1) + K4X_CONFIG_LIBRARY_NAME;
-        ZR_KDT::platform::ModuleHandle module = ZR_KDT::platform::OpenLibraryFile(path.c_str());
-        auto create = reinterpret_cast<CreateDeviceConfigManagerFn>(
-            ZR_KDT::platform::FindSymbol(module, "CreateDeviceConfigManager"));
-        return create != nullptr ? Zr::Kdt::Trace::AsPropertySetter(create(&descriptor, 0)) : nullptr;
-    }();
-    return manager;
-}
 
 // The manager of each interface, or the benchmark ends with an error.
 template <typename Manager>
@@ -37,15 +21,6 @@ bool Made(benchmark::State& state, Manager* manager)
 {
     if (manager == nullptr) state.SkipWithError("no manager: the library did not load");
     return manager != nullptr;
-}
-
-k4x_manager* CManager()
-{
-    static k4x_manager* manager = [] {
-        k4x_manager* made = nullptr;
-        return k4x_open(nullptr, k4xbench::kCpuName, 0, 0, &made) == K4X_OK ? made : nullptr;
-    }();
-    return manager;
 }
 
 void BM_CxxSetProperty(benchmark::State& state)

@@ -16,46 +16,12 @@
 #include <utility>
 #include <vector>
 
+#include "BenchFiles.h"
 #include "BenchSandbox.h"
 #include "TdfFile.h"
 #include "cVexaError.h"
 
 namespace {
-
-constexpr char kWanted[] = "AETCONFIG";
-constexpr uint32_t kWantedVersion = 2;
-
-void PutU32(std::string& out, uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-std::string SectionHeader(const std::string& name, uint32_t version, uint32_t dataBytes)
-{
-    std::string header;
-    PutU32(header, static_cast<uint32_t>(12 + name.size() + dataBytes));
-    PutU32(header, version);
-    PutU32(header, static_cast<uint32_t>(name.size()));
-    return header + name;
-}
-
-// Fillers named like the wanted section but of another version, so that
-// every header is read and compared, then the wanted section last.
-void WriteTdf(const std::string& path, int64_t sections, uint32_t dataBytes)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    const std::string data(dataBytes, '\x5A');
-    bool written = file != nullptr && std::fwrite("TDF2", 1, 4, file) == 4;
-    for (int64_t i = 0; written && i < sections; ++i) {
-        const std::string header = SectionHeader(kWanted, i + 1 < sections ? 1 : kWantedVersion, dataBytes);
-        written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                  std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    }
-    if (file == nullptr || std::fclose(file) != 0 || !written) {
-        std::fprintf(stderr, "k4x bench: cannot write %s\n", path.c_str());
-        std::exit(2);
-    }
-}
 
 // One file per shape, written by the first benchmark that needs it.
 const std::string& TdfPath(int64_t sections, int64_t dataBytes)
@@ -64,7 +30,7 @@ const std::string& TdfPath(int64_t sections, int64_t dataBytes)
     std::string& path = written[{sections, dataBytes}];
     if (path.empty()) {
         path = k4xbench::SandboxPath("s" + std::to_string(sections) + "_d" + std::to_string(dataBytes) + ".tdf");
-        WriteTdf(path, sections, static_cast<uint32_t>(dataBytes));
+        k4xbench::WriteTdf(path, sections, static_cast<uint32_t>(dataBytes));
     }
     return path;
 }
@@ -119,23 +85,11 @@ void CountHops(benchmark::State& state)
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void FindLast(const std::string& path)
-{
-    uint32_t size = 0;
-    TdfFile().GetSectionSize(path.c_str(), kWanted, kWantedVersion, size);
-    benchmark::DoNotOptimize(size);
-}
+void FindLast(const std::string& path) { benchmark::DoNotOptimize(k4xbench::FindLastSection(path)); }
 
-// What a reader without the section headers would have to do.
 std::size_t ReadWhole(const std::string& path)
 {
-    static std::vector<char> chunk(64 * 1024);
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return 0;
-    std::size_t total = 0;
-    std::size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), file)) > 0) total += got;
-    std::fclose(file);
+    const std::size_t total = k4xbench::ReadWhole(path);
     benchmark::DoNotOptimize(total);
     return total;
 }
@@ -170,8 +124,8 @@ void BM_TdfLoadLast(benchmark::State& state)
     uint32_t read = 0;
     try {
         for (auto _ : state) {
-            tdf.LoadSection(path.c_str(), kWanted, kWantedVersion, buffer.data(), static_cast<uint32_t>(buffer.size()),
-                            read);
+            tdf.LoadSection(path.c_str(), k4xbench::kWantedSection, k4xbench::kWantedVersion, buffer.data(),
+                            static_cast<uint32_t>(buffer.size()), read);
             benchmark::DoNotOptimize(buffer.data());
         }
     } catch (const Zr::Kdt::Vexa::cVexaError& error) {

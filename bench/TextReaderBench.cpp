@@ -3,35 +3,25 @@
 // memory tells the parsing from the file reading.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "BenchFiles.h"
 #include "BenchSandbox.h"
 #include "K4xDeviceCfgMgr.h"
 #include "K4xTextFormat.h"
 
 namespace {
 
-// Every readable property, in the form the writer gives them.
-const char* const kEntries[] = {
-    "Trace Mode = 3\n",          "Encoding Mode = 1\n",       "Sync Frequency = 256\n",    "Number of AEG = 4\n",
-    "Memory Mode = 2\n",         "CEMU Status = 1\n",         "Event Bit0 = 0x0000ABCD\n", "Event Bit1 = 0x00001234\n",
-    "Event Bit2 = 0x0000FFFF\n", "Event Bit3 = 0x00000000\n", "TWP_Protocol = 1\n",
-};
-
-std::string FileName(int64_t lines) { return "Entries" + std::to_string(lines) + "-TCfg.txt"; }
-
-// A settings file of the given number of lines, written once; the last
-// entry of each property wins, so every line is applied.
+// A settings file of the given number of lines, written once.
 const std::string& Bytes(int64_t lines)
 {
     static std::map<int64_t, std::string> made;
     std::string& bytes = made[lines];
     if (bytes.empty()) {
-        for (int64_t i = 0; i < lines; ++i) bytes += kEntries[i % (sizeof kEntries / sizeof kEntries[0])];
-        k4xbench::WriteFile(k4xbench::SettingsPath(FileName(lines)), bytes);
+        bytes = k4xbench::SettingsText(lines);
+        k4xbench::WriteFile(k4xbench::SettingsPath(k4xbench::SettingsTextName(lines)), bytes);
     }
     return bytes;
 }
@@ -53,7 +43,7 @@ void CountLines(benchmark::State& state)
 void BM_LoadConfiguration(benchmark::State& state)
 {
     Bytes(state.range(0));
-    const std::string name = FileName(state.range(0));
+    const std::string name = k4xbench::SettingsTextName(state.range(0));
     K4xDeviceCfgMgr& manager = Manager();
     for (auto _ : state) {
         if (!manager.LoadConfiguration(name, 1)) {
@@ -80,16 +70,12 @@ void BM_TextReaderInMemory(benchmark::State& state)
 void BM_FgetsLoop(benchmark::State& state)
 {
     Bytes(state.range(0));
-    const std::string path = k4xbench::SettingsPath(FileName(state.range(0)));
-    char line[1024];
+    const std::string path = k4xbench::SettingsPath(k4xbench::SettingsTextName(state.range(0)));
     for (auto _ : state) {
-        std::FILE* file = std::fopen(path.c_str(), "r");
-        if (file == nullptr) {
+        if (k4xbench::ReadLines(path) < 0) {
             state.SkipWithError("cannot open");
             return;
         }
-        while (std::fgets(line, sizeof line, file) != nullptr) benchmark::DoNotOptimize(line);
-        std::fclose(file);
     }
     CountLines(state);
 }
