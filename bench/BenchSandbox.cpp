@@ -24,7 +24,12 @@ std::filesystem::path g_root;
 
 void CreateSandbox()
 {
-    const std::string name = "k4x-bench-" + std::to_string(ZR_KDT::platform::CurrentProcessId());
+    // The process id padded to seven digits (the largest a Linux process id
+    // has), so that the paths in the sandbox have the same length in every
+    // run: their lengths show in the instruction counts.
+    char name[32];
+    std::snprintf(name, sizeof name, "k4x-bench-%07llu",
+                  static_cast<unsigned long long>(ZR_KDT::platform::CurrentProcessId()));
     g_root = std::filesystem::temp_directory_path() / name;
     std::error_code error;
     std::filesystem::remove_all(g_root, error);
