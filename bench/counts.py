@@ -125,15 +125,22 @@ def measure_all(bin_dir, rows):
     """{row name: Counts}, the rows measured side by side on every core."""
     work = tempfile.mkdtemp(prefix="k4x-counts-", dir="/tmp")
     try:
+        # The programs and libraries (the bench preset links them to find
+        # each other by $ORIGIN) run from a copy in the work directory: the
+        # paths that the loader and the C interface keep on the heap then
+        # have the same length from every clone, and so do the heap
+        # addresses, which decide the branches that string functions take.
+        bin_copy = os.path.join(work, "bin")
+        shutil.copytree(bin_dir, bin_copy, symlinks=True)
         profile = os.path.join(work, "profile")
         os.mkdir(profile)
         # The time zone is a rule, not the machine's zone file, which differs
         # between machines (a failed open of its name, then the rule).
         env = {"USERPROFILE": profile, "TMPDIR": work, "ZR_TRACE_LOGGING": "0", "TZ": "UTC0"}
         # The first manager's profile holds the settings file that it loads.
-        subprocess.run([os.path.join(bin_dir, "k4x_first_manager"), "prepare"], check=True, env=env,
+        subprocess.run([os.path.join(bin_copy, "k4x_first_manager"), "prepare"], check=True, env=env,
                        stdout=subprocess.DEVNULL)
-        program = os.path.join(bin_dir, "k4x_count")
+        program = os.path.join(bin_copy, "k4x_count")
         with concurrent.futures.ThreadPoolExecutor(os.cpu_count()) as pool:
             counts = {row.name: pool.submit(measure, program, row, env, work) for row in rows}
             return {name: future.result() for name, future in counts.items()}
