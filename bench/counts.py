@@ -49,9 +49,9 @@ def read_budgets(path=BUDGETS):
 def callgrind(program, args, env, work):
     """Instructions and locked instructions executed inside CountedLoop()."""
     out = os.path.join(work, f"callgrind.{args[0]}")
-    subprocess.run([shutil.which("valgrind"), "--tool=callgrind", "--dump-instr=yes", "--toggle-collect=*CountedLoop<*",
-                    f"--callgrind-out-file={out}", program, *args],
-                   check=True, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run([shutil.which("valgrind"), "--tool=callgrind", "-q", "--dump-instr=yes",
+                    "--toggle-collect=*CountedLoop<*", f"--callgrind-out-file={out}", program, *args],
+                   check=True, env=env, stdout=subprocess.DEVNULL)
     executed = executed_instructions(out)
     locked = sum(count for (obj, address), count in executed.items() if address in locked_addresses(obj))
     return sum(executed.values()), locked
@@ -100,7 +100,7 @@ def syscalls(program, args, env, work):
     """System calls between the marks around the counted work, by name."""
     out = os.path.join(work, f"strace.{args[0]}")
     subprocess.run([shutil.which("strace"), "-f", "-qq", "-o", out, program, *args],
-                   check=True, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                   check=True, env=env, stdout=subprocess.DEVNULL)
     calls, counting = collections.Counter(), False
     for line in open(out):
         if MARK in line:
@@ -116,9 +116,10 @@ def measure(program, row, env, work):
     args = [row.name, str(row.calls)]
     instructions, locked = callgrind(program, args, env, work)
     calls = syscalls(program, args, env, work)
-    names = ", ".join(f"{name} {count / row.calls:g}" for name, count in sorted(calls.items(), key=lambda c: (-c[1], c[0])))
-    return Counts(round(instructions / row.calls), round(locked / row.calls, 2), round(sum(calls.values()) / row.calls, 2),
-                  names)
+    by_count = sorted(calls.items(), key=lambda call: (-call[1], call[0]))
+    names = ", ".join(f"{name} {count / row.calls:g}" for name, count in by_count)
+    return Counts(round(instructions / row.calls), round(locked / row.calls, 2),
+                  round(sum(calls.values()) / row.calls, 2), names)
 
 
 def measure_all(bin_dir, rows):
