@@ -6,12 +6,13 @@
 # the loggers are released); builds the library and the tools with clang 14
 # too, without tests. Then installs the Python package from the clone and
 # runs its tests and the README's examples, packages the two built trees
-# and checks each package from an empty folder, and runs each
-# benchmark once. Fails when any build, test or package check fails.
+# and checks each package from an empty folder, runs the checkers of
+# scripts/check-tools.sh (shellcheck, clang-tidy, lintian), and runs each
+# benchmark once. Fails when any build, test, package check or checker fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh windows clang python
+bash scripts/install-deps.sh windows clang python package checkers
 
 status=0
 for preset in linux windows asan tsan; do
@@ -33,6 +34,10 @@ diff <(sed -n '/^```c$/,/^```$/{/^```/d;p}' README.md) examples/c-host/main.c ||
 
 echo "==== packages ===="
 bash scripts/check-packages.sh linux windows || status=1
+
+# mypy is left out until the Python package passes mypy --strict.
+echo "==== checkers ===="
+bash scripts/check-tools.sh shellcheck clang-tidy lintian || status=1
 
 # The benchmarks build and each runs once; no figure is checked.
 echo "==== bench (smoke) ===="
