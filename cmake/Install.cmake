@@ -6,7 +6,6 @@
 # and the bash completion. Test programs are never installed.
 include(CMakePackageConfigHelpers)
 
-set(K4X_SIM_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/k4xtrace/simulated-target)
 set(K4X_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/K4xTraceCfg)
 if(WIN32)
   set(K4X_SIM_INSTALL_DIR simulated-target)
@@ -16,6 +15,8 @@ if(WIN32)
   set(K4X_C_IMPORT_LIBRARY_INSTALL_FILE ${CMAKE_INSTALL_LIBDIR}/libK4xTraceC.dll.a)
   set(K4X_PYTHON_INSTALL_DIR python)
 else()
+  # The tools' own folder under lib/, as Debian keeps a program's modules.
+  set(K4X_SIM_INSTALL_DIR lib/k4xtrace/simulated-target)
   set(K4X_DOC_INSTALL_DIR ${CMAKE_INSTALL_DOCDIR})
   set(K4X_LIBRARY_INSTALL_FILE ${CMAKE_INSTALL_LIBDIR}/libK4xTraceCfg.so.${PROJECT_VERSION_MAJOR})
   set(K4X_C_LIBRARY_INSTALL_FILE ${CMAKE_INSTALL_LIBDIR}/libK4xTraceC.so.${PROJECT_VERSION_MAJOR})
@@ -24,7 +25,8 @@ else()
   # Installed files find what they import relative to themselves, never in the build tree.
   set_target_properties(K4xTraceCfg PROPERTIES INSTALL_RPATH "$ORIGIN")
   set_target_properties(k4xtrace k4xtdf PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
-  set_target_properties(TraceFactory-default NAVRO-default PROPERTIES INSTALL_RPATH "$ORIGIN/../..")
+  file(RELATIVE_PATH libraries_from_sim /${K4X_SIM_INSTALL_DIR} /${CMAKE_INSTALL_LIBDIR})
+  set_target_properties(TraceFactory-default NAVRO-default PROPERTIES INSTALL_RPATH "$ORIGIN/${libraries_from_sim}")
 endif()
 
 # k4xtrace names the simulated target of its package to a user whose live
@@ -64,6 +66,9 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/K4xTraceCfgConfig.cmake
   DESTINATION ${K4X_CMAKE_INSTALL_DIR})
 
 if(NOT WIN32)
+  # The files name their folders relative to their own (pkg-config's pcfiledir).
+  file(RELATIVE_PATH K4X_PC_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+  string(REGEX REPLACE "/$" "" K4X_PC_PREFIX "${K4X_PC_PREFIX}")
   configure_file(packaging/k4xtracecfg.pc.in ${CMAKE_CURRENT_BINARY_DIR}/k4xtracecfg.pc @ONLY)
   configure_file(packaging/k4xtrace-c.pc.in ${CMAKE_CURRENT_BINARY_DIR}/k4xtrace-c.pc @ONLY)
   install(FILES ${CMAKE_CURRENT_BINARY_DIR}/k4xtracecfg.pc ${CMAKE_CURRENT_BINARY_DIR}/k4xtrace-c.pc
@@ -83,7 +88,8 @@ if(NOT WIN32)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME k4xtrace)
 endif()
 
-# Packages: a zip for Windows; a .tar.gz and a .deb for Linux.
+# Packages: a zip for Windows, a .tar.gz for Linux. The Debian packages are
+# made from the same install tree by packaging/debian (scripts/package.sh).
 set(CPACK_PACKAGE_NAME k4xtrace)
 set(CPACK_PACKAGE_VENDOR "${K4X_COMPANY_NAME}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
@@ -96,11 +102,7 @@ if(WIN32)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME windows-x86_64)
 else()
-  set(CPACK_GENERATOR "TGZ;DEB")
+  set(CPACK_GENERATOR TGZ)
   set(CPACK_SYSTEM_NAME linux-x86_64)
-  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${K4X_COMPANY_NAME}")
-  set(CPACK_DEBIAN_PACKAGE_SECTION devel)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1")
-  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 endif()
 include(CPack)

@@ -69,7 +69,7 @@ TextReader::Result TextReader::Next(TextEntry& entry)
 std::size_t TextReader::LineOf(std::string_view field)
 {
     const std::size_t at = static_cast<std::size_t>(field.data() - m_text.data());
-    m_line += static_cast<std::size_t>(std::count(m_text.begin() + m_counted, m_text.begin() + at, '\n'));
+    m_line += static_cast<std::size_t>(std::count(m_text.data() + m_counted, m_text.data() + at, '\n'));
     m_counted = at;
     return m_line;
 }

@@ -35,12 +35,13 @@ check_contents() {
 }
 
 check_linux() {
-  local package pkg
+  local package libdir
   bash scripts/wheel.sh linux >/dev/null
-  (cd build/linux && cpack -G DEB >/dev/null && cpack -G TGZ >/dev/null)
-  pkg=$(ls build/linux/packages/*.deb)
-  dpkg-deb -x "$pkg" "$work/deb" && [ -x "$work/deb/usr/bin/k4xtrace" ] || fail "no k4xtrace in $pkg"
+  (cd build/linux && cpack >/dev/null)
+  bash scripts/deb.sh >/dev/null
+  check_debs
   package=$(unpack linux "$(ls "$root"/build/linux/packages/*.tar.gz)")
+  libdir=$(dirname "$(find "$package" -name 'libK4xTraceCfg.so.*.*')")
   check_contents "$package"
   # No installed file may point into the build tree.
   if find "$package" -type f \( -name '*.so*' -o -path '*/bin/*' \) -exec readelf -d {} + 2>/dev/null |
@@ -50,7 +51,7 @@ check_linux() {
   [ -f "$package/share/man/man1/k4xtrace.1" ] && [ -f "$package/share/bash-completion/completions/k4xtrace" ] ||
     fail "man page or bash completion missing"
   run_installed linux "$package" "$package/bin/k4xtrace" "$work/linux-profile" "$package/lib/k4xtrace/simulated-target"
-  [ "$(PKG_CONFIG_PATH=$package/lib/pkgconfig pkg-config --modversion k4xtracecfg)" = "$version" ] ||
+  [ "$(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --modversion k4xtracecfg)" = "$version" ] ||
     fail "pkg-config reports another version"
   cmake -S examples/host -B "$work/host-linux" -G Ninja -DCMAKE_PREFIX_PATH="$package" >/dev/null
   cmake --build "$work/host-linux" >/dev/null
@@ -59,10 +60,22 @@ check_linux() {
   build_c_host linux -DCMAKE_PREFIX_PATH="$package"
   check_c_host linux "$package" "$work/c-host-linux/k4x_c_host"
   # The pkg-config file builds the same program.
-  cc -o "$work/c-host-pc" examples/c-host/main.c \
-    $(PKG_CONFIG_PATH=$package/lib/pkgconfig pkg-config --cflags --libs k4xtrace-c)
-  LD_LIBRARY_PATH=$package/lib check_c_host linux "$package" "$work/c-host-pc"
+  read -ra flags < <(PKG_CONFIG_PATH=$libdir/pkgconfig pkg-config --cflags --libs k4xtrace-c)
+  cc -o "$work/c-host-pc" examples/c-host/main.c "${flags[@]}"
+  LD_LIBRARY_PATH=$libdir check_c_host linux "$package" "$work/c-host-pc"
   check_wheel "$package"
+}
+
+# The Debian packages, unpacked together into an empty folder: no file in
+# two of them, the man pages compressed, and k4xtrace from them runs.
+check_debs() {
+  local deb=$work/deb twice
+  twice=$(for pkg in build/linux/packages/*.deb; do dpkg-deb -c "$pkg"; done | awk '$1 !~ /^d/ {print $6}' | sort | uniq -d)
+  [ -z "$twice" ] || fail "files in more than one Debian package: $twice"
+  for pkg in build/linux/packages/*.deb; do dpkg-deb -x "$pkg" "$deb"; done
+  [ -f "$deb/usr/share/man/man1/k4xtrace.1.gz" ] && [ -f "$deb/usr/share/man/man1/k4xtdf.1.gz" ] ||
+    fail "the Debian packages lack the compressed man pages"
+  run_installed linux "$deb/usr" "$deb/usr/bin/k4xtrace" "$work/linux-profile" "$deb/usr/lib/k4xtrace/simulated-target"
 }
 
 # The C host built against the installed SDK.

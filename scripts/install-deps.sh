@@ -9,6 +9,8 @@
 #   scripts/install-deps.sh bench     also Google Benchmark, spdlog, Python, valgrind, strace (bench/)
 #   scripts/install-deps.sh coverage  also gcovr (scripts/coverage.sh)
 #   scripts/install-deps.sh mutants   also Python (scripts/mutants.sh)
+#   scripts/install-deps.sh package   also debhelper (scripts/deb.sh)
+#   scripts/install-deps.sh checkers  also lintian, mypy, shellcheck and clang-tidy 14 (scripts/check-tools.sh)
 set -euo pipefail
 
 # libc-l10n: the system's German messages, under which the loader's test
@@ -27,6 +29,8 @@ for kind in "${@:-linux}"; do
     bench) packages+=(libbenchmark-dev libspdlog-dev python3 valgrind strace) ;;
     coverage) packages+=(gcovr) ;;
     mutants) packages+=(python3) ;;
+    package) packages+=(debhelper dpkg-dev) ;;
+    checkers) packages+=(lintian mypy shellcheck clang-tidy-14) ;;
     # The package installs offline from a clone: setuptools and wheel come
     # from here, not from a package index.
     python) packages+=(python3 python3-venv python3-setuptools python3-wheel python3-pytest) ;;

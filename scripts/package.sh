@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the packages a user downloads into build/<preset>/packages/:
-# the Linux .tar.gz and .deb, and the Windows .zip, each with the Python
-# wheel of its system inside, and the wheel beside them.
+# the Linux .tar.gz and Debian packages, and the Windows .zip, each with
+# the Python wheel of its system inside, and the wheel beside them.
 #   scripts/package.sh [linux] [windows]      (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,5 +15,6 @@ for preset in "${presets[@]}"; do
   cmake --build --preset "$preset"
   bash scripts/wheel.sh "$preset"
   (cd "build/$preset" && cpack)
+  if [ "$preset" = linux ]; then bash scripts/deb.sh; fi
   cp "build/$preset"/wheel/*.whl "build/$preset/packages/"
 done

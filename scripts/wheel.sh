@@ -10,8 +10,8 @@ cd "$(dirname "$0")/.."
 preset=$1
 major=$(sed -n 's/^project(K4xTraceConfig VERSION \([0-9]*\)\..*/\1/p' CMakeLists.txt)
 case $preset in
-  linux) tag=linux_x86_64 folder=lib libraries=(libK4xTraceC.so.$major libK4xTraceCfg.so.$major libvexa.so) ;;
-  windows) tag=win_amd64 folder=. libraries=(K4xTraceC.dll K4xTraceCfg.dll vexa.dll) ;;
+  linux) tag=linux_x86_64 libraries=("libK4xTraceC.so.$major" "libK4xTraceCfg.so.$major" "libvexa.so.$major") ;;
+  windows) tag=win_amd64 libraries=(K4xTraceC.dll K4xTraceCfg.dll vexa.dll) ;;
   *) echo "usage: $0 linux|windows" >&2; exit 2 ;;
 esac
 work=$(mktemp -d)
@@ -25,8 +25,9 @@ cmake --install "build/$preset" --prefix "$work/install" --strip >/dev/null
   -w "$work/pure" ./python
 /usr/bin/python3 -m wheel unpack -d "$work/unpacked" "$work"/pure/*.whl >/dev/null
 package=$(echo "$work"/unpacked/*)
+# Each library where the install put it (lib/<multiarch>/ or the top folder).
 for library in "${libraries[@]}"; do
-  cp -L "$work/install/$folder/$library" "$package/k4xtrace/"
+  cp -L "$(find "$work/install" -name "$library" -print -quit)" "$package/k4xtrace/"
 done
 sed -i -e 's/^Root-Is-Purelib: true/Root-Is-Purelib: false/' -e "s/^Tag: py3-none-any/Tag: py3-none-$tag/" \
   "$package"/*.dist-info/WHEEL

@@ -125,7 +125,7 @@ void Checker::Unknown(const std::string& name, std::size_t line)
 
 std::string Checker::IntegerValue(const std::string& name, const std::string& value, std::size_t line)
 {
-    const std::string number = std::to_string(K4xFormat::AtoiOf(value));
+    std::string number = std::to_string(K4xFormat::AtoiOf(value));
     if (!IsWholeNumber(value)) {
         Problem(line, "bad-value", JsonString(value) + " is not a whole number; the library reads " + number);
     } else if (!FitsInt32(value)) {

@@ -26,7 +26,7 @@ bool ReadAll(Device& device, Properties& properties, std::string& error)
         const std::string name(property.name);
         properties.push_back({name, PropertyValue()});
         if (!device.Get(name, properties.back().value, error)) {
-            error = name + ": " + error;
+            error.insert(0, name + ": ");
             return false;
         }
     }

@@ -1,12 +1,13 @@
 #include "PromptCallback.h"
 
+#include <string_view>
 #include <utility>
 
 namespace k4xtrace {
 
 namespace {
 
-const std::string kPromptStart = "Application for ";
+constexpr std::string_view kPromptStart = "Application for ";
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "uTime.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -75,7 +76,7 @@ bool Substitute(char* buffer, std::size_t size, const char* token, const char* r
     // text is longer than the larger of the old and the new one.
     for (char* at = std::strstr(buffer, token); at != nullptr; at = std::strstr(at + replacementLength, token)) {
         std::memmove(at + replacementLength, at + tokenLength, std::strlen(at + tokenLength) + 1);
-        std::memcpy(at, replacement, replacementLength);
+        std::copy_n(replacement, replacementLength, at);
     }
     return true;
 }
