@@ -46,9 +46,9 @@ private:
 
 std::vector<TdfSectionHeader> Walk(const std::string& path, std::size_t size)
 {
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    FuzzCheck(stream != nullptr, "scratch file does not open");
-    TdfSectionWalker walker(stream);
+    const ZR_KDT::platform::File file = ZR_KDT::platform::SystemCalls().open(path.c_str(), "rb");
+    FuzzCheck(ZR_KDT::platform::IsOpen(file), "scratch file does not open");
+    TdfSectionWalker walker(file);
     std::vector<TdfSectionHeader> headers;
     uint64_t next = 4;
     for (TdfSectionHeader header; walker.Next(header); next += header.length) {
@@ -58,7 +58,7 @@ std::vector<TdfSectionHeader> Walk(const std::string& path, std::size_t size)
         headers.push_back(header);
     }
     FuzzCheck((walker.GetStatus() == TdfSectionWalker::Status_End) == (next >= size), "the walk ends elsewhere");
-    std::fclose(stream);
+    ZR_KDT::platform::SystemCalls().close(file);
     return headers;
 }
 

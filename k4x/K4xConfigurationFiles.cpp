@@ -54,11 +54,11 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     if (fileName == nullptr) return false;
     const std::string path = SettingsPath(fileName);
     // A missing settings file is the normal case for a new device.
-    if (!ZR_KDT::platform::SystemCalls().opensForReading(path.c_str())) return false;
+    if (!ZR_KDT::platform::OpensForReading(path.c_str())) return false;
     ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
 
     std::string bytes;
-    switch (ZR_KDT::platform::SystemCalls().readWholeFile(path.c_str(), bytes)) {
+    switch (ZR_KDT::platform::ReadWholeFile(path.c_str(), bytes)) {
     case ZR_KDT::platform::WholeFileRead_NotOpened:
         return Fail(K4xErrorText::kFailedToOpen);
     case ZR_KDT::platform::WholeFileRead_Failed:

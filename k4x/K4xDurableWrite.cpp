@@ -1,5 +1,6 @@
 #include "K4xDurableWrite.h"
 
+#include "K4xTemporaryFile.h"
 #include "Platform.h"
 
 #include <algorithm>
@@ -8,14 +9,17 @@
 
 namespace {
 
+using ZR_KDT::platform::File;
+
 ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
 
-// Every result counts: a short write, a failed flush or a failed close
-// each mean bytes that may not be in the file.
-bool WriteAndClose(std::FILE* file, const std::string& text)
+// Every result counts: a short write, a failed flush, sync or close each
+// mean bytes that may not be in the file. The sync goes through the handle
+// that wrote them, which no other program can hold up.
+bool WriteAndClose(File file, const std::string& text, bool sync)
 {
     const bool written = Calls().write(text.data(), 1, text.size(), file) == text.size();
-    const bool flushed = Calls().flush(file);
+    const bool flushed = Calls().flush(file) && (!sync || Calls().sync(file));
     const bool closed = Calls().close(file);
     return written && flushed && closed;
 }
@@ -31,10 +35,10 @@ bool RoomInPlace(const std::string& path, std::size_t size)
     uint64_t current = 0;
     const bool exists = ZR_KDT::platform::FileSize(path.c_str(), current);
     if (exists && current >= size) return true;
-    const std::string directory = DirectoryOf(path);
-    const char* volume = exists ? path.c_str() : directory.empty() ? nullptr : directory.c_str();
+    const std::string folder = exists ? ZR_KDT::platform::FolderOfFinalFile(path.c_str()) : DirectoryOf(path);
+    if (exists && folder.empty()) return false;
     uint64_t available = 0;
-    return Calls().freeDiskSpace(volume, available) && available >= size - current;
+    return Calls().freeDiskSpace(folder.empty() ? nullptr : folder.c_str(), available) && available >= size - current;
 }
 
 // The bytes that the text takes in a file written in text mode.
@@ -47,34 +51,47 @@ std::size_t StoredSize(const std::string& text)
 bool WriteInPlace(const std::string& path, const std::string& text)
 {
     if (!RoomInPlace(path, StoredSize(text))) return false;
-    std::FILE* file = Calls().open(path.c_str(), "w");
-    return file != nullptr && WriteAndClose(file, text);
+    const File file = Calls().open(path.c_str(), "w");
+    return ZR_KDT::platform::IsOpen(file) && WriteAndClose(file, text, false);
 }
 
-// Beside the target, so that the replacement stays on one volume; the
-// process and thread ids keep two savers apart. The name is short so that a
-// target near the path-length limit still has room beside it.
-std::string TemporaryBeside(const std::string& target)
+// A second hard link would go on holding the old contents.
+bool ReplacementLoses(const std::string& target)
 {
-    return DirectoryOf(target) + "~k4x" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
-           std::to_string(ZR_KDT::platform::CurrentThreadId()) + ".tmp";
+    ZR_KDT::platform::FileStatus status;
+    const bool linked = Calls().status(target.c_str(), status) && status.links > 1;
+    return linked || ZR_KDT::platform::ReplacementDropsAttributes(target.c_str());
 }
 
-enum TemporaryFile {
-    TemporaryFile_Written,  // holds the whole text, with the target's permissions and owner
-    TemporaryFile_Refused,  // could not be had as the target's twin; nothing was written
-    TemporaryFile_Failed,   // the text did not reach it
+enum Written {
+    Written_Whole,    // the temporary file holds the whole text, with the target's permissions and owner
+    Written_Refused,  // no temporary file could be had as the target's twin; none is left
+    Written_Failed,   // the text did not reach the temporary file
 };
 
-TemporaryFile WriteTemporary(const std::string& temporary, const std::string& target, const std::string& text)
+// Only the owner may open the temporary file until it has the target's
+// access; a new target gets a new file's.
+Written WriteTemporary(K4xStore::TemporaryFile& temporary, const std::string& target, const std::string& text)
 {
-    std::FILE* file = Calls().open(temporary.c_str(), "w");
-    if (file == nullptr) return TemporaryFile_Refused;
-    if (!ZR_KDT::platform::CopyFileAccess(target.c_str(), file)) {
-        Calls().close(file);
-        return TemporaryFile_Refused;
+    const bool replacing = ZR_KDT::platform::PathExists(target.c_str());
+    if (!K4xStore::CreateTemporaryFile(DirectoryOf(target), replacing, temporary)) return Written_Refused;
+    if (!ZR_KDT::platform::CopyFileAccess(target.c_str(), temporary.file)) {
+        Calls().close(temporary.file);
+        Calls().remove(temporary.path.c_str());
+        return Written_Refused;
     }
-    return WriteAndClose(file, text) ? TemporaryFile_Written : TemporaryFile_Failed;
+    return WriteAndClose(temporary.file, text, true) ? Written_Whole : Written_Failed;
+}
+
+// A replacement that failed half-way has left the temporary file the only
+// whole copy: it is moved into place, or the text written there, and it is
+// removed only once the target holds the text.
+bool MoveIntoPlace(const std::string& temporary, const std::string& target, const std::string& text)
+{
+    if (Calls().rename(temporary.c_str(), target.c_str()) == ZR_KDT::platform::Rename_Done) return true;
+    if (!WriteInPlace(target, text)) return false;
+    Calls().remove(temporary.c_str());
+    return true;
 }
 
 }  // namespace
@@ -87,8 +104,8 @@ namespace K4xStore {
 bool CanOpenForWriting(const std::string& path)
 {
     const bool existed = ZR_KDT::platform::PathExists(path.c_str());
-    std::FILE* probe = Calls().open(path.c_str(), "a");
-    if (probe == nullptr) return false;
+    const File probe = Calls().open(path.c_str(), "a");
+    if (!ZR_KDT::platform::IsOpen(probe)) return false;
     Calls().close(probe);
     if (!existed) Calls().remove(ZR_KDT::platform::ReplaceableTarget(path.c_str()).c_str());
     return true;
@@ -97,14 +114,22 @@ bool CanOpenForWriting(const std::string& path)
 bool WriteFileDurably(const std::string& path, const std::string& text)
 {
     const std::string target = ZR_KDT::platform::ReplaceableTarget(path.c_str());
-    if (target.empty() || ZR_KDT::platform::ReplacementLoses(target.c_str())) return WriteInPlace(path, text);
-    const std::string temporary = TemporaryBeside(target);
-    const TemporaryFile written = WriteTemporary(temporary, target, text);
-    if (written == TemporaryFile_Written && Calls().replace(temporary.c_str(), target.c_str())) {
-        return true;
+    if (target.empty() || ReplacementLoses(target)) return WriteInPlace(path, text);
+    RemoveStaleTemporaryFiles(DirectoryOf(target));
+    TemporaryFile temporary;
+    const Written written = WriteTemporary(temporary, target, text);
+    if (written == Written_Whole) {
+        switch (Calls().rename(temporary.path.c_str(), target.c_str())) {
+        case ZR_KDT::platform::Rename_Done:
+            return true;
+        case ZR_KDT::platform::Rename_TargetGone:
+            return MoveIntoPlace(temporary.path, target, text);
+        case ZR_KDT::platform::Rename_Refused:
+            break;
+        }
     }
-    Calls().remove(temporary.c_str());
-    return written != TemporaryFile_Failed && WriteInPlace(target, text);
+    if (written != Written_Refused) Calls().remove(temporary.path.c_str());
+    return written != Written_Failed && WriteInPlace(target, text);
 }
 
 }  // namespace K4xStore

@@ -1,8 +1,8 @@
 // Replacing a file's contents so that a failure at any point leaves the old
-// file as it was: the new text goes to a temporary file beside the target,
-// with the target's permissions and owner, and only when every byte of it
-// is written, flushed and closed does it take the target's place, in one
-// step. A symbolic link is written through to its target. Where no such
+// file as it was: the new text goes to a new temporary file beside the
+// target, with the target's permissions and owner, and only when every byte
+// of it is written, on the disk and closed does it take the target's place,
+// in one step. A symbolic link is written through to its target. Where no such
 // temporary file can be had (a folder the user may not write), the target
 // cannot be replaced (another program holds it open on Windows) or a
 // replacement would lose what the file carries (a second hard link, an ACL

@@ -8,86 +8,46 @@ namespace platform {
 
 namespace {
 
-std::size_t Write(const void* data, std::size_t size, std::size_t count, std::FILE* stream)
+// A mode is a few letters: scanned here, cheaper than a call of strchr.
+bool Has(const char* mode, char letter)
 {
-    return std::fwrite(data, size, count, stream);
-}
-
-bool Flush(std::FILE* stream) { return std::fflush(stream) == 0; }
-
-bool Close(std::FILE* stream) { return std::fclose(stream) == 0; }
-
-bool Remove(const char* path) { return std::remove(path) == 0; }
-
-bool OpensForReading(const char* path)
-{
-    const own::ReadHandle file = own::OpenForReading(path);
-    if (file == own::kNotOpened) return false;
-    own::CloseForReading(file);
-    return true;
-}
-
-long long ReadStreamAt(std::FILE* stream, uint64_t offset, void* buffer, std::size_t count)
-{
-    return own::ReadAt(own::HandleOf(stream), offset, buffer, count);
-}
-
-// Bytes from `from` to the end of the file, plus one so that the read of
-// them also sees the end; one chunk more when the length cannot be told.
-std::size_t RestOfFile(own::ReadHandle file, std::size_t from)
-{
-    uint64_t end = 0;
-    if (!own::LengthOf(file, end) || end < from) return from;
-    return static_cast<std::size_t>(end - from + 1);
-}
-
-// Reads from the end of bytes to the end of the file, in reads of the
-// length measured before each.
-bool ReadRest(own::ReadHandle file, std::string& bytes)
-{
-    for (;;) {
-        const std::size_t have = bytes.size();
-        const std::size_t want = RestOfFile(file, have);
-        bytes.resize(have + want);
-        const long long got = own::ReadAt(file, have, &bytes[have], want);
-        bytes.resize(have + static_cast<std::size_t>(got < 0 ? 0 : got));
-        if (got < 0) return false;
-        if (static_cast<std::size_t>(got) < want) return true;
+    for (; *mode != '\0'; ++mode) {
+        if (*mode == letter) return true;
     }
+    return false;
 }
 
-// The first read goes to the stack rather than to a string that would be
-// zero-filled first; a longer file takes a second read of the length
-// measured after the first.
-bool ReadWhole(own::ReadHandle file, std::string& bytes)
+// Three kinds of file, by the mode: made new, only read, or a stream.
+File Open(const char* path, const char* mode)
 {
-    char head[4096];
-    const long long got = own::ReadAt(file, 0, head, sizeof head);
-    bytes.assign(head, static_cast<std::size_t>(got < 0 ? 0 : got));
-    if (got < 0) return false;
-    return static_cast<std::size_t>(got) < sizeof head || ReadRest(file, bytes);
+    if (path == nullptr || mode == nullptr) return kNoFile;
+    if (Has(mode, 'x')) return own::CreateNew(path, Has(mode, '+'), Has(mode, 'b'), Has(mode, 'p'));
+    if (mode[0] == 'r' && !Has(mode, '+')) return own::OpenForReading(path);
+    return own::OpenStream(path, mode);
 }
 
-WholeFileRead ReadWholeFile(const char* path, std::string& bytes)
+std::size_t Write(const void* data, std::size_t size, std::size_t count, File file)
 {
-    bytes.clear();
-    const own::ReadHandle file = own::OpenForReading(path);
-    if (file == own::kNotOpened) return WholeFileRead_NotOpened;
-    const bool read = ReadWhole(file, bytes);
-    own::CloseForReading(file);
-    return read ? WholeFileRead_Done : WholeFileRead_Failed;
+    return file.stream != nullptr ? std::fwrite(data, size, count, file.stream) : 0;
 }
+
+bool Flush(File file) { return file.stream != nullptr && std::fflush(file.stream) == 0; }
+
+bool Remove(const char* path) { return path != nullptr && std::remove(path) == 0; }
 
 constexpr SystemCallTable kSystemsOwn = {
-    own::OpenShared,     // open
-    OpensForReading,     // opensForReading
-    ReadWholeFile,       // readWholeFile
-    ReadStreamAt,        // readAt
+    Open,                // open
+    own::ReadAt,         // readAt
     Write,               // write
     Flush,               // flush
-    Close,               // close
+    own::Sync,           // sync
+    own::Seek,           // seek
+    own::Close,          // close
     Remove,              // remove
-    own::Replace,        // replace
+    own::Rename,         // rename
+    own::Status,         // status
+    own::MakeDirectory,  // makeDirectory
+    own::ListDirectory,  // listDirectory
     own::FreeDiskSpace,  // freeDiskSpace
     own::ReadLocalTime,  // localTime
     own::DebugOutput,    // debugOutput
@@ -98,6 +58,8 @@ constexpr SystemCallTable kSystemsOwn = {
 // Constant-initialised: static objects of other files may log, and so read
 // the table, before any constructor of this file has run.
 SystemCallTable g_systemCalls = kSystemsOwn;
+
+const SystemCallTable& SystemsOwnCalls() { return kSystemsOwn; }
 
 void ResetSystemCalls() { g_systemCalls = kSystemsOwn; }
 

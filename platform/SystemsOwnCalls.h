@@ -1,6 +1,7 @@
 // The system's own calls behind the table of Platform.h that differ by
-// system: each backend defines them. Only platform/ includes this header;
-// the library reaches them through the table.
+// system: each backend defines them, with the promises of the table's
+// entries. Only platform/ includes this header; the library reaches them
+// through the table.
 #pragma once
 
 #include "Platform.h"
@@ -9,22 +10,20 @@ namespace ZR_KDT {
 namespace platform {
 namespace own {
 
-std::FILE* OpenShared(const char* path, const char* mode);
-
-// A file opened for reading only, without a stream: a descriptor, or a
-// HANDLE on Windows, opened with the access and sharing of OpenShared's "rb".
-using ReadHandle = intptr_t;
-constexpr ReadHandle kNotOpened = -1;
-ReadHandle OpenForReading(const char* path);
-void CloseForReading(ReadHandle file);
-// The handle beneath the stream, which the stream keeps.
-ReadHandle HandleOf(std::FILE* stream);
-// One positional read, as the table's readAt.
-long long ReadAt(ReadHandle file, uint64_t offset, void* buffer, std::size_t count);
-// The file's length in bytes; false when it cannot be told.
-bool LengthOf(ReadHandle file, uint64_t& bytes);
-
-bool Replace(const char* from, const char* to);
+// The three kinds of the table's open, for a path that is not null: a file
+// opened only to be read, a stream of an fopen mode without "x", and a new
+// file, written ("w") or also read ("w+"), binary or in text mode.
+File OpenForReading(const char* path);
+File OpenStream(const char* path, const char* mode);
+File CreateNew(const char* path, bool update, bool binary, bool ownerOnly);
+long long ReadAt(File file, uint64_t offset, void* buffer, std::size_t count);
+bool Sync(File file);
+long long Seek(File file, long long offset, int origin);
+bool Close(File file);
+RenameResult Rename(const char* from, const char* to);
+bool Status(const char* path, FileStatus& status);
+bool MakeDirectory(const char* path);
+bool ListDirectory(const char* path, std::vector<std::string>& names);
 bool FreeDiskSpace(const char* path, uint64_t& bytes);
 LocalTime ReadLocalTime();
 void DebugOutput(const char* text);

@@ -33,6 +33,7 @@
 #include <string>
 
 using namespace TdfFormat;
+using ZR_KDT::platform::File;
 
 namespace {
 
@@ -43,52 +44,52 @@ namespace {
 
 ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
 
-StreamGuard Open(const char* path, const char* mode) { return StreamGuard(Calls().open(path, mode)); }
+FileGuard Open(const char* path, const char* mode) { return FileGuard(Calls().open(path, mode)); }
 
 // Opens for the search and checks the signature. Every read is positional,
-// so the stream's buffer never reads ahead into data nobody asked for.
-StreamGuard OpenForReading(const char* path)
+// and a file opened to be read has no stream whose buffer could read ahead
+// into data nobody asked for.
+FileGuard OpenForReading(const char* path)
 {
-    StreamGuard stream = Open(path, "rb");
-    if (!stream) Fail("Could not open TDF file as specified.");
-    ZR_KDT::platform::AdviseScatteredReads(stream.get());
-    if (!ReadSignature(stream.get())) Fail("Invalid TDF format.");
-    return stream;
+    FileGuard file = Open(path, "rb");
+    if (!file) Fail("Could not open TDF file as specified.");
+    ZR_KDT::platform::AdviseScatteredReads(file.get());
+    if (!ReadSignature(file.get())) Fail("Invalid TDF format.");
+    return file;
 }
 
-StreamGuard OpenForUpdate(const char* path)
+FileGuard OpenForUpdate(const char* path)
 {
-    StreamGuard stream = Open(path, "r+b");
-    if (!stream) Fail("Could not open TDF file as specified.");
-    return stream;
+    FileGuard file = Open(path, "r+b");
+    if (!file) Fail("Could not open TDF file as specified.");
+    return file;
 }
 
-bool SeekTo(std::FILE* stream, uint64_t offset)
+bool SeekTo(File file, uint64_t offset)
 {
-    return offset <= kOffsetLimit && std::fseek(stream, static_cast<long>(offset), SEEK_SET) == 0;
+    return offset <= kOffsetLimit && Calls().seek(file, static_cast<long long>(offset), SEEK_SET) >= 0;
 }
 
-bool SeekToEnd(std::FILE* stream, uint64_t& offset)
+bool SeekToEnd(File file, uint64_t& offset)
 {
-    if (std::fseek(stream, 0, SEEK_END) != 0) return false;
-    const long position = std::ftell(stream);
+    const long long position = Calls().seek(file, 0, SEEK_END);
     if (position < 0) return false;
     offset = static_cast<uint64_t>(position);
     return true;
 }
 
-// The flush makes a full disk show up here rather than unseen in fclose.
-bool RewriteSectionLength(std::FILE* stream, uint32_t headerOffset, uint32_t length)
+// The flush makes a full disk show up here rather than unseen in the close.
+bool RewriteSectionLength(File file, uint32_t headerOffset, uint32_t length)
 {
-    return SeekTo(stream, headerOffset) && WriteU32(stream, length) && Calls().flush(stream);
+    return SeekTo(file, headerOffset) && WriteU32(file, length) && Calls().flush(file);
 }
 
 // The header at the offset is trusted to be the file's last section, but its
 // length is still capped: one inside the header would write over it.
-uint32_t ReadStoredLength(std::FILE* stream, uint32_t headerOffset)
+uint32_t ReadStoredLength(File file, uint32_t headerOffset)
 {
     uint32_t length = 0;
-    if (headerOffset > kOffsetLimit || !ReadU32At(stream, headerOffset, length) || length < kSectionHeaderSize ||
+    if (headerOffset > kOffsetLimit || !ReadU32At(file, headerOffset, length) || length < kSectionHeaderSize ||
         length > kMaxSectionLength) {
         Fail("Write I/O error - unable to determine section length.");
     }
@@ -100,17 +101,17 @@ uint32_t ReadStoredLength(std::FILE* stream, uint32_t headerOffset)
 bool TdfFile::IsTdfFile(const char* path)
 {
     if (path == nullptr || !HasExtension(path, "tdf")) return false;
-    StreamGuard stream = Open(path, "rb");
-    return stream && ReadSignature(stream.get());
+    FileGuard file = Open(path, "rb");
+    return file && ReadSignature(file.get());
 }
 
 void TdfFile::GetSectionSize(const char* path, const char* name, uint32_t version, uint32_t& dataLength)
 {
     dataLength = 0;
     if (!FileExists(path)) Fail("File name passed to load file is not valid.");
-    StreamGuard stream = OpenForReading(path);
+    FileGuard file = OpenForReading(path);
     TdfSectionHeader section;
-    if (!FindSection(stream.get(), name, version, section)) Fail("Section size cannot be located in the file.");
+    if (!FindSection(file.get(), name, version, section)) Fail("Section size cannot be located in the file.");
     dataLength = section.dataLength;
 }
 
@@ -121,13 +122,13 @@ void TdfFile::LoadSection(const char* path, const char* name, uint32_t version, 
     if (!FileExists(path)) Fail("File name passed to load is not valid.");
     if (!HasExtension(path, "tdf")) Fail("TDF file extension must be .tdf.");
     if (buffer == nullptr || bufferSize == 0) Fail("No buffer allocated to load section data.");
-    StreamGuard stream = OpenForReading(path);
+    FileGuard file = OpenForReading(path);
     TdfSectionHeader section;
-    if (!FindSection(stream.get(), name, version, section)) {
+    if (!FindSection(file.get(), name, version, section)) {
         Fail((std::string(name != nullptr ? name : "") + " section cannot be located in the file.").c_str());
     }
     const uint64_t dataOffset = uint64_t{section.offset} + section.length - section.dataLength;
-    const long long got = Calls().readAt(stream.get(), dataOffset, buffer, std::min(bufferSize, section.dataLength));
+    const long long got = Calls().readAt(file.get(), dataOffset, buffer, std::min(bufferSize, section.dataLength));
     if (got < 0) Fail("Read I/O error - section data corrupted.");
     bytesRead = static_cast<uint32_t>(got);
 }
@@ -136,16 +137,16 @@ void TdfFile::AppendSectionHeader(const char* path, const char* name, uint32_t v
 {
     headerOffset = 0;
     if (!FileExists(path)) Fail("File name passed to save file is not valid.");
-    StreamGuard stream = OpenForUpdate(path);
+    FileGuard file = OpenForUpdate(path);
     const uint64_t headerSize = kSectionHeaderSize + (name != nullptr ? std::strlen(name) : 0);
     uint64_t end = 0;
-    if (!SeekToEnd(stream.get(), end) || !FitsWithin(end, headerSize, kOffsetLimit)) {
+    if (!SeekToEnd(file.get(), end) || !FitsWithin(end, headerSize, kOffsetLimit)) {
         Fail("Write error -  TDF section header size.");
     }
     headerOffset = static_cast<uint32_t>(end);
-    if (!WriteU32(stream.get(), 0)) Fail("Write error -  TDF section header size.");
-    if (!WriteSectionNameAndVersion(stream.get(), name, version)) Fail("Write error -  TDF section name and version.");
-    if (!RewriteSectionLength(stream.get(), headerOffset, static_cast<uint32_t>(headerSize))) {
+    if (!WriteU32(file.get(), 0)) Fail("Write error -  TDF section header size.");
+    if (!WriteSectionNameAndVersion(file.get(), name, version)) Fail("Write error -  TDF section name and version.");
+    if (!RewriteSectionLength(file.get(), headerOffset, static_cast<uint32_t>(headerSize))) {
         Fail("Write error - size of TDF header.");
     }
 }
@@ -157,20 +158,20 @@ void TdfFile::SaveSectionData(const char* path, uint32_t headerOffset, const voi
     if (!FileExists(path)) Fail("File name passed to save file is not valid.");
     if (headerOffset < kFirstSectionOffset) Fail("Section header offset to save data is not valid.");
     if (data == nullptr) Fail("No data to write TDF.");
-    StreamGuard stream = OpenForUpdate(path);
-    const uint32_t length = ReadStoredLength(stream.get(), headerOffset);
+    FileGuard file = OpenForUpdate(path);
+    const uint32_t length = ReadStoredLength(file.get(), headerOffset);
     const uint64_t byteCount = static_cast<uint64_t>(elementSize) * elementCount;
     // A section longer than the reader's limit, or one running past 2 GiB,
     // could never be read back.
     const bool fits = FitsWithin(length, byteCount, kMaxSectionLength) &&
                       FitsWithin(headerOffset, length + byteCount, kOffsetLimit);
-    if (!fits || !SeekTo(stream.get(), uint64_t{headerOffset} + length) ||
-        Calls().write(data, elementSize, elementCount, stream.get()) != elementCount) {
+    if (!fits || !SeekTo(file.get(), uint64_t{headerOffset} + length) ||
+        Calls().write(data, elementSize, elementCount, file.get()) != elementCount) {
         Fail("Write I/O error - unable to write section data.");
     }
-    if (!Calls().flush(stream.get()) || std::ferror(stream.get())) Fail("Write error - section data corrupted.");
+    if (!Calls().flush(file.get()) || std::ferror(file.get().stream)) Fail("Write error - section data corrupted.");
     sectionLength = static_cast<uint32_t>(length + byteCount);
-    if (!RewriteSectionLength(stream.get(), headerOffset, sectionLength)) Fail("Write error - size of TDF header.");
+    if (!RewriteSectionLength(file.get(), headerOffset, sectionLength)) Fail("Write error - size of TDF header.");
 }
 
 bool TdfFile::HasExtension(const char* path, const char* extension)
@@ -188,16 +189,20 @@ bool TdfFile::HasExtension(const char* path, const char* extension)
     return true;
 }
 
+// A directory does not open for reading on Windows, which POSIX would let
+// open; it is refused on both.
 bool TdfFile::FileExists(const char* path)
 {
     if (path == nullptr || *path == '\0') return false;
-    return Open(path, "r") != nullptr;
+    ZR_KDT::platform::FileStatus status;
+    if (Calls().status(path, status) && status.kind == ZR_KDT::platform::FileKind_Directory) return false;
+    return ZR_KDT::platform::OpensForReading(path);
 }
 
-bool TdfFile::FindSection(std::FILE* stream, const char* name, uint32_t version, TdfSectionHeader& section)
+bool TdfFile::FindSection(File file, const char* name, uint32_t version, TdfSectionHeader& section)
 {
-    if (stream == nullptr || name == nullptr) return false;
-    TdfSectionWalker walker(stream);
+    if (!ZR_KDT::platform::IsOpen(file) || name == nullptr) return false;
+    TdfSectionWalker walker(file);
     while (walker.Next(section)) {
         // Compared as NUL-terminated strings: a stored name stops at its first NUL.
         if (section.version == version && std::strcmp(section.name, name) == 0) return true;
@@ -205,9 +210,9 @@ bool TdfFile::FindSection(std::FILE* stream, const char* name, uint32_t version,
     return false;
 }
 
-bool TdfFile::WriteSectionNameAndVersion(std::FILE* stream, const char* name, uint32_t version)
+bool TdfFile::WriteSectionNameAndVersion(File file, const char* name, uint32_t version)
 {
     const std::size_t nameLength = name != nullptr ? std::strlen(name) : 0;
-    if (!WriteU32(stream, version) || !WriteU32(stream, static_cast<uint32_t>(nameLength))) return false;
-    return nameLength == 0 || Calls().write(name, 1, nameLength, stream) == nameLength;
+    if (!WriteU32(file, version) || !WriteU32(file, static_cast<uint32_t>(nameLength))) return false;
+    return nameLength == 0 || Calls().write(name, 1, nameLength, file) == nameLength;
 }

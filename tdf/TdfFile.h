@@ -6,7 +6,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+
+#include "Platform.h"
 
 struct TdfSectionHeader;
 
@@ -43,6 +44,6 @@ public:
 
 private:
     bool FileExists(const char* path);
-    bool FindSection(std::FILE* stream, const char* name, uint32_t version, TdfSectionHeader& section);
-    bool WriteSectionNameAndVersion(std::FILE* stream, const char* name, uint32_t version);
+    bool FindSection(ZR_KDT::platform::File file, const char* name, uint32_t version, TdfSectionHeader& section);
+    bool WriteSectionNameAndVersion(ZR_KDT::platform::File file, const char* name, uint32_t version);
 };

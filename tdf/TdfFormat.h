@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 #include "Platform.h"
 
@@ -33,19 +32,39 @@ uint32_t LoadU32(const unsigned char* bytes);
 
 // Reads the little-endian 32-bit value at offset; false when fewer than four
 // bytes come.
-bool ReadU32At(std::FILE* stream, uint64_t offset, uint32_t& value);
+bool ReadU32At(ZR_KDT::platform::File file, uint64_t offset, uint32_t& value);
 
 // Writes one little-endian 32-bit value; false when the write falls short.
-bool WriteU32(std::FILE* stream, uint32_t value);
+bool WriteU32(ZR_KDT::platform::File file, uint32_t value);
 
 // Reads the file's first four bytes and compares them with the signature.
-bool ReadSignature(std::FILE* stream);
+bool ReadSignature(ZR_KDT::platform::File file);
 
-struct StreamCloser {
-    void operator()(std::FILE* stream) const { ZR_KDT::platform::SystemCalls().close(stream); }
+// Owns an open file and closes it on every path out of an operation.
+class FileGuard {
+public:
+    explicit FileGuard(ZR_KDT::platform::File file) : m_file(file) {}
+    ~FileGuard()
+    {
+        if (ZR_KDT::platform::IsOpen(m_file)) ZR_KDT::platform::SystemCalls().close(m_file);
+    }
+    FileGuard(FileGuard&& other) noexcept : m_file(other.Release()) {}
+    FileGuard(const FileGuard&) = delete;
+    FileGuard& operator=(const FileGuard&) = delete;
+    FileGuard& operator=(FileGuard&&) = delete;
+
+    explicit operator bool() const { return ZR_KDT::platform::IsOpen(m_file); }
+    ZR_KDT::platform::File get() const { return m_file; }
+    // The file, which the guard no longer closes.
+    ZR_KDT::platform::File Release()
+    {
+        const ZR_KDT::platform::File file = m_file;
+        m_file = ZR_KDT::platform::kNoFile;
+        return file;
+    }
+
+private:
+    ZR_KDT::platform::File m_file;
 };
-
-// Owns an open stream and closes it on every path out of an operation.
-using StreamGuard = std::unique_ptr<std::FILE, StreamCloser>;
 
 }  // namespace TdfFormat

@@ -8,10 +8,10 @@
 using namespace TdfFormat;
 using namespace ZR_KDT;
 
-TdfSectionWalker::TdfSectionWalker(std::FILE* stream, uint32_t offset)
-    : m_pStream(stream), m_nOffset(offset), m_nNextOffset(offset), m_eStatus(Status_Ok)
+TdfSectionWalker::TdfSectionWalker(platform::File file, uint32_t offset)
+    : m_file(file), m_nOffset(offset), m_nNextOffset(offset), m_eStatus(Status_Ok)
 {
-    if (stream == nullptr || offset > kOffsetLimit) m_eStatus = Status_ReadError;
+    if (!platform::IsOpen(file) || offset > kOffsetLimit) m_eStatus = Status_ReadError;
 }
 
 bool TdfSectionWalker::Next(TdfSectionHeader& header)
@@ -24,7 +24,7 @@ bool TdfSectionWalker::Next(TdfSectionHeader& header)
 bool TdfSectionWalker::ReadHeader(TdfSectionHeader& header)
 {
     unsigned char fields[kSectionHeaderSize];
-    const long long got = platform::SystemCalls().readAt(m_pStream, m_nOffset, fields, sizeof fields);
+    const long long got = platform::SystemCalls().readAt(m_file, m_nOffset, fields, sizeof fields);
     if (got < 0) return Stop(Status_ReadError);
     // Nothing at all behind the last section is the regular end of the list.
     if (got == 0) return Stop(Status_End);
@@ -54,7 +54,7 @@ bool TdfSectionWalker::ReadName(TdfSectionHeader& header, uint32_t nameLength)
 {
     if (nameLength > 0) {
         const long long got =
-            platform::SystemCalls().readAt(m_pStream, m_nOffset + kSectionHeaderSize, header.name, nameLength);
+            platform::SystemCalls().readAt(m_file, m_nOffset + kSectionHeaderSize, header.name, nameLength);
         if (got < 0) return Stop(Status_ReadError);
         if (got != nameLength) return Stop(Status_Truncated);
     }

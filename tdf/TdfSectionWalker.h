@@ -34,9 +34,9 @@ public:
     };
 
     // Walks from offset, by default the first section (just behind the
-    // signature). The walk leaves the stream's position undefined: seek
+    // signature). The walk leaves a stream's position undefined: seek
     // before using the stream again.
-    explicit TdfSectionWalker(std::FILE* stream, uint32_t offset = TdfFormat::kFirstSectionOffset);
+    explicit TdfSectionWalker(ZR_KDT::platform::File file, uint32_t offset = TdfFormat::kFirstSectionOffset);
 
     // Reads the next section's header and name. False when the walk is over
     // for good.
@@ -53,7 +53,7 @@ private:
     bool ReadHeader(TdfSectionHeader& header);
     bool ReadName(TdfSectionHeader& header, uint32_t nameLength);
 
-    std::FILE* m_pStream;
+    ZR_KDT::platform::File m_file;
     uint32_t m_nOffset;
     uint32_t m_nNextOffset;
     Status m_eStatus;

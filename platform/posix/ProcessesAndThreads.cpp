@@ -26,11 +26,11 @@ namespace {
 uint64_t ThreadGroupOf(uint64_t id)
 {
     const std::string path = "/proc/" + std::to_string(id) + "/status";
-    const own::ReadHandle file = own::OpenForReading(path.c_str());
-    if (file == own::kNotOpened) return 0;
+    const File file = own::OpenForReading(path.c_str());
+    if (!IsOpen(file)) return 0;
     char text[1024];
     const long long got = own::ReadAt(file, 0, text, sizeof text - 1);
-    own::CloseForReading(file);
+    own::Close(file);
     if (got <= 0) return 0;
     text[got] = '\0';
     const char* line = std::strstr(text, "\nTgid:");

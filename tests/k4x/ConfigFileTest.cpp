@@ -19,6 +19,7 @@
 #include <iterator>
 #include <list>
 #include <memory>
+#include <tuple>
 
 namespace k4xtest {
 namespace {
@@ -226,31 +227,34 @@ TEST_F(ConfigFileTest, ConstructorLoadsTheDeviceSettingsFile)
     EXPECT_EQ(Held(*first), kDefaults);
 }
 
-const auto kSystemsOpen = Calls().open;
-const auto kSystemsClose = Calls().close;
-int g_openStreams = 0;  // opened through the table and not closed yet
+int g_openFiles = 0;  // opened through the table and not closed yet
 bool g_noTemporary = false;
 
-// Opens as the system does, counting the streams, but refuses the temporary file where g_noTemporary is set, as a
+// Opens as the system does, counting the files, but refuses the temporary file where g_noTemporary is set, as a
 // folder the user may not write does.
-std::FILE* CountingOpen(const char* path, const char* mode)
+File CountingOpen(const char* path, const char* mode)
 {
-    std::FILE* stream = g_noTemporary && std::strstr(path, "~k4x") != nullptr ? nullptr : kSystemsOpen(path, mode);
-    g_openStreams += stream != nullptr;
-    return stream;
+    const bool refused = g_noTemporary && std::strstr(path, "~k4x") != nullptr;
+    const File file = refused ? ZR_KDT::platform::kNoFile : Own().open(path, mode);
+    g_openFiles += ZR_KDT::platform::IsOpen(file);
+    return file;
 }
-bool CountingClose(std::FILE* stream)
+bool CountingClose(File file)
 {
-    --g_openStreams;
-    return kSystemsClose(stream);
+    --g_openFiles;
+    return Own().close(file);
 }
 void FailClose()
 {
-    Calls().close = [](std::FILE* stream) { return !CountingClose(stream); };
+    Calls().close = [](File file) { return !CountingClose(file); };
+}
+void FailSync()
+{
+    Calls().sync = [](File) { return false; };
 }
 void RefuseReplace()
 {
-    Calls().replace = [](const char*, const char*) { return false; };
+    Calls().rename = [](const char*, const char*) { return ZR_KDT::platform::Rename_Refused; };
 }
 void NoRoom()
 {
@@ -281,6 +285,7 @@ TEST_F(ConfigFileTest, DurableSaveTable)
         {"short write",                                old,     false,        &FailWrite<1>,   kFailedToWrite,  true},
         {"failed flush",                               old,     false,        &FailFlush,      kFailedToWrite,  true},
         {"failed close",                               old,     false,        &FailClose,      kFailedToWrite,  true},
+        {"failed sync",                                old,     false,        &FailSync,       kFailedToWrite,  true},
         {"replacement refused: in place",              old,     false,        &RefuseReplace,  "",              false},
         {"no temporary: in place",                     old,     true,         nullptr,         "",              false},
         {"in place, short write",                      old,     true,         &FailWrite<1>,   kFailedToWrite,  false},
@@ -298,7 +303,7 @@ TEST_F(ConfigFileTest, DurableSaveTable)
         if (row.fault != nullptr) row.fault();
         EXPECT_EQ(SaveAndCheck(), row.error);
         ZR_KDT::platform::ResetSystemCalls();
-        EXPECT_EQ(g_openStreams, 0);
+        EXPECT_EQ(g_openFiles, 0);
         EXPECT_EQ(SettingsFiles(), 2);  // "folder" and the file
         EXPECT_EQ(ReadBytes(Settings("cfg")) == row.before, row.keepsOld);
     }
@@ -308,7 +313,97 @@ TEST_F(ConfigFileTest, DurableSaveTable)
     Calls().open = &CountingOpen;
     Calls().close = &CountingClose;
     EXPECT_FALSE(K4xStore::WriteFileDurably(Settings(std::string(300, 'n')), "text"));
-    EXPECT_EQ(g_openStreams, 0);
+    EXPECT_EQ(g_openFiles, 0);
+}
+
+int g_renames = 0;
+
+// The replacement deletes the old file and fails, as ReplaceFileA can; a later rename moves, or is refused.
+template <bool laterMoves>
+void TargetGone()
+{
+    g_renames = 0;
+    Calls().rename = [](const char* from, const char* to) {
+        if (++g_renames > 1) return laterMoves ? Own().rename(from, to) : ZR_KDT::platform::Rename_Refused;
+        Own().remove(to);
+        return ZR_KDT::platform::Rename_TargetGone;
+    };
+}
+void TargetGoneAndNoWrite()
+{
+    TargetGone<false>();
+    Calls().open = [](const char* path, const char* mode) {
+        return std::strcmp(mode, "w") == 0 ? ZR_KDT::platform::kNoFile : Own().open(path, mode);
+    };
+}
+
+// A replacement that fails after the old file is gone: the new text is moved or written into place, and where neither
+// can be done, the temporary file that holds it stays. The new text or the old is on disk, never neither.
+TEST_F(ConfigFileTest, AReplacementThatFailsHalfWayKeepsTheNewText)
+{
+    const std::string text = StoredText(SampleText("pc == 0x100"));
+    const std::tuple<const char*, void (*)(), const char*> rows[] = {
+        {"moved into place", &TargetGone<true>, ""},
+        {"written in place", &TargetGone<false>, ""},
+        {"neither", &TargetGoneAndNoWrite, kFailedToWrite},
+    };
+    for (const auto& [label, fault, error] : rows) {
+        SCOPED_TRACE(label);
+        WriteBytes(Settings("cfg"), "Trace Mode = 1\n");
+        fault();
+        EXPECT_EQ(SaveAndCheck(), error);
+        ZR_KDT::platform::ResetSystemCalls();
+        EXPECT_EQ(SettingsFiles(), 2);  // "folder", and the file or the temporary one
+        std::string kept;
+        for (const auto& entry : fs::directory_iterator(profile.SettingsDirectory()))
+            if (entry.is_regular_file()) kept = ReadBytes(entry.path().string());
+        EXPECT_EQ(kept, text);
+        fs::remove_all(profile.SettingsDirectory());
+        fs::create_directories(Settings("folder"));
+    }
+}
+
+// A save killed before its replacement leaves its temporary file behind; a later save in that folder removes the
+// temporary files whose process has ended, and no other file.
+TEST_F(ConfigFileTest, ASaveRemovesTheTemporaryFilesOfKilledSaves)
+{
+    // A death test's child on Windows runs the test anew: it finds the folder of the first run in the environment.
+    std::string folder;
+    if (!ZR_KDT::platform::GetEnvironment("K4X_KILLED_SAVE_FOLDER", folder)) {
+        folder = profile.SettingsDirectory();
+        profile.SetVariable("K4X_KILLED_SAVE_FOLDER", folder.c_str());
+    }
+    const std::string cfg = (fs::path(folder) / "cfg").string();
+    EXPECT_EXIT(
+        {
+            Calls().rename = [](const char*, const char*) -> ZR_KDT::platform::RenameResult { std::_Exit(9); };
+            K4xStore::WriteFileDurably(cfg, "killed");
+        },
+        ::testing::ExitedWithCode(9), "");
+    EXPECT_EQ(SettingsFiles(), 2) << "\"folder\" and the killed save's temporary file";
+    WriteBytes(Settings("~k4x1-1.txt"), "not of the library's naming");
+    EXPECT_EQ(SaveAndCheck(), "");
+    EXPECT_EQ(SettingsFiles(), 3) << "\"folder\", the file and the other one";
+}
+
+// The temporary file is always a new one. Links planted at the names a save would use, to a victim and to a file
+// that does not exist yet, make it take the next name: the victim keeps its bytes, no file appears at the other
+// link's target, and the settings file is a plain file with the new text.
+TEST_F(ConfigFileTest, APlantedLinkNeverTakesTheSave)
+{
+    const std::string victim = profile.Path("victim"), planted = profile.Path("planted");
+    WriteBytes(victim, "victim");
+    WriteBytes(Settings("cfg"), "old");
+    const std::string ids =
+        std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" + std::to_string(ZR_KDT::platform::CurrentThreadId());
+    fs::create_hard_link(victim, Settings("~k4x" + ids + ".tmp"));
+    std::error_code noLinks;  // Wine may make no symbolic links
+    fs::create_symlink(planted, Settings("~k4x" + ids + "-1.tmp"), noLinks);
+    EXPECT_EQ(SaveAndCheck(), "");
+    EXPECT_EQ(ReadBytes(victim), "victim");
+    EXPECT_FALSE(fs::exists(planted));
+    EXPECT_FALSE(fs::is_symlink(Settings("cfg")));
+    EXPECT_EQ(ReadBytes(Settings("cfg")), StoredText(SampleText("pc == 0x100")));
 }
 
 // Logging is read when the first manager is made.
@@ -349,7 +444,7 @@ TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
     EXPECT_EQ(ZR_KDT::platform::ReplaceableTarget(Settings("./cfg").c_str()), Settings("./cfg"));
     fs::permissions(Settings("cfg"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const fs::perms before = fs::status(Settings("cfg")).permissions();
-    std::FILE* other = Calls().open(Settings("cfg").c_str(), "r");
+    std::FILE* other = std::fopen(Settings("cfg").c_str(), "r");
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(SaveAndCheck(), "");
     char held[4] = {};

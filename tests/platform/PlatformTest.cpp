@@ -2,10 +2,12 @@
 #include "Platform.h"
 
 #include "Bytes.h"
+#include "Inheritable.h"
 #include "ScratchProfile.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 #include <tuple>
 
@@ -64,13 +66,37 @@ TEST(Platform, FilesAndSymbols)
     const std::string from = dir.Path("from"), to = dir.Path("to");
     WriteBytes(from, "new");
     WriteBytes(to, "old");
-    ASSERT_TRUE(SystemCalls().replace(from.c_str(), to.c_str()));
+    ASSERT_EQ(SystemCalls().rename(from.c_str(), to.c_str()), Rename_Done);
     EXPECT_EQ(ReadBytes(to), "new");
-    EXPECT_FALSE(SystemCalls().replace(from.c_str(), to.c_str())) << "nothing left to move";
-    EXPECT_TRUE(SystemCalls().opensForReading(to.c_str()));
-    EXPECT_FALSE(SystemCalls().opensForReading(from.c_str()));
+    EXPECT_EQ(SystemCalls().rename(from.c_str(), to.c_str()), Rename_Refused) << "nothing left to move";
+    EXPECT_TRUE(OpensForReading(to.c_str()));
+    EXPECT_FALSE(OpensForReading(from.c_str()));
     uint64_t bytes = 0;
+    EXPECT_TRUE(SystemCalls().freeDiskSpace(dir.Path("").c_str(), bytes));
     EXPECT_FALSE(SystemCalls().freeDiskSpace(dir.Path("missing").c_str(), bytes)) << "a failed query read as success";
+    EXPECT_FALSE(SystemCalls().freeDiskSpace(to.c_str(), bytes)) << "a file is no directory";
+}
+
+// No child program gets a file that the library opened: the log ("a+"), a save ("w", "wxp"), a TDF update ("r+b"),
+// a read ("rb"). A file made new ("x") is not made over an existing name; a private one ("p") is its owner's alone on
+// POSIX (Windows gives it the folder's access).
+TEST(Platform, OpenedFilesStayPrivate)
+{
+    ScratchProfile dir;
+    for (const char* mode : {"a+", "w", "wxp", "r+b", "rb"}) {
+        const std::string path = dir.Path(std::string("mode ") + mode);
+        if (mode[0] == 'r') WriteBytes(path, "x");
+        const File file = SystemCalls().open(path.c_str(), mode);
+        ASSERT_TRUE(IsOpen(file)) << mode;
+        EXPECT_FALSE(InheritedByChildren(file)) << mode;
+        SystemCalls().close(file);
+    }
+    const std::string made = dir.Path("mode wxp");
+    EXPECT_FALSE(IsOpen(SystemCalls().open(made.c_str(), "wx"))) << "an existing name";
+    const auto owners = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+    if (kPathSeparator == '/') {
+        EXPECT_EQ(std::filesystem::status(made).permissions(), owners);
+    }
 }
 
 // POSIX has no debugger channel: each text becomes one line of standard error.

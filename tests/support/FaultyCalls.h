@@ -8,7 +8,10 @@
 
 namespace k4xtest {
 
+using ZR_KDT::platform::File;
+
 inline ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
+inline const ZR_KDT::platform::SystemCallTable& Own() { return ZR_KDT::platform::SystemsOwnCalls(); }
 
 inline int g_writes = 0;
 
@@ -17,27 +20,30 @@ template <int write>
 void FailWrite()
 {
     g_writes = 0;
-    Calls().write = [](const void* data, std::size_t size, std::size_t n, std::FILE* file) {
-        return ++g_writes == write ? 0 : std::fwrite(data, size, n, file);
+    Calls().write = [](const void* data, std::size_t size, std::size_t n, File file) {
+        return ++g_writes == write ? 0 : Own().write(data, size, n, file);
     };
 }
 
 inline void FailFlush()
 {
-    Calls().flush = [](std::FILE*) { return false; };
+    Calls().flush = [](File) { return false; };
 }
 
 // A file opens for reading but not for update ("r+b"), as a read-only one.
 inline void RefuseUpdate()
 {
-    Calls().open = [](const char* path, const char* mode) { return mode[1] == '+' ? nullptr : std::fopen(path, mode); };
+    Calls().open = [](const char* path, const char* mode) {
+        return mode[1] == '+' ? ZR_KDT::platform::kNoFile : Own().open(path, mode);
+    };
 }
 
-// A file opens for a probe but not to be read, whole or as bytes ("rb"), as one taken away in between.
+// A file opens for a probe ("r") but not to be read ("rb"), as one taken away in between.
 inline void RefuseRead()
 {
-    Calls().readWholeFile = [](const char*, std::string&) { return ZR_KDT::platform::WholeFileRead_NotOpened; };
-    Calls().open = [](const char* path, const char* mode) { return mode[1] == 'b' ? nullptr : std::fopen(path, mode); };
+    Calls().open = [](const char* path, const char* mode) {
+        return mode[1] == 'b' ? ZR_KDT::platform::kNoFile : Own().open(path, mode);
+    };
 }
 
 }  // namespace k4xtest

@@ -133,6 +133,7 @@ TEST_F(TdfFileTest, ReadTable)
     }
     EXPECT_FALSE(tdf.IsTdfFile("tdf")) << "a name no longer than its extension";
     EXPECT_EQ(SizeOf(nullptr), kFile);
+    EXPECT_EQ(SizeOf(dir.NewFolder("folder.tdf").c_str()), kFile) << "a folder does not open for reading";
     EXPECT_EQ(Result(size, [&] { tdf.LoadSection(path.c_str(), A, 2, nullptr, 10, size); }), kNoBuffer);
 }
 
@@ -204,31 +205,31 @@ TEST_F(TdfFileTest, WriterArgumentTable)
     EXPECT_EQ(Append("AETCONFIG", 2, missing.c_str()), kNotValid);
 }
 
-const auto kSystemsReadAt = Calls().readAt;
-
 int g_reads = 0;
 
 // The fourth read fails.
 void FailRead4()
 {
     g_reads = 0;
-    Calls().readAt = [](std::FILE* stream, uint64_t offset, void* buffer, std::size_t count) {
-        return ++g_reads == 4 ? -1 : kSystemsReadAt(stream, offset, buffer, count);
+    Calls().readAt = [](File file, uint64_t offset, void* buffer, std::size_t count) {
+        return ++g_reads == 4 ? -1 : Own().readAt(file, offset, buffer, count);
     };
 }
-// A write whose failure only the stream's error flag tells: the file opens for update as for reading.
+// A write whose failure only the stream's error flag tells: the file opens for update as a read-only stream.
 void WriteReadOnly()
 {
-    Calls().open = [](const char* path, const char* mode) { return std::fopen(path, mode[1] == '+' ? "rb" : mode); };
-    Calls().write = [](const void* data, std::size_t size, std::size_t n, std::FILE* file) {
-        std::fwrite(data, size, n, file);
+    Calls().open = [](const char* path, const char* mode) {
+        return mode[1] == '+' ? File{std::fopen(path, "rb"), ZR_KDT::platform::kNoHandle} : Own().open(path, mode);
+    };
+    Calls().write = [](const void* data, std::size_t size, std::size_t n, File file) {
+        std::fwrite(data, size, n, file.stream);
         return n;
     };
 }
 // A full volume: bytes that only the stream's buffer takes, and a flush that fails.
 void FullVolume()
 {
-    Calls().write = [](const void*, std::size_t, std::size_t n, std::FILE*) { return n; };
+    Calls().write = [](const void*, std::size_t, std::size_t n, File) { return n; };
     FailFlush();
 }
 

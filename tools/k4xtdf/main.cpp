@@ -41,10 +41,13 @@ int Create(char** arguments)
     const char* path = arguments[0];
     std::error_code error;
     if (std::filesystem::exists(path, error) || error) return Fail(path, "file exists; not overwritten");
-    TdfFormat::StreamGuard stream(std::fopen(path, "wb"));
-    if (!stream) return Fail(path, std::strerror(errno));
-    const bool written = TdfFormat::WriteU32(stream.get(), TdfFormat::kSignature);
-    if (std::fclose(stream.release()) != 0 || !written) return Fail(path, "cannot write the signature");
+    // Created new: a file made meanwhile is not truncated either.
+    TdfFormat::FileGuard file(ZR_KDT::platform::SystemCalls().open(path, "wbx"));
+    if (!file) return Fail(path, std::strerror(errno));
+    const bool written = TdfFormat::WriteU32(file.get(), TdfFormat::kSignature);
+    if (!ZR_KDT::platform::SystemCalls().close(file.Release()) || !written) {
+        return Fail(path, "cannot write the signature");
+    }
     return 0;
 }
 
@@ -68,11 +71,11 @@ std::string Printable(const char* bytes, uint32_t length)
 int List(char** arguments)
 {
     const char* path = arguments[0];
-    TdfFormat::StreamGuard stream(std::fopen(path, "rb"));
-    if (!stream) return Fail(path, std::strerror(errno));
-    if (!TdfFormat::ReadSignature(stream.get())) return Fail(path, "not a TDF file (no TDF2 signature)");
+    const TdfFormat::FileGuard file(ZR_KDT::platform::SystemCalls().open(path, "rb"));
+    if (!file) return Fail(path, std::strerror(errno));
+    if (!TdfFormat::ReadSignature(file.get())) return Fail(path, "not a TDF file (no TDF2 signature)");
     std::printf("%-10s %-10s %-10s %s\n", "OFFSET", "LENGTH", "VERSION", "NAME");
-    TdfSectionWalker walker(stream.get());
+    TdfSectionWalker walker(file.get());
     TdfSectionHeader header;
     while (walker.Next(header)) {
         std::printf("%-10u %-10u %-10u %s\n", static_cast<unsigned>(header.offset),

@@ -29,7 +29,7 @@ bool ReadBytes(const std::string& path, std::string& bytes)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) return false;
-    return ZR_KDT::platform::SystemCalls().readWholeFile(path.c_str(), bytes) == ZR_KDT::platform::WholeFileRead_Done;
+    return ZR_KDT::platform::ReadWholeFile(path.c_str(), bytes) == ZR_KDT::platform::WholeFileRead_Done;
 }
 
 CheckedFile CheckTextFile(const std::string& path)

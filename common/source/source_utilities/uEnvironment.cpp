@@ -115,7 +115,7 @@ int CreateDirectoryPath(const char* path)
         accumulated += component;
         accumulated += platform::kPathSeparator;
         if (!component.empty() && component.back() == ':') continue;  // a drive, such as C:
-        result = platform::MakeDirectory(accumulated.c_str()) ? 0 : -1;
+        result = platform::SystemCalls().makeDirectory(accumulated.c_str()) ? 0 : -1;
     }
     return result;
 }

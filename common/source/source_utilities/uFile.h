@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "Platform.h"
 #include "uMutex.h"
 
 namespace ZR_KDT {
@@ -43,7 +44,7 @@ private:
     bool m_bOpen;
     std::string m_sPath;
     const char* m_pMode;
-    std::FILE* m_pFile;
+    platform::File m_file;
     uMutex m_lock;
 };
 

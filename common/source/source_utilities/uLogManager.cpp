@@ -85,7 +85,7 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
     const std::string path = directory.empty() ? fileName : directory + platform::kPathSeparator + fileName;
     if (!EnoughFreeSpace(directory)) return false;
     // Usually exists already: the failure is of no interest.
-    if (!directory.empty()) platform::MakeDirectory(directory.c_str());
+    if (!directory.empty()) platform::SystemCalls().makeDirectory(directory.c_str());
 
     uLogger* logger = new uLogger(path.c_str(), true);
     const int32_t level = ApplyLevel(*logger, LogLevelOf(GetEnvironmentValue(levelVariable)));

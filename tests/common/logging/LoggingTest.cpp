@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <future>
 #include <thread>
 #include <tuple>
@@ -290,6 +291,17 @@ TEST_F(uLogManagerTest, LoggersByName)
     ASSERT_TRUE(Initialize("first.txt"));
     EXPECT_EQ(m_log.m_pLogger.load(), first);
     EXPECT_EQ(LogMessagesOf(m_trace + kSep + "first.txt"), m_directoryLines);
+}
+
+// A log directory that is a file has no volume to ask about, as GetDiskFreeSpaceExA has none: no logger.
+TEST_F(uLogManagerTest, AFileForTheLogDirectoryMakesNoLogger)
+{
+    const std::string file = m_profile.Path("plain file");
+    std::ofstream(file) << "x";
+    m_profile.SetVariable(kDirVar, file.c_str());
+    EXPECT_FALSE(Initialize("file.txt"));
+    EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
+    EXPECT_EQ(m_log.m_nLevel.load(), 0);
 }
 
 std::string g_queried;
