@@ -3,22 +3,18 @@
 #include <string>
 
 #include "BenchSandbox.h"
-#include "HostPlatform.h"
+#include "ConfigLibrary.h"
 
 namespace k4xbench {
 
 Zr::Kdt::Trace::CK4xDeviceConfigManager* CxxManager()
 {
-    static Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor(kCpuName);
-    static Zr::Kdt::Trace::CK4xDeviceConfigManager* manager = [] {
-        const std::string program = ZR_KDT::platform::ExecutablePath();
-        const std::string path = program.substr(0, program.find_last_of('/') + 1) + K4X_CONFIG_LIBRARY_NAME;
-        ZR_KDT::platform::ModuleHandle module = ZR_KDT::platform::OpenLibraryFile(path.c_str());
-        auto create = reinterpret_cast<CreateDeviceConfigManagerFn>(
-            ZR_KDT::platform::FindSymbol(module, "CreateDeviceConfigManager"));
-        return create != nullptr ? Zr::Kdt::Trace::AsPropertySetter(create(&descriptor, 0)) : nullptr;
+    static k4xhost::ConfigLibrary library;
+    static const std::unique_ptr<k4xhost::Device> device = [] {
+        std::string error;
+        return library.OpenBeside("", error) ? library.CreateDevice(kCpuName, 0, 0, error) : nullptr;
     }();
-    return manager;
+    return device != nullptr ? Zr::Kdt::Trace::AsPropertySetter(&device->Manager()) : nullptr;
 }
 
 k4x_manager* CManager()

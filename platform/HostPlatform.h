@@ -17,9 +17,23 @@ namespace platform {
 // failure, with LastErrorCode() and LastLoadErrorDetail() as for OpenLibrary.
 ModuleHandle OpenLibraryFile(const char* path);
 
-// The full path of the loaded library or program that holds the code or
-// data at address; "" when it cannot be told.
-std::string ModulePath(const void* address);
+// The folder, with its trailing separator, of the loaded library or program
+// that holds the code or data at address, as text for messages: on Windows
+// in the code page, where a character it cannot hold comes out replaced.
+// "" when it cannot be told.
+std::string ModuleFolder(const void* address);
+
+// The two below name a file by its name, or its path relative to the folder
+// of the module that holds address, which must be known (ModuleFolder not
+// ""). They take that folder in the system's own characters (on Windows
+// the wide calls), so a folder whose name the code page cannot hold works.
+
+// The file exists.
+bool ExistsBesideModule(const void* address, const char* name);
+
+// Loads the library file as OpenLibraryFile does; null on failure, with
+// LastErrorCode() and LastLoadErrorDetail() as for OpenLibrary.
+ModuleHandle OpenLibraryBesideModule(const void* address, const char* name);
 
 // The version that the loaded library's file carries, as "1.2.3": the file
 // version of its version resource on Windows, the numbers after ".so." in

@@ -6,9 +6,10 @@
  * its own folder (K4xTraceCfg.dll; libK4xTraceCfg.so.<major> on Linux),
  * and drives one manager per handle.
  *
- * Results. Every call returns a k4x_status. After a failure on a handle,
- * k4x_last_error gives its text: the library's own text where it gave one
- * for this failure, else one of this layer. No C++ exception leaves a call.
+ * Results. Every call returns a k4x_status, which k4x_status_text names.
+ * After a failure on a handle, k4x_error_text gives its text: the
+ * library's own text where this failure set one, else one of this layer
+ * that says what this call met. No C++ exception leaves a call.
  *
  * Texts. Names and values are NUL-terminated byte strings in the system's
  * code page. A text comes back through a caller's buffer: *length (when
@@ -43,14 +44,15 @@
 extern "C" {
 #endif
 
+/* What a call gives back; k4x_status_text says it in words. */
 typedef enum k4x_status {
     K4X_OK = 0,
     K4X_FAILED = 1,           /* the library refused the operation */
     K4X_NO_LIBRARY = 2,       /* the configuration library cannot be loaded or lacks its exports */
-    K4X_BAD_ARGUMENT = 3,     /* a NULL or empty argument where one is needed */
+    K4X_BAD_ARGUMENT = 3,     /* NULL or empty where a value is needed, an index out of range */
     K4X_WRONG_TYPE = 4,       /* the property holds another type of value */
     K4X_BUFFER_TOO_SMALL = 5, /* the text did not fit; *length tells its length */
-    K4X_NOT_FOUND = 6,        /* no output file is known for the CPU */
+    K4X_NOT_FOUND = 6,        /* nothing is known: no output file for the CPU, no version */
     K4X_NO_MEMORY = 7,        /* an allocation failed */
     K4X_EXCEPTION = 8         /* the library or a library it loaded raised an error */
 } k4x_status;
@@ -77,6 +79,13 @@ typedef struct k4x_answer k4x_answer;
  * with k4x_set_answer, or not at all. */
 typedef void (*k4x_question)(void* user_data, const char* question, k4x_answer* answer);
 
+/* The version of this C interface, as "1.2.3". */
+K4X_C_API const char* k4x_version(void);
+
+/* What the status means, in a few words ("unknown status" for a value
+ * that is none). */
+K4X_C_API const char* k4x_status_text(k4x_status status);
+
 /* Opens a manager for the CPU. library: the configuration library's file,
  * or NULL for the one in this library's folder. first_number and
  * second_number come back from k4x_device_info. *manager
@@ -88,8 +97,18 @@ K4X_C_API k4x_status k4x_open(const char* library, const char* cpu_name, uint32_
 /* Destroys the manager, releases the library and frees the handle; NULL does nothing. */
 K4X_C_API k4x_status k4x_close(k4x_manager* manager);
 
-/* The text of the handle's last failure ("" before any). */
+/* The text of the handle's last failure ("" before any), which the handle
+ * owns: valid until the next call on it. For NULL (no handle: k4x_open
+ * had no memory for one), "out of memory". */
+K4X_C_API const char* k4x_error_text(k4x_manager* manager);
+
+/* The same text copied into a buffer. A buffer too small is no new
+ * failure: the handle keeps its text. */
 K4X_C_API k4x_status k4x_last_error(k4x_manager* manager, char* buffer, size_t size, size_t* length);
+
+/* The version that the loaded configuration library's file carries, as
+ * "1.2.3", owned by the handle until k4x_close; K4X_NOT_FOUND for none. */
+K4X_C_API k4x_status k4x_library_version(k4x_manager* manager, const char** version);
 
 /* The CPU name and the two numbers given to k4x_open. */
 K4X_C_API k4x_status k4x_device_info(k4x_manager* manager, uint32_t* first_number, uint32_t* second_number,
@@ -98,7 +117,7 @@ K4X_C_API k4x_status k4x_device_info(k4x_manager* manager, uint32_t* first_numbe
 /* The properties that the library knows: their number, and the name (valid
  * until k4x_close) and type of each, index 0 to count - 1. */
 K4X_C_API k4x_status k4x_property_count(k4x_manager* manager, size_t* count);
-K4X_C_API k4x_status k4x_property_at(k4x_manager* manager, size_t index, const char** name, int* type);
+K4X_C_API k4x_status k4x_property_at(k4x_manager* manager, size_t index, const char** name, k4x_type* type);
 
 /* One property by name. A boolean is 0 or 1; a nonzero value sets true. */
 K4X_C_API k4x_status k4x_get_int(k4x_manager* manager, const char* name, int32_t* value);
@@ -109,9 +128,11 @@ K4X_C_API k4x_status k4x_set_int(k4x_manager* manager, const char* name, int32_t
 K4X_C_API k4x_status k4x_set_bool(k4x_manager* manager, const char* name, int value);
 K4X_C_API k4x_status k4x_set_text(k4x_manager* manager, const char* name, const char* value);
 
-/* Loads or saves the configuration (file_type: a k4x_file_type). */
-K4X_C_API k4x_status k4x_load(k4x_manager* manager, const char* file, int file_type);
-K4X_C_API k4x_status k4x_save(k4x_manager* manager, const char* file, int file_type);
+/* Loads or saves the configuration. A load that finds nothing to read (a
+ * missing file) leaves the library's text as it was: the handle's text
+ * then says so. */
+K4X_C_API k4x_status k4x_load(k4x_manager* manager, const char* file, k4x_file_type file_type);
+K4X_C_API k4x_status k4x_save(k4x_manager* manager, const char* file, k4x_file_type file_type);
 
 /* Connects to the live target and reloads the device's settings file; the
  * target's TWP source then sets "TWP_Protocol". The trace factory and the

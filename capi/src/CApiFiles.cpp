@@ -2,8 +2,6 @@
 // the output-file lookup with the host's question.
 #include "Handle.h"
 
-#include <functional>
-
 using namespace k4xc;
 
 // What one question of k4x_out_file gets back.
@@ -14,17 +12,10 @@ struct k4x_answer {
 
 namespace {
 
-// Some failures leave the library's last-error text as it was, so a text
-// that did not change is not taken for this failure's reason: the hint
-// says what went wrong instead.
-k4x_status Reported(k4x_manager* handle, const std::function<bool()>& operation,
-                    const std::function<std::string()>& hint)
+// A failure that set no text of the library's gets this layer's reason.
+k4x_status Refused(k4x_manager* handle, const std::string& error, const std::string& reason)
 {
-    const std::string before = handle->manager->GetErrorMessage();
-    if (operation()) return K4X_OK;
-    const std::string after = handle->manager->GetErrorMessage();
-    if (after != before) return Fail(handle, K4X_FAILED, after);
-    return Fail(handle, K4X_FAILED, hint() + (after.empty() ? "" : "; the library's last error text: " + after));
+    return Fail(handle, K4X_FAILED, error.empty() ? reason : error);
 }
 
 k4x_status CheckFile(k4x_manager* handle, const char* file)
@@ -74,26 +65,25 @@ private:
 
 extern "C" {
 
-K4X_C_API k4x_status k4x_load(k4x_manager* manager, const char* file, int file_type)
+K4X_C_API k4x_status k4x_load(k4x_manager* manager, const char* file, k4x_file_type file_type)
 {
     return Guarded(manager, [&] {
         if (const k4x_status status = CheckFile(manager, file); status != K4X_OK) return status;
-        return Reported(
-            manager, [&] { return manager->manager->LoadConfiguration(file, file_type); },
-            [&] {
-                return std::string("nothing loaded from \"") + file +
-                       "\": the file is missing or cannot be read, or it is no TDF container";
-            });
+        std::string error;
+        if (manager->device->Load(file, file_type, error)) return K4X_OK;
+        return Refused(manager, error,
+                       std::string("nothing loaded from \"") + file +
+                           "\": the file is missing or cannot be read, or it is no TDF container");
     });
 }
 
-K4X_C_API k4x_status k4x_save(k4x_manager* manager, const char* file, int file_type)
+K4X_C_API k4x_status k4x_save(k4x_manager* manager, const char* file, k4x_file_type file_type)
 {
     return Guarded(manager, [&] {
         if (const k4x_status status = CheckFile(manager, file); status != K4X_OK) return status;
-        return Reported(
-            manager, [&] { return manager->manager->SaveConfiguration(file, static_cast<uint32_t>(file_type)); },
-            [&] { return std::string("nothing saved to \"") + file + "\""; });
+        std::string error;
+        if (manager->device->Save(file, static_cast<uint32_t>(file_type), error)) return K4X_OK;
+        return Refused(manager, error, std::string("nothing saved to \"") + file + "\"");
     });
 }
 
@@ -101,9 +91,10 @@ K4X_C_API k4x_status k4x_load_live(k4x_manager* manager)
 {
     return Guarded(manager, [&] {
         if (const k4x_status status = Check(manager, {}); status != K4X_OK) return status;
-        return Reported(
-            manager, [&] { return manager->manager->LoadConfigurationLive(); },
-            [] { return "connected, but the device's settings file did not load: it is missing or cannot be read"; });
+        std::string error;
+        if (manager->device->ConnectLive(error)) return K4X_OK;
+        return Refused(manager, error,
+                       "connected, but the device's settings file did not load: it is missing or cannot be read");
     });
 }
 
@@ -116,8 +107,8 @@ K4X_C_API k4x_status k4x_out_file(k4x_manager* manager, const char* cpu_name, k4
         std::string path;
         bool found = false;
         {
-            Asking asking(*manager->manager, question != nullptr ? &asked : nullptr);
-            found = manager->manager->GetOutFile(cpu_name, path);
+            Asking asking(manager->device->Manager(), question != nullptr ? &asked : nullptr);
+            found = manager->device->Manager().GetOutFile(cpu_name, path);
         }
         if (asked.Status() != K4X_OK)
             return Fail(manager, asked.Status(), "the answer to the question could not be taken");

@@ -8,30 +8,32 @@ using Zr::Kdt::Trace::PropertyValue;
 
 namespace {
 
-k4x_status WrongType(k4x_manager* handle, const char* name, int held)
+k4x_status WrongType(k4x_manager* handle, const char* name, uint32_t held)
 {
-    return Fail(handle, K4X_WRONG_TYPE, std::string(name) + " holds " + TypeWord(held) + " values");
+    return Fail(handle, K4X_WRONG_TYPE, std::string(name) + " holds " + k4xhost::TypeWord(held) + " values");
 }
 
 // A name the library does not know is passed on as it is, for the library's own text.
-k4x_status Get(k4x_manager* handle, const char* name, const void* out, int type, PropertyValue& value)
+k4x_status Get(k4x_manager* handle, const char* name, const void* out, k4x_type type, PropertyValue& value)
 {
     if (const k4x_status status = Check(handle, {name, out}); status != K4X_OK) return status;
-    const k4x_property* known = Find(*handle, name);
-    if (!(known != nullptr ? handle->manager->GetProperty(known->name, value)
-                           : handle->manager->GetProperty(name, value))) {
-        return Fail(handle, K4X_FAILED, handle->manager->GetErrorMessage());
+    k4xhost::Device& device = *handle->device;
+    const k4xhost::Property* known = k4xhost::FindProperty(device.Properties(), name);
+    std::string error;
+    if (!(known != nullptr ? device.Get(known->name, value, error) : device.Get(name, value, error))) {
+        return Fail(handle, K4X_FAILED, error);
     }
-    return static_cast<int>(value.type) == type ? K4X_OK : WrongType(handle, name, static_cast<int>(value.type));
+    return value.type == static_cast<uint32_t>(type) ? K4X_OK : WrongType(handle, name, value.type);
 }
 
-k4x_status Set(k4x_manager* handle, const char* name, int type, const PropertyValue& value)
+k4x_status Set(k4x_manager* handle, const char* name, k4x_type type, const PropertyValue& value)
 {
-    const k4x_property* known = Find(*handle, name);
-    if (known != nullptr && known->type != type) return WrongType(handle, name, known->type);
-    auto* setter = Zr::Kdt::Trace::AsPropertySetter(handle->manager);
-    if (known != nullptr ? setter->SetProperty(known->name, value) : setter->SetProperty(name, value)) return K4X_OK;
-    return Fail(handle, K4X_FAILED, handle->manager->GetErrorMessage());
+    k4xhost::Device& device = *handle->device;
+    const k4xhost::Property* known = k4xhost::FindProperty(device.Properties(), name);
+    if (known != nullptr && known->type != static_cast<uint32_t>(type)) return WrongType(handle, name, known->type);
+    std::string error;
+    if (known != nullptr ? device.Set(known->name, value, error) : device.Set(name, value, error)) return K4X_OK;
+    return Fail(handle, K4X_FAILED, error);
 }
 
 }  // namespace

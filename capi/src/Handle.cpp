@@ -31,16 +31,4 @@ k4x_status CopyOut(k4x_manager* handle, const std::string& text, char* buffer, s
                 "a text of " + std::to_string(text.size()) + " bytes does not fit a buffer of " + std::to_string(size));
 }
 
-const char* TypeWord(int type)
-{
-    switch (type) {
-    case K4X_INTEGER:
-        return "integer";
-    case K4X_BOOLEAN:
-        return "boolean";
-    default:
-        return "text";
-    }
-}
-
 }  // namespace k4xc

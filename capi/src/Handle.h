@@ -3,30 +3,20 @@
 // net that turns exceptions into statuses.
 #pragma once
 
-#include "DeviceConfigManager.h"
-#include "Platform.h"
+#include "ConfigLibrary.h"
 #include "k4xtrace_c.h"
 
-#include <cstring>
 #include <exception>
 #include <initializer_list>
+#include <memory>
 #include <new>
 #include <string>
-#include <vector>
-
-struct k4x_property {
-    std::string name;  // made once, so that calls by a known name build no string
-    int type;          // the library's type code
-};
 
 struct k4x_manager {
-    ZR_KDT::platform::ModuleHandle module = nullptr;
-    DestroyDeviceConfigManagerFn destroy = nullptr;
-    std::string cpuName;
-    Zr::Kdt::Trace::DeviceDescriptor descriptor{};  // the manager keeps its address
-    Zr::Kdt::Trace::CDeviceConfigManager* manager = nullptr;
-    std::vector<k4x_property> properties;  // those the library knows, in save order
+    k4xhost::ConfigLibrary library;
+    std::unique_ptr<k4xhost::Device> device;
     std::string error;
+    std::string libraryVersion;  // once asked
 };
 
 namespace k4xc {
@@ -51,7 +41,7 @@ inline k4x_status Fail(k4x_manager* handle, k4x_status status, const std::string
 inline k4x_status Check(k4x_manager* handle, std::initializer_list<const void*> pointers)
 {
     if (handle == nullptr) return K4X_BAD_ARGUMENT;
-    if (handle->manager == nullptr)
+    if (handle->device == nullptr)
         return Fail(handle, K4X_BAD_ARGUMENT, "the handle holds no manager: k4x_open failed");
     for (const void* pointer : pointers) {
         if (pointer == nullptr) return Fail(handle, K4X_BAD_ARGUMENT, "a required argument is NULL");
@@ -62,18 +52,6 @@ inline k4x_status Check(k4x_manager* handle, std::initializer_list<const void*> 
 // Copies text out as the header describes; K4X_BUFFER_TOO_SMALL is
 // recorded on the handle.
 k4x_status CopyOut(k4x_manager* handle, const std::string& text, char* buffer, size_t size, size_t* length);
-
-// The property of that name that the library knows, or null.
-inline const k4x_property* Find(const k4x_manager& handle, const char* name)
-{
-    for (const k4x_property& property : handle.properties) {
-        if (std::strcmp(property.name.c_str(), name) == 0) return &property;
-    }
-    return nullptr;
-}
-
-// "integer", "boolean" or "text".
-const char* TypeWord(int type);
 
 // Runs the body of a C call; what it throws becomes a status and a text.
 template <typename Body>

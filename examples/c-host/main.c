@@ -16,16 +16,16 @@ static void answer(void* path, const char* question, k4x_answer* reply)
 /* Reports a failed call with the handle's text; nonzero when it failed. */
 static int failed(k4x_manager* manager, k4x_status status, const char* call)
 {
-    char text[512] = "";
     if (status == K4X_OK) return 0;
-    k4x_last_error(manager, text, sizeof text, NULL);
-    fprintf(stderr, "%s: status %d: %s\n", call, (int)status, text);
+    /* The handle owns the text until the next call on it. */
+    fprintf(stderr, "%s: %s: %s\n", call, k4x_status_text(status), k4x_error_text(manager));
     return 1;
 }
 
 int main(int argc, char** argv)
 {
     k4x_manager* dsp = NULL;
+    const char* version = "";
     int32_t mode = 0;
     int twp = 0, bad;
     char live[512] = "", answered[512] = "";
@@ -35,6 +35,7 @@ int main(int argc, char** argv)
     }
     /* NULL: the configuration library in the folder of the C library. */
     bad = failed(dsp, k4x_open(NULL, "K4x_DSP0", 0, 0, &dsp), "k4x_open") ||
+          failed(dsp, k4x_library_version(dsp, &version), "k4x_library_version") ||
           failed(dsp, k4x_set_int(dsp, "Trace Mode", 2), "k4x_set_int") ||
           failed(dsp, k4x_save(dsp, "K4x_DSP0-TCfg.txt", K4X_FILE_TEXT), "k4x_save") ||
           failed(dsp, k4x_set_int(dsp, "Trace Mode", 0), "k4x_set_int") ||
@@ -45,6 +46,7 @@ int main(int argc, char** argv)
           failed(dsp, k4x_out_file(dsp, "K4x_DSP1", NULL, NULL, live, sizeof live, NULL), "k4x_out_file") ||
           failed(dsp, k4x_out_file(dsp, "C6x_core9", answer, argv[1], answered, sizeof answered, NULL), "k4x_out_file");
     if (!bad) {
+        printf("C interface %s, configuration library %s\n", k4x_version(), version);
         printf("Trace Mode = %d, loaded back from the settings file\n", (int)mode);
         printf("TWP_Protocol = %s, from the live target\n", twp ? "true" : "false");
         printf("K4x_DSP1 runs %s\nC6x_core9 runs %s\n", live, answered);

@@ -1,6 +1,6 @@
-// POSIX backend of the hosts' services: a library loaded by its file's path,
-// the file of a loaded module and its version (from the file its links lead
-// to), and the standard streams.
+// POSIX backend of the hosts' services: a library loaded by its file's path
+// or from the folder of a loaded module, that folder, a loaded library's
+// version (from the file its links lead to), and the standard streams.
 #include "HostPlatform.h"
 
 #include <dlfcn.h>
@@ -18,6 +18,9 @@ namespace platform {
 // which is $ORIGIN for this project's libraries.
 ModuleHandle OpenLibraryFile(const char* path) { return OpenLibrary(path); }
 
+namespace {
+
+// The file of the loaded module that holds address; "" when unknown.
 std::string ModulePath(const void* address)
 {
     Dl_info info;
@@ -29,6 +32,25 @@ std::string ModulePath(const void* address)
     if (map->l_name == nullptr || *map->l_name == '\0') return ExecutablePath();
     char real[PATH_MAX];
     return ::realpath(map->l_name, real) != nullptr ? std::string(real) : std::string();
+}
+
+}  // namespace
+
+std::string ModuleFolder(const void* address)
+{
+    const std::string path = ModulePath(address);
+    return path.substr(0, path.find_last_of('/') + 1);
+}
+
+// File names are bytes: the folder's text is the folder.
+bool ExistsBesideModule(const void* address, const char* name)
+{
+    return ::access((ModuleFolder(address) + name).c_str(), F_OK) == 0;
+}
+
+ModuleHandle OpenLibraryBesideModule(const void* address, const char* name)
+{
+    return OpenLibraryFile((ModuleFolder(address) + name).c_str());
 }
 
 // libX.so.1 is a link to libX.so.1.2.3: the real file's name carries the

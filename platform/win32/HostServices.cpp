@@ -1,6 +1,6 @@
-// Win32 backend of the hosts' services: a library loaded by its file's path,
-// the file of a loaded module and its version (from its version resource),
-// and the standard streams.
+// Win32 backend of the hosts' services: a library loaded by its file's path
+// or from the folder of a loaded module, that folder, a loaded library's
+// version (from its version resource), and the standard streams.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -27,6 +27,33 @@ bool FindFixedInfo(const unsigned char* data, DWORD size, VS_FIXEDFILEINFO& info
     return false;
 }
 
+// The folder, with its trailing backslash, of the module that holds
+// address, in UTF-16: the ANSI calls would turn a character that the code
+// page cannot hold into another one, and so name another folder.
+std::wstring WideModuleFolder(const void* address)
+{
+    HMODULE module = nullptr;
+    const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+    if (!::GetModuleHandleExW(flags, static_cast<LPCWSTR>(address), &module)) return std::wstring();
+    // The longest path the system knows, in one call.
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0 || length >= buffer.size()) return std::wstring();
+    const std::wstring path(buffer.data(), length);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+// The name, in the code page, below that folder, with backslashes.
+std::wstring BesideModule(const void* address, const char* name)
+{
+    const int size = ::MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<size_t>(size > 0 ? size : 1), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), size);
+    std::wstring path = WideModuleFolder(address) + wide.data();
+    for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+    return path;
+}
+
 }  // namespace
 
 // LOAD_WITH_ALTERED_SEARCH_PATH looks for the DLLs that the file imports
@@ -39,15 +66,26 @@ ModuleHandle OpenLibraryFile(const char* path)
     return ::LoadLibraryExA(native.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-std::string ModulePath(const void* address)
+std::string ModuleFolder(const void* address)
 {
-    HMODULE module = nullptr;
-    const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
-    if (!::GetModuleHandleExA(flags, static_cast<LPCSTR>(address), &module)) return std::string();
-    // The longest path the system knows, in one call.
-    std::vector<char> buffer(32768);
-    const DWORD length = ::GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : std::string();
+    const std::wstring folder = WideModuleFolder(address);
+    if (folder.empty()) return std::string();
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string text(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), text.data(), size, nullptr,
+                          nullptr);
+    return text;
+}
+
+bool ExistsBesideModule(const void* address, const char* name)
+{
+    return ::GetFileAttributesW(BesideModule(address, name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+ModuleHandle OpenLibraryBesideModule(const void* address, const char* name)
+{
+    return ::LoadLibraryExW(BesideModule(address, name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 bool ModuleVersion(ModuleHandle module, std::string& version)

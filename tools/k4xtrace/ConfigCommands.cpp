@@ -1,6 +1,5 @@
 // show, get, set, save, load and diff: the configuration in its stores.
 #include "Commands.h"
-#include "K4xProperty.h"
 #include "Platform.h"
 #include "PropertyText.h"
 #include "Session.h"
@@ -22,8 +21,8 @@ using Properties = std::vector<Property>;
 // Every property, in the order of the library's property table.
 bool ReadAll(Device& device, Properties& properties, std::string& error)
 {
-    for (const K4xFormat::Property& property : K4xFormat::AllProperties()) {
-        const std::string name(property.name);
+    for (const k4xhost::Property& property : device.Properties()) {
+        const std::string& name = property.name;
         properties.push_back({name, PropertyValue()});
         if (!device.Get(name, properties.back().value, error)) {
             error.insert(0, name + ": ");
@@ -37,7 +36,7 @@ void PrintTable(const std::string& heading, const Properties& properties)
 {
     std::printf("%s\n  %-16s %-8s %s\n", heading.c_str(), "PROPERTY", "TYPE", "VALUE");
     for (const Property& property : properties) {
-        std::printf("  %-16s %-8s %s\n", property.name.c_str(), TypeName(property.value.type).c_str(),
+        std::printf("  %-16s %-8s %s\n", property.name.c_str(), k4xhost::TypeWord(property.value.type).c_str(),
                     DisplayValue(property.value).c_str());
     }
 }

@@ -1,6 +1,7 @@
 // live: the connection to the live target and the output files it knows.
 #include "Commands.h"
 #include "HostPlatform.h"
+#include "K4xFileNames.h"
 #include "PromptCallback.h"
 #include "PropertyText.h"
 #include "Session.h"
@@ -20,7 +21,7 @@ const char kNoDriverLoaded[] = "Cannot load channel driver.";
 // to, or "".
 std::string PackagedSimulatedTarget()
 {
-    const std::string folder = ProgramFolder();
+    const std::string folder = k4xhost::ThisModuleFolder();
     if (folder.empty()) return std::string();
     const std::string path = std::filesystem::path(folder + K4X_INSTALLED_SIM_FOLDER).lexically_normal().string();
     return ZR_KDT::platform::PathExists(path.c_str()) ? path : std::string();
@@ -78,7 +79,11 @@ int LiveCommand(Session& session, const Invocation& invocation)
     if (!device) return kExitFailed;
     device->Manager().SetHostCallback(&callback);
     std::string error;
-    if (!device->ConnectLive(error)) {
+    // Without a settings file the connection stands but the load after it
+    // fails, and the library keeps its earlier text.
+    const std::string unloaded = "connected, but the settings file " + K4xFormat::SettingsFileName(cpu) +
+                                 " did not load: it is missing or malformed (k4xtrace set writes it)";
+    if (!Explained(device->ConnectLive(error), unloaded, error)) {
         session.Fail("live " + cpu, error);
         if (error == kNoDriverLoaded && invocation.global.live.empty()) PrintDriverHint();
         return kExitFailed;

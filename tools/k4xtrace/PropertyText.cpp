@@ -1,5 +1,7 @@
 #include "PropertyText.h"
 
+#include "PropertyList.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -75,19 +77,6 @@ std::string Escaped(const std::string& text, bool json)
 
 }  // namespace
 
-std::string TypeName(uint32_t type)
-{
-    switch (type) {
-    case PropertyType_Integer:
-        return "integer";
-    case PropertyType_Boolean:
-        return "boolean";
-    case PropertyType_Text:
-        return "text";
-    }
-    return "type " + std::to_string(type);
-}
-
 bool ParseValue(const std::string& text, PropertyValue& value, std::string& error)
 {
     switch (value.type) {
@@ -108,7 +97,7 @@ bool ParseValue(const std::string& text, PropertyValue& value, std::string& erro
         error = "a text value cannot hold a line end";
         return false;
     }
-    error = "the library reported an unknown " + TypeName(value.type);
+    error = "the library reported an unknown " + k4xhost::TypeWord(value.type);
     return false;
 }
 

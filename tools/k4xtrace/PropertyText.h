@@ -10,10 +10,6 @@ namespace k4xtrace {
 
 using Zr::Kdt::Trace::PropertyValue;
 
-// "integer", "boolean", "text", or "type N" for a code the interface
-// does not name.
-std::string TypeName(uint32_t type);
-
 // Fills value.intValue, boolValue or strValue from text according to
 // value.type (as GetProperty reported it). False, with the reason in
 // error, for text that is no value of that type.

@@ -6,11 +6,20 @@
 
 namespace k4xtrace {
 
+bool Explained(bool done, const std::string& reason, std::string& error)
+{
+    if (!done && error.empty()) error = !reason.empty() ? reason : "the library gave no reason";
+    return done;
+}
+
+// Unless told, the library beside this program, or else the one in the
+// library folder of an installation beside the program's folder.
 bool Session::Open()
 {
-    m_libraryPath = m_invocation.global.library.empty() ? DefaultLibraryPath() : m_invocation.global.library;
+    const std::string& path = m_invocation.global.library;
     std::string error;
-    if (m_library.Open(m_libraryPath, error)) return true;
+    if (path.empty() ? m_library.OpenBeside(K4X_INSTALLED_LIBRARY_FOLDER, error) : m_library.Open(path, error))
+        return true;
     std::fprintf(stderr, "k4xtrace: %s\n", error.c_str());
     return false;
 }
@@ -18,7 +27,7 @@ bool Session::Open()
 std::unique_ptr<Device> Session::NewDevice(const std::string& cpu)
 {
     std::string error;
-    std::unique_ptr<Device> device = m_library.CreateDevice(cpu, error);
+    std::unique_ptr<Device> device = m_library.CreateDevice(cpu, 0, 0, error);
     if (!device) {
         Fail(cpu, error);
         return nullptr;
@@ -29,6 +38,12 @@ std::unique_ptr<Device> Session::NewDevice(const std::string& cpu)
     }
     if (m_logFile.empty() && LoggingOn()) m_logFile = LogFilePath();
     return device;
+}
+
+std::string Session::LibraryVersion() const
+{
+    const std::string version = m_library.Version();
+    return version.empty() ? "unknown" : version;
 }
 
 int Session::Fail(const std::string& what, const std::string& reason) const

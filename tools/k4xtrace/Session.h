@@ -4,11 +4,18 @@
 
 #include "CommandLine.h"
 #include "ConfigLibrary.h"
+#include "Device.h"
 
 #include <memory>
 #include <string>
 
 namespace k4xtrace {
+
+using k4xhost::Device;
+
+// Whether an operation of the library was done; when not, error holds the
+// library's text for it, or else reason, or else that there is none.
+bool Explained(bool done, const std::string& reason, std::string& error);
 
 class Session {
 public:
@@ -27,13 +34,13 @@ public:
     // Names the trace log on stderr when logging is on and a manager made it.
     void ReportLog() const;
 
-    const std::string& LibraryPath() const { return m_libraryPath; }
-    std::string LibraryVersion() const { return m_library.Version(); }
+    const std::string& LibraryPath() const { return m_library.Path(); }
+    // The loaded file's version, or "unknown".
+    std::string LibraryVersion() const;
 
 private:
     const Invocation& m_invocation;
-    ConfigLibrary m_library;
-    std::string m_libraryPath;
+    k4xhost::ConfigLibrary m_library;
     std::string m_logFile;
 };
 

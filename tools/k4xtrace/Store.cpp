@@ -79,20 +79,20 @@ std::string Store::SavePath(const Device& device) const
 bool Store::Load(Device& device, std::string& error) const
 {
     if (m_kind == Kind_Tdf) {
-        return device.Load(m_name, FileType_Tdf,
-                           m_name + " is no TDF container (its name must end in .tdf and the file begin with TDF2)",
-                           error);
+        return Explained(device.Load(m_name, FileType_Tdf, error),
+                         m_name + " is no TDF container (its name must end in .tdf and the file begin with TDF2)",
+                         error);
     }
     const std::string name = m_kind == Kind_Settings ? K4xFormat::SettingsFileName(device.Cpu())
                              : m_kind == Kind_Dcm    ? m_name + ".dcm"
                                                      : m_name;
-    return device.Load(name, FileType_Text, "cannot read " + LoadPath(device), error);
+    return Explained(device.Load(name, FileType_Text, error), "cannot read " + LoadPath(device), error);
 }
 
 bool Store::Save(Device& device, std::string& error) const
 {
     if (m_kind == Kind_Tdf) return SaveTdf(device, error);
-    return device.Save(SaveName(device), SaveType(), error);
+    return Explained(device.Save(SaveName(device), SaveType(), error), "the library saved nothing", error);
 }
 
 std::string Store::SaveName(const Device& device) const
@@ -111,7 +111,7 @@ bool Store::SaveTdf(Device& device, std::string& error) const
 {
     const std::string target = SavePath(device);
     const std::uintmax_t before = SizeOf(target);
-    if (!device.Save(m_name, FileType_Tdf, error)) return false;
+    if (!Explained(device.Save(m_name, FileType_Tdf, error), "the library saved nothing", error)) return false;
     if (SizeOf(target) != before) return true;
     error = "nothing written: the library appends only to an existing TDF container whose name ends in .tdf";
     if (target != m_name) error += ", and it saves to " + target + " with blanks turned into \"_\"";

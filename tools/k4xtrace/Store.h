@@ -7,7 +7,7 @@
 //   NAME          the same as text:NAME
 #pragma once
 
-#include "Device.h"
+#include "Session.h"
 
 #include <string>
 
