@@ -41,14 +41,36 @@ k4x_status NameIntoTwoBytes(k4x_manager* manager)
     return k4x_device_info(manager, &number, &number, name, sizeof name, nullptr);
 }
 
-std::string LastError(k4x_manager* manager)
+// The handle's text after a failure of the library's own, copied into a buffer too small for it.
+k4x_status FailureIntoTwoBytes(k4x_manager* manager)
 {
-    char text[512] = "<no text>";
-    k4x_last_error(manager, text, sizeof text, nullptr);
-    return text;
+    char text[2];
+    k4x_set_int(manager, "Trace mode", 1);
+    return k4x_last_error(manager, text, sizeof text, nullptr);
 }
 
-// Each call on a fresh handle for K4x_DSP0, which has no settings file; the simulated target is on PATH.
+// A missing file leaves the library's text as the earlier failure left it: that text is not this failure's.
+k4x_status MissingFileAfterAFailure(k4x_manager* manager)
+{
+    k4x_set_int(manager, "Trace mode", 1);
+    return k4x_load(manager, "none.txt", K4X_FILE_TEXT);
+}
+
+k4x_status TextAsInteger(k4x_manager* manager)
+{
+    int32_t value;
+    return k4x_get_int(manager, "Event Bit0", &value);
+}
+
+k4x_status PropertyAtCount(k4x_manager* manager)
+{
+    const char* name;
+    k4x_type type;
+    return k4x_property_at(manager, 12, &name, &type);
+}
+
+// Each call on a fresh handle for K4x_DSP0, which has no settings file; the simulated target is on PATH, and its
+// CPU list throws an error that is not the tools library's, once.
 TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
 {
     using M = k4x_manager*;
@@ -58,7 +80,7 @@ TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
         bool starved;         // allocations of 100 bytes and more fail during the call
         k4x_status (*call)(k4x_manager*);
         k4x_status status;
-        const char* text;  // a part of the handle's text after the call
+        const char* text;  // a part of the handle's text after the call; "$" stands for its end
     } rows[] = {
         // clang-format off
         // name                 library         starved call                                                             status                text
@@ -66,17 +88,24 @@ TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
         {"NullArgument",        nullptr,        false, [](M m) { return k4x_get_int(m, nullptr, nullptr); },             K4X_BAD_ARGUMENT,     "a required argument is NULL"},
         {"BadName",             nullptr,        false, [](M m) { return k4x_set_int(m, "Trace mode", 1); },              K4X_FAILED,           "Invalide property name"},
         {"WrongType",           nullptr,        false, [](M m) { return k4x_set_text(m, "Trace Mode", "1"); },           K4X_WRONG_TYPE,       "Trace Mode holds integer values"},
+        {"BooleanIntoInteger",  nullptr,        false, [](M m) { return k4x_set_bool(m, "Trace Mode", 1); },             K4X_WRONG_TYPE,       "Trace Mode holds integer values"},
+        {"TextAsInteger",       nullptr,        false, TextAsInteger,                                                    K4X_WRONG_TYPE,       "Event Bit0 holds text values"},
+        {"PropertyAtCount",     nullptr,        false, PropertyAtCount,                                                  K4X_BAD_ARGUMENT,     "no property at index 12"},
+        {"EmptyFileName",       nullptr,        false, [](M m) { return k4x_save(m, "", K4X_FILE_TEXT); },               K4X_BAD_ARGUMENT,     "an empty file name"},
         {"FailingLoad",         nullptr,        false, [](M m) { return k4x_load(m, "bad.txt", K4X_FILE_TEXT); },        K4X_FAILED,           "Invalide property name"},
-        {"MissingFile",         nullptr,        false, [](M m) { return k4x_load(m, "none.txt", K4X_FILE_TEXT); },       K4X_FAILED,           "nothing loaded from \"none.txt\": the file is missing"},
+        {"MissingFile",         nullptr,        false, MissingFileAfterAFailure,                                         K4X_FAILED,           "nothing loaded from \"none.txt\": the file is missing or cannot be read, or it is no TDF container$"},
         {"UnwritableSave",      nullptr,        false, [](M m) { return k4x_save(m, "folder.txt", K4X_FILE_TEXT); },     K4X_FAILED,           "Failed to open file"},
         {"BufferTooSmall",      nullptr,        false, NameIntoTwoBytes,                                                 K4X_BUFFER_TOO_SMALL, "a text of 8 bytes does not fit a buffer of 2"},
+        {"FailureTooLong",      nullptr,        false, FailureIntoTwoBytes,                                              K4X_BUFFER_TOO_SMALL, "Invalide property name$"},
         {"NoMemory",            nullptr,        true,  [](M m) { return k4x_set_text(m, "Event Bit0", kLong.c_str()); }, K4X_NO_MEMORY,        "out of memory"},
         {"AnswerWithoutMemory", nullptr,        true,  AskWithLongAnswer,                                                K4X_NO_MEMORY,        "the answer to the question could not be taken"},
         {"NoAnswer",            nullptr,        false, AskNobody,                                                        K4X_NOT_FOUND,        "no output file is known for C6x"},
         {"LiveWithoutSettings", nullptr,        false, [](M m) { return k4x_load_live(m); },                             K4X_FAILED,           "connected, but the device's settings file did not load"},
+        {"OtherErrorInTarget",  nullptr,        false, [](M m) { k4x_load_live(m); return AskNobody(m); },               K4X_EXCEPTION,        "exception: simulated fault of another kind in GetLiveCpus$"},
         // clang-format on
     };
     k4xtest::LiveSession session("default", "0");
+    session.UseTarget("[faults]\nGetLiveCpus = throw other once\n");
     std::filesystem::create_directories(session.SettingsDirectory() + "/folder.txt");
     k4xtest::WriteBytes(session.SettingsDirectory() + "/bad.txt", "Trace mode = 1\n");
     for (const auto& row : rows) {
@@ -87,9 +116,30 @@ TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
         if (row.call != nullptr && status == K4X_OK) status = row.call(manager);
         g_failFrom = SIZE_MAX;
         EXPECT_EQ(status, row.status);
-        EXPECT_NE(LastError(manager).find(row.text), std::string::npos) << LastError(manager);
+        EXPECT_NE((k4x_error_text(manager) + std::string("$")).find(row.text), std::string::npos)
+            << k4x_error_text(manager);
         EXPECT_EQ(k4x_close(manager), K4X_OK);
     }
+}
+
+// The list that hosts walk, against the library's table.
+TEST(CApiFaultTest, ThePropertyListHoldsEveryPropertyWithItsType)
+{
+    k4xtest::ScratchProfile profile;
+    k4x_manager* manager = nullptr;
+    ASSERT_EQ(k4x_open(nullptr, "K4x_DSP0", 0, 0, &manager), K4X_OK) << k4x_error_text(manager);
+    size_t count = 0;
+    EXPECT_EQ(k4x_property_count(manager, &count), K4X_OK);
+    std::string list;
+    for (size_t index = 0; index < count; ++index) {
+        const char* name = "<none>";
+        k4x_type type = K4X_TEXT;
+        EXPECT_EQ(k4x_property_at(manager, index, &name, &type), K4X_OK);
+        list += std::string(name) + " " + std::to_string(type) + ";";
+    }
+    EXPECT_EQ(list, "Trace Mode 2;Encoding Mode 2;Sync Frequency 2;Number of AEG 2;Memory Mode 2;CEMU Status 2;"
+                    "Event Bit0 6;Event Bit1 6;Event Bit2 6;Event Bit3 6;TWP_Protocol 5;CycleModeDelta 5;");
+    k4x_close(manager);
 }
 
 }  // namespace
