@@ -13,6 +13,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 bash scripts/install-deps.sh python
+# The package's enums are the C header's.
+python3 python/generate_constants.py --check
 rm -rf "$venv"
 /usr/bin/python3 -m venv --system-site-packages "$venv"
 "$venv/bin/pip" install --quiet --disable-pip-version-check --no-build-isolation --no-index ./python
