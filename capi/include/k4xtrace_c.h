@@ -12,10 +12,13 @@
  * that says what this call met. No C++ exception leaves a call.
  *
  * Texts. Names and values are NUL-terminated byte strings in the system's
- * code page. A text comes back through a caller's buffer: *length (when
- * length is not NULL) receives the text's length without the NUL; a buffer
- * of fewer than length + 1 bytes gives K4X_BUFFER_TOO_SMALL and holds as
- * much of the text as fits, NUL-terminated (nothing when size is 0).
+ * code page. A text that a handle keeps (its failure, the names of the
+ * properties, the library's version) comes back as a pointer into the
+ * handle, valid as long as its call says. Any other text comes back
+ * through a caller's buffer: *length (when length is not NULL) receives
+ * the text's length without the NUL; a buffer of fewer than length + 1
+ * bytes gives K4X_BUFFER_TOO_SMALL and holds as much of the text as fits,
+ * NUL-terminated (nothing when size is 0).
  *
  * Threads. k4x_open and k4x_close may be called from any thread: they are
  * serialised here. The calls on one handle must not overlap: use a handle

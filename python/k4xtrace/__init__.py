@@ -11,7 +11,10 @@ names to values:
 Every failure raises K4xError; an unknown property name raises
 UnknownPropertyError, also a KeyError, and a value of the wrong type
 PropertyTypeError, also a TypeError. Status, FileType and PropertyType are
-the C interface's constants.
+the C interface's constants. Value is the type of a property's value (int,
+bool or str), Answer that of the callable that out_file asks, and
+ENVIRONMENT_VARIABLE names the variable that can name the C interface
+library's file (K4XTRACE_C_LIBRARY).
 """
 from ._capi import ENVIRONMENT_VARIABLE, K4xError, PropertyTypeError, UnknownPropertyError
 from ._constants import FileType, PropertyType, Status
