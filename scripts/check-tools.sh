@@ -2,8 +2,8 @@
 # Runs the checkers that distributions and users run on such a project;
 # each must report nothing, or the script exits 1 with what it reported:
 #   - shellcheck -S warning: the shell scripts of scripts/, cmake/ and .ci/
-#   - clang-tidy: the checks of .clang-tidy on the library, the C interface
-#     and the tools, with the compile commands of build/linux
+#   - clang-tidy: the checks of .clang-tidy on the library, the host layer,
+#     the C interface and the tools, with the compile commands of build/linux
 #   - mypy --strict: the Python package, which promises its types (py.typed)
 #   - lintian: the Debian packages in build/linux/packages/ (scripts/deb.sh)
 # Uses the linux build and the packages that test-all.sh has made already.
@@ -27,12 +27,12 @@ run_shellcheck() {
 run_clang_tidy() {
   [ -f build/linux/compile_commands.json ] || { echo "no build/linux/compile_commands.json: build the linux preset" >&2; return 1; }
   sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' build/linux/compile_commands.json |
-    grep -E "^$root/(platform|common|tdf|formats|k4x|core|capi/src|tools|external/vexa)/" | sort -u |
+    grep -E "^$root/(platform|common|tdf|formats|k4x|core|host|capi/src|tools|external/vexa)/" | sort -u |
     xargs -P "$(nproc)" -n 4 clang-tidy-14 -p build/linux --quiet 2>/dev/null
 }
 
 run_mypy() {
-  mypy --strict --cache-dir build/mypy-cache python/k4xtrace
+  mypy --strict --cache-dir build/mypy-cache python/k4xtrace python/generate_constants.py
 }
 
 run_lintian() {

@@ -4,7 +4,7 @@
 #   scripts/install-deps.sh linux     native build and tests
 #   scripts/install-deps.sh windows   also mingw-w64 and Wine
 #   scripts/install-deps.sh clang     also clang 14 (the clang preset)
-#   scripts/install-deps.sh python    also Python with venv, setuptools, wheel, pytest and mypy (python/)
+#   scripts/install-deps.sh python    also Python with venv, setuptools, wheel and pytest (python/)
 #   scripts/install-deps.sh fuzz      also clang 14 and libFuzzer (scripts/fuzz.sh)
 #   scripts/install-deps.sh bench     also Google Benchmark, spdlog, Python, valgrind, strace (bench/)
 #   scripts/install-deps.sh coverage  also gcovr (scripts/coverage.sh)
@@ -33,8 +33,7 @@ for kind in "${@:-linux}"; do
     checkers) packages+=(lintian mypy shellcheck clang-tidy-14) ;;
     # The package installs offline from a clone: setuptools and wheel come
     # from here, not from a package index.
-    # mypy checks the package's types.
-    python) packages+=(python3 python3-venv python3-setuptools python3-wheel python3-pytest mypy) ;;
+    python) packages+=(python3 python3-venv python3-setuptools python3-wheel python3-pytest) ;;
   esac
 done
 
