@@ -26,20 +26,6 @@ bool Device::Attach(CDeviceConfigManager* manager)
     return true;
 }
 
-bool Device::Get(const std::string& name, PropertyValue& value, std::string& error)
-{
-    if (m_manager->GetProperty(name, value)) return true;
-    error = m_manager->GetErrorMessage();
-    return false;
-}
-
-bool Device::Set(const std::string& name, const PropertyValue& value, std::string& error)
-{
-    if (Zr::Kdt::Trace::AsPropertySetter(m_manager)->SetProperty(name, value)) return true;
-    error = m_manager->GetErrorMessage();
-    return false;
-}
-
 bool Device::Load(const std::string& file, int32_t fileType, std::string& error)
 {
     return Run([&] { return m_manager->LoadConfiguration(file, fileType); }, error);

@@ -38,9 +38,20 @@ public:
     const PropertyList& Properties() const { return m_properties; }
 
     // A name the library does not know fails with its own text: get and
-    // set set one on every failure.
-    bool Get(const std::string& name, PropertyValue& value, std::string& error);
-    bool Set(const std::string& name, const PropertyValue& value, std::string& error);
+    // set set one on every failure. Inline: they are on the C interface's
+    // hot path.
+    bool Get(const std::string& name, PropertyValue& value, std::string& error)
+    {
+        if (m_manager->GetProperty(name, value)) return true;
+        error = m_manager->GetErrorMessage();
+        return false;
+    }
+    bool Set(const std::string& name, const PropertyValue& value, std::string& error)
+    {
+        if (Zr::Kdt::Trace::AsPropertySetter(m_manager)->SetProperty(name, value)) return true;
+        error = m_manager->GetErrorMessage();
+        return false;
+    }
 
     bool Load(const std::string& file, int32_t fileType, std::string& error);
     bool Save(const std::string& file, uint32_t fileType, std::string& error);

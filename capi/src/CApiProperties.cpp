@@ -13,15 +13,16 @@ k4x_status WrongType(k4x_manager* handle, const char* name, uint32_t held)
     return Fail(handle, K4X_WRONG_TYPE, std::string(name) + " holds " + k4xhost::TypeWord(held) + " values");
 }
 
-// A name the library does not know is passed on as it is, for the library's own text.
+// A name the library does not know is passed on as it is, for the library's own text. A failure's
+// text goes straight into the handle: no string is made on the way of a call that succeeds.
 k4x_status Get(k4x_manager* handle, const char* name, const void* out, k4x_type type, PropertyValue& value)
 {
     if (const k4x_status status = Check(handle, {name, out}); status != K4X_OK) return status;
     k4xhost::Device& device = *handle->device;
     const k4xhost::Property* known = k4xhost::FindProperty(device.Properties(), name);
-    std::string error;
-    if (!(known != nullptr ? device.Get(known->name, value, error) : device.Get(name, value, error))) {
-        return Fail(handle, K4X_FAILED, error);
+    if (!(known != nullptr ? device.Get(known->name, value, handle->error)
+                           : device.Get(name, value, handle->error))) {
+        return K4X_FAILED;
     }
     return value.type == static_cast<uint32_t>(type) ? K4X_OK : WrongType(handle, name, value.type);
 }
@@ -31,9 +32,9 @@ k4x_status Set(k4x_manager* handle, const char* name, k4x_type type, const Prope
     k4xhost::Device& device = *handle->device;
     const k4xhost::Property* known = k4xhost::FindProperty(device.Properties(), name);
     if (known != nullptr && known->type != static_cast<uint32_t>(type)) return WrongType(handle, name, known->type);
-    std::string error;
-    if (known != nullptr ? device.Set(known->name, value, error) : device.Set(name, value, error)) return K4X_OK;
-    return Fail(handle, K4X_FAILED, error);
+    const bool done = known != nullptr ? device.Set(known->name, value, handle->error)
+                                       : device.Set(name, value, handle->error);
+    return done ? K4X_OK : K4X_FAILED;
 }
 
 }  // namespace
