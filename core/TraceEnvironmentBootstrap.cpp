@@ -63,8 +63,13 @@ void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
     ZR_KDT::SetEnvironmentValue("ZR_TRACE_DATA_DIR", g_dataDirectory.c_str());
     ZR_KDT::SetEnvironmentValue("ZR_TRACE_SETTINGS_DIR", g_settingsDirectory.c_str());
 
-    const ZR_KDT::uTime today;
-    g_logFileName = K4xFormat::LogFileName(today.GetMonth(), today.GetDay(), today.GetYear(), g_debugClientId);
+    // Each part of the date is a clock reading of its own, month first, as
+    // the system has always named its log: a name made across midnight may
+    // mix two dates.
+    const int month = ZR_KDT::uTime().GetMonth();
+    const int day = ZR_KDT::uTime().GetDay();
+    const int year = ZR_KDT::uTime().GetYear();
+    g_logFileName = K4xFormat::LogFileName(month, day, year, g_debugClientId);
     g_bootstrapDone = true;
 }
 

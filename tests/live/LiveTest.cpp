@@ -100,6 +100,26 @@ const DebugClient kClients[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Ids, Bootstrap, ::testing::ValuesIn(kClients), RowName());
 
+int g_clockReadings = 0;
+
+// Month, day and year of the log's name are three clock readings in that
+// order; here each reading is one month, one day and one year after the last.
+TEST(BootstrapClock, ReadsMonthThenDayThenYearAfresh)
+{
+    LiveSession session("default");
+    FixedClock clock;
+    ZR_KDT::platform::SystemCalls().localTime = [] {
+        ZR_KDT::platform::LocalTime time = kFixedTime;
+        time.month += g_clockReadings;
+        time.day += g_clockReadings;
+        time.year += g_clockReadings++;
+        return time;
+    };
+    auto descriptor = MakeDescriptor("K4x_DSP0");
+    K4xDeviceCfgMgr manager(&descriptor, 0);
+    EXPECT_EQ(session.Log().Files(), std::vector<std::string>{"zr_trace_log_382028_" + OwnId() + ".txt"});
+}
+
 // Managers come and go while other threads log and the loggers are released
 // under their feet: every line lands whole in the one log or is dropped, and
 // the next manager starts logging again. Meant for the tsan preset as well.
