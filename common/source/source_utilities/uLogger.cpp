@@ -153,10 +153,11 @@ std::size_t uLogger::FormatLine(unsigned categories, int stampStyle, const char*
 // milliseconds into it.
 std::size_t uLogger::WriteStamp(char* out, int stampStyle)
 {
-    const uTime now;
-    const platform::LocalTime time = now.GetRecord();
+    // One read of the shared record: another thread's uTime may change it
+    // at any moment, and the stamp must be of one time.
+    const platform::LocalTime time = uTime().GetRecord();
     if (stampStyle != m_nStampStyle || !SameSecond(time, m_stampSecond)) {
-        KeepStamp(now, stampStyle);
+        KeepStamp(time, stampStyle);
         m_nStampStyle = stampStyle;
         m_stampSecond = time;
     }
@@ -165,14 +166,14 @@ std::size_t uLogger::WriteStamp(char* out, int stampStyle)
     return m_nStampLength;
 }
 
-// The stamp of the style for the second of now, with room for its
+// The stamp of the style for the second of time, with room for its
 // milliseconds.
-void uLogger::KeepStamp(const uTime& now, int stampStyle)
+void uLogger::KeepStamp(const platform::LocalTime& time, int stampStyle)
 {
     const StampParts parts = PartsOf(stampStyle);
     // Room behind the head for three digits, the tail and the NUL.
     char head[sizeof m_stamp - 7] = "";
-    if (*parts.seconds != '\0') now.Format(head, sizeof head, parts.seconds);
+    if (*parts.seconds != '\0') uTime::Format(time, head, sizeof head, parts.seconds);
     std::memset(m_stamp, 0, sizeof m_stamp);
     std::size_t length = std::strlen(head);
     std::memcpy(m_stamp, head, length);

@@ -24,7 +24,6 @@
 namespace ZR_KDT {
 
 class uLogManager;
-class uTime;
 
 // Category bits of a line; each sets one letter of its prefix.
 enum LogCategory : unsigned {
@@ -77,7 +76,7 @@ private:
 
     std::size_t FormatLine(unsigned categories, int stampStyle, const char* format, va_list args);
     std::size_t WriteStamp(char* out, int stampStyle);
-    void KeepStamp(const uTime& now, int stampStyle);
+    void KeepStamp(const platform::LocalTime& time, int stampStyle);
     int WriteLineLocked(char* line, unsigned length);
 
     uFile m_file;

@@ -112,11 +112,12 @@ int uTime::GetDay() const { return Snapshot().day; }
 
 platform::LocalTime uTime::GetRecord() const { return Snapshot(); }
 
-char* uTime::Format(char* buffer, int size, const char* format) const
+char* uTime::Format(char* buffer, int size, const char* format) const { return Format(Snapshot(), buffer, size, format); }
+
+char* uTime::Format(const platform::LocalTime& time, char* buffer, int size, const char* format)
 {
     if (buffer == nullptr || size <= 0) return nullptr;
     const std::size_t capacity = static_cast<std::size_t>(size);
-    const platform::LocalTime time = Snapshot();
     std::strncpy(buffer, format != nullptr ? format : "", capacity);
     buffer[capacity - 1] = '\0';
 

@@ -26,6 +26,8 @@ public:
     // Returns buffer, or null (nothing written) for a null buffer or a size
     // that is not positive.
     char* Format(char* buffer, int size, const char* format) const;
+    // The same for a record of one's own, which no other uTime changes.
+    static char* Format(const platform::LocalTime& time, char* buffer, int size, const char* format);
 };
 
 }  // namespace ZR_KDT

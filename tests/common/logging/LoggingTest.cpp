@@ -16,6 +16,8 @@
 #include <cstring>
 #include <fstream>
 #include <future>
+#include <set>
+#include <sstream>
 #include <thread>
 #include <tuple>
 
@@ -200,6 +202,37 @@ TEST_F(uLoggerTest, ThreadsWriteWholeLines)
     std::sort(lines.begin(), lines.end());
     for (const char* line : {"M:a", "M:bb", "M:ccc", "M:dddd"}) expected.insert(expected.end(), 500, line);
     EXPECT_EQ(lines, expected);
+}
+
+thread_local platform::LocalTime t_clock;
+
+// Other threads' uTimes change the shared time at any moment, here as often as they can: each stamp is still one time
+// whole, this thread's (a new second every line, so each line makes its stamp afresh) or another's, never one time's
+// seconds with another's milliseconds. A stamp that reads the shared time twice fails here in some runs, not in all:
+// nothing runs between the two reads that a test could hold.
+TEST_F(uLoggerTest, EachStampIsOneTimeWhileOtherThreadsReadTheClock)
+{
+    platform::SystemCalls().localTime = [] { return t_clock; };
+    std::atomic<bool> done{false};
+    const auto other = [&] {
+        t_clock = {2026, 3, 6, 7, 18, 30, 30, 999};
+        while (!done) uTime();
+    };
+    std::thread others[] = {std::thread(other), std::thread(other)};
+    for (int line = 0; line < 20000; ++line) {
+        t_clock = kFixedTime;
+        t_clock.second += line % 2;
+        m_logger.Log(1, 2, "%s", "x");
+    }
+    done = true;
+    for (std::thread& thread : others) thread.join();
+    std::set<std::string> stamps;
+    std::istringstream lines(ReadBytes(m_path));
+    for (std::string line; std::getline(lines, line);) stamps.insert(line.substr(6, 12));
+    stamps.erase("09:05:03:045");
+    stamps.erase("09:05:04:045");
+    stamps.erase("18:30:30:999");
+    EXPECT_TRUE(stamps.empty()) << *stamps.begin();
 }
 
 constexpr const char* kLevelVar = "ZR_TRACE_LOGGING";
