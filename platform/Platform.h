@@ -51,9 +51,18 @@ bool GetEnvironment(const char* name, std::string& value);
 // inherited by child processes. False when it cannot be set.
 bool SetEnvironment(const char* name, const char* value);
 
+// The variable's value as GetEnvironment reads it is the value itself:
+// false where it holds a character that the system's narrow encoding cannot
+// write (on Windows one outside the ANSI code page), which the narrow calls
+// turn into another (a Polish L with stroke into L, a Chinese character into
+// "?"). True for an unset variable, and always on POSIX, whose values are
+// bytes.
+bool NarrowValueIsExact(const char* name);
+
 // The user's profile directory: the value of USERPROFILE when it is set,
 // "" included; where USERPROFILE is not set at all, that of the fallback
-// variable below (none on Windows). "" for none.
+// variable below (none on Windows). "" for none, and for a USERPROFILE
+// whose narrow value is not exact: that would name another folder.
 std::string ProfileDirectory();
 
 // Separates the directories of PATH.

@@ -7,7 +7,8 @@ namespace platform {
 std::string ProfileDirectory()
 {
     std::string directory;
-    if (!GetEnvironment("USERPROFILE", directory)) GetEnvironment(kProfileFallbackVariable, directory);
+    if (GetEnvironment("USERPROFILE", directory)) return NarrowValueIsExact("USERPROFILE") ? directory : std::string();
+    GetEnvironment(kProfileFallbackVariable, directory);
     return directory;
 }
 

@@ -37,5 +37,8 @@ bool SetEnvironment(const char* name, const char* value)
     return (value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name)) == 0;
 }
 
+// Values are bytes, read as they stand.
+bool NarrowValueIsExact(const char*) { return true; }
+
 }  // namespace platform
 }  // namespace ZR_KDT

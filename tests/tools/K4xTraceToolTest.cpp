@@ -4,6 +4,7 @@
 #include "ConfigValues.h"
 #include "K4xDeviceCfgMgr.h"
 #include "LoadedLibrary.h"
+#include "OutsideCodePage.h"
 #include "ScratchProfile.h"
 #include "ToolRun.h"
 
@@ -152,6 +153,17 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
     });
     EXPECT_EQ(ReadBytes(profile.Path("my cfg.tdf")), "TDF2");
     EXPECT_FALSE(Contains(Run("--log-level 0 info K4x_DSP0").err, "trace log"));
+}
+
+// A profile whose name the code page cannot hold is none: its narrow name would be another folder.
+TEST_F(K4xTraceTool, AProfileOutsideTheCodePageIsNone)
+{
+    profile.SetVariable("USERPROFILE", "");  // the test's own value comes back after it
+    if (!PointProfileOutsideTheCodePage(profile.NewFolder("users")))
+        GTEST_SKIP() << "every name can be written in this system's narrow encoding";
+    const ToolResult result = RunTool(K4XTRACE_FILE, "set K4x_DSP0 \"Trace Mode=1\"", profile.NewFolder("tool"));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(Contains(result.err, "no profile directory")) << result.err;
 }
 
 // The values of the properties that check --json states for the file, each followed by ", ".

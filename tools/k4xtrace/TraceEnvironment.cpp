@@ -43,7 +43,8 @@ bool ApplyEnvironment(const GlobalOptions& options, std::string& error)
         platform::SetEnvironment("USERPROFILE", directory.c_str());
     }
     if (platform::ProfileDirectory().empty()) {
-        error = "no profile directory: USERPROFILE is empty or not set (--profile DIR names one)";
+        error = "no profile directory: USERPROFILE is not set, empty, or holds a name that the system's code page "
+                "cannot write (--profile DIR names one)";
         return false;
     }
     if (!options.logLevel.empty()) platform::SetEnvironment("ZR_TRACE_LOGGING", options.logLevel.c_str());

@@ -1,0 +1,8 @@
+// POSIX: names are bytes; there is no such name.
+#include "OutsideCodePage.h"
+
+namespace k4xtest {
+
+bool PointProfileOutsideTheCodePage(const std::string&) { return false; }
+
+}  // namespace k4xtest
