@@ -4,6 +4,8 @@
 #include "Platform.h"
 #include "uLogManager.h"
 
+#include <chrono>
+
 using Zr::Kdt::Trace::CDeviceConfigManager;
 using Zr::Kdt::Trace::DeviceDescriptor;
 
@@ -12,12 +14,13 @@ namespace {
 // The loggers go with the library: a host that unloads it keeps neither
 // their memory nor an open log file. Later log calls see level 0. At the
 // end of the process they are left to it: the system has ended the other
-// threads by then, and one ended inside a log call would keep Release
-// waiting for ever.
+// threads by then, wherever they stood. An unload holds the loader lock,
+// for which every library load in the process waits: Release waits at most
+// a second for a log call in flight, then leaves the loggers be.
 struct LoggersReleasedAtUnload {
     ~LoggersReleasedAtUnload()
     {
-        if (!ZR_KDT::platform::ProcessEnding()) ZR_KDT::uLogManager::Instance().Release();
+        if (!ZR_KDT::platform::ProcessEnding()) ZR_KDT::uLogManager::Instance().Release(std::chrono::seconds(1));
     }
 } g_loggersReleasedAtUnload;
 

@@ -132,7 +132,7 @@ TEST(LoggerRelease, WhileOtherThreadsLogThenStartAgain)
     std::vector<std::thread> writers;
     for (int i = 0; i < 3; ++i) writers.emplace_back([&] { while (!stop) ZR_KDT::LogProgress("DCM: writer line"); });
     for (int i = 0; i < 20; ++i) K4xDeviceCfgMgr(&descriptor, 0);
-    log.Release();
+    log.Release(std::chrono::seconds(1));
     stop = true;
     for (std::thread& writer : writers) writer.join();
     EXPECT_EQ(log.m_nLevel.load(), 0);

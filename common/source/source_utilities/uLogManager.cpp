@@ -1,5 +1,6 @@
 #include "uLogManager.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <mutex>
 #include <new>
@@ -119,19 +120,29 @@ uLogger* uLogManager::FindLocked(const char* fileName) const
     return entry != m_loggers.end() ? entry->second : nullptr;
 }
 
-void uLogManager::Release()
+void uLogManager::Release(std::chrono::milliseconds patience)
 {
     std::lock_guard<std::mutex> hold(g_initializeLock);
     // Level first: callers test it before they touch the logger.
     m_nLevel = 0;
     std::set<uLogger*> loggers{m_pLogger.exchange(nullptr)};
+    loggers.erase(nullptr);
     for (const auto& entry : m_loggers) loggers.insert(entry.second);
     loggers.insert(m_unnamedLoggers.begin(), m_unnamedLoggers.end());
     m_loggers.clear();
     m_unnamedLoggers.clear();
     // A log call that counted itself in before the exchange may still hold
-    // the old logger; one that counts itself in later finds none.
-    while (g_writers.load() != 0) std::this_thread::yield();
+    // the old logger; one that counts itself in later finds none. The wait
+    // is bounded: at an unload it holds the loader lock, for which every
+    // library load in the process waits.
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (g_writers.load() != 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            m_unnamedLoggers.assign(loggers.begin(), loggers.end());
+            return;
+        }
+        std::this_thread::yield();
+    }
     for (uLogger* logger : loggers) delete logger;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -44,8 +45,11 @@ public:
     // Closes and frees every logger once no thread is writing through one;
     // logging is off (level 0, no logger) until the next Initialize, and
     // lines logged meanwhile are dropped. For the library's unload: its
-    // loggers must not outlive the module that made them.
-    void Release();
+    // loggers must not outlive the module that made them. A writer that is
+    // not done within patience (a thread stuck in a write, or ended inside
+    // one) is not waited for: the loggers then stay, still owned, and a
+    // later Release frees them.
+    void Release(std::chrono::milliseconds patience);
 
     // Written under the set-up lock; read without it by every log call.
     std::atomic<uLogger*> m_pLogger;

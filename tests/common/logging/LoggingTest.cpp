@@ -374,5 +374,29 @@ TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
     EXPECT_EQ(m_log.m_nLevel.load(), 1);
 }
 
+std::promise<void> g_writing, g_finish;
+
+// A log call that does not come back (a thread stuck in a write, or ended inside one) does not hold Release up: its
+// logger stays, owned, and a later Release frees it.
+TEST_F(uLogManagerTest, ReleaseDoesNotWaitForAWriterThatDoesNotComeBack)
+{
+    ASSERT_TRUE(Initialize("stuck.txt"));
+    FixedClock clock;
+    platform::SystemCalls().localTime = [] {
+        g_writing.set_value();
+        g_finish.get_future().wait();
+        return kFixedTime;
+    };
+    std::thread writer([] { LogProgress("late"); });
+    g_writing.get_future().wait();
+    m_log.Release(std::chrono::milliseconds(0));
+    EXPECT_EQ(m_log.m_nLevel.load(), 0);
+    g_finish.set_value();
+    writer.join();
+    EXPECT_EQ(LogMessagesOf(m_trace + kSep + "stuck.txt").back(), "M:late");
+    m_log.Release(std::chrono::milliseconds(0));
+    EXPECT_TRUE(m_log.m_unnamedLoggers.empty());
+}
+
 }  // namespace
 }  // namespace k4xtest
