@@ -24,8 +24,10 @@ using ProcAddress = void (*)();
 // Loads a library: a name without a suffix gets the platform's library
 // suffix, and a bare name is searched for in the executable's directory, the
 // system locations, the working directory and PATH; the first file found
-// decides. Null on failure; LastErrorCode() then tells why (126: no such
-// file, 193: a file that does not load).
+// decides. Null on failure; LastErrorCode() then tells why: 126 when no
+// file was found (on Windows also when a library that it imports was not),
+// 193 for a file that does not load (on POSIX also for one whose imports
+// are missing); Windows has more, such as 1114 for a DllMain that failed.
 ModuleHandle OpenLibrary(const char* name);
 
 // The exported function, or null (LastErrorCode() says why).
