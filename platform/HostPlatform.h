@@ -40,6 +40,15 @@ ModuleHandle OpenLibraryBesideModule(const void* address, const char* name);
 // the name of the file its links resolve to on POSIX. False for none.
 bool ModuleVersion(ModuleHandle module, std::string& version);
 
+// Paths below are narrow text in the system's own encoding (the ANSI code
+// page on Windows), passed on byte for byte.
+
+// The path made absolute against the working directory, with the system's
+// separators and without "." and ".." parts (taken by name, as
+// GetFullPathNameA takes them, not through links); a trailing separator
+// may stay. "" when it cannot be made.
+std::string AbsolutePath(const char* path);
+
 // The stream is a terminal (a console on Windows); false for null.
 bool IsTerminal(std::FILE* stream);
 

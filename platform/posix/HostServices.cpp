@@ -1,6 +1,7 @@
 // POSIX backend of the hosts' services: a library loaded by its file's path
 // or from the folder of a loaded module, that folder, a loaded library's
-// version (from the file its links lead to), and the standard streams.
+// version (from the file its links lead to), absolute paths, and the
+// standard streams.
 #include "HostPlatform.h"
 
 #include <dlfcn.h>
@@ -9,6 +10,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace ZR_KDT {
@@ -66,6 +68,14 @@ bool ModuleVersion(ModuleHandle module, std::string& version)
     if (suffix == std::string::npos || suffix + 4 == file.size()) return false;
     version = file.substr(suffix + 4);
     return true;
+}
+
+std::string AbsolutePath(const char* path)
+{
+    if (path == nullptr || *path == '\0') return std::string();
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? std::string() : absolute.lexically_normal().string();
 }
 
 bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::isatty(::fileno(stream)) != 0; }

@@ -1,6 +1,7 @@
 // Win32 backend of the hosts' services: a library loaded by its file's path
 // or from the folder of a loaded module, that folder, a loaded library's
-// version (from its version resource), and the standard streams.
+// version (from its version resource), absolute paths, and the standard
+// streams.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -57,13 +58,13 @@ std::wstring BesideModule(const void* address, const char* name)
 }  // namespace
 
 // LOAD_WITH_ALTERED_SEARCH_PATH looks for the DLLs that the file imports
-// in its own folder first; it needs the path with backslashes.
+// in its own folder first; it needs a full path with backslashes (what it
+// does with a relative one is undefined).
 ModuleHandle OpenLibraryFile(const char* path)
 {
     if (path == nullptr) return OpenLibrary(path);
-    std::string native(path);
-    for (char& c : native) c = c == '/' ? '\\' : c;
-    return ::LoadLibraryExA(native.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    const std::string full = AbsolutePath(path);
+    return ::LoadLibraryExA(full.empty() ? path : full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 std::string ModuleFolder(const void* address)
@@ -104,6 +105,15 @@ bool ModuleVersion(ModuleHandle module, std::string& version)
               std::to_string(HIWORD(info.dwFileVersionLS));
     if (LOWORD(info.dwFileVersionLS) != 0) version += "." + std::to_string(LOWORD(info.dwFileVersionLS));
     return true;
+}
+
+std::string AbsolutePath(const char* path)
+{
+    if (path == nullptr || *path == '\0') return std::string();
+    const DWORD size = ::GetFullPathNameA(path, 0, nullptr, nullptr);
+    std::vector<char> buffer(size > 0 ? size : 1);
+    const DWORD length = ::GetFullPathNameA(path, static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : std::string();
 }
 
 bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::_isatty(::_fileno(stream)) != 0; }

@@ -14,6 +14,9 @@ TEST(K4xTdfToolTest, CommandTable)
 {
     ScratchProfile dir;
     const std::string fresh = Quoted(dir.Path("new.tdf")), cfg = Quoted(dir.Path("cfg.tdf"));
+    // A euro sign in code page 1252, joined by hand: std::filesystem would read it as UTF-8 on Windows.
+    const std::string kept = dir.NewFolder("kept") + ZR_KDT::platform::kPathSeparator + "a\x80.tdf";
+    WriteBytes(kept, "kept");
     // Data with line ends, a Ctrl-Z and a NUL must come out unchanged.
     const std::string data("a\r\nb\nc\x1A\0d", 9);
     WriteFile(dir.Path("cfg.tdf"), TdfImage({Section("AETCONFIG", 2, data), Section("odd\x01name", 0xFFFFFFFF, "")}));
@@ -34,6 +37,7 @@ TEST(K4xTdfToolTest, CommandTable)
         // name                        arguments                                   exit   out       err
         {"create",                     "create " + fresh,                          0,     "",       ""},
         {"create over a file",         "create " + fresh,                          1,     "",       "not overwritten"},
+        {"create over a file named \x80", "create " + Quoted(kept),                 1,     "",       "not overwritten"},
         {"list, a name escaped",       "list " + cfg,                              0,     listing,  ""},
         {"dump of no such section",    "dump " + cfg + " AETCONFIG 0x1",           1,     "",       "Section size cannot be located in the file."},
         {"list up to a bad header",    "list " + Quoted(dir.Path("bad.tdf")),      1,     "GOOD",   "bad section header at offset 21: "},
@@ -57,6 +61,7 @@ TEST(K4xTdfToolTest, CommandTable)
         EXPECT_NE(WithLineFeeds(result.err).find(row.err), std::string::npos) << result.err;
     }
     EXPECT_EQ(ReadBytes(dir.Path("new.tdf")), "TDF2");
+    EXPECT_EQ(ReadBytes(kept), "kept");
     EXPECT_EQ(RunTool(K4XTDF_FILE, "dump " + cfg + " AETCONFIG 2", dir.NewFolder("tool")).out, data);
 }
 

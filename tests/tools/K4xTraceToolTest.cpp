@@ -155,6 +155,32 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
     EXPECT_FALSE(Contains(Run("--log-level 0 info K4x_DSP0").err, "trace log"));
 }
 
+// Names pass through the tool byte for byte in the system's own encoding (here code page 1252's e acute, \xE9, and
+// euro sign, \x80, bytes alone on POSIX): the profile, the live folder and the container keep their names.
+TEST_F(K4xTraceTool, NamesInTheCodePageStayTheirOwn)
+{
+    // Joined by hand: std::filesystem would read the names as UTF-8 on Windows.
+    const std::string in = profile.NewFolder("names") + ZR_KDT::platform::kPathSeparator;
+    const std::string user = in + "Ren\xE9", live = in + "sim\x80", tdf = in + "Donn\xE9" "es.tdf";
+    const auto makeDirectory = ZR_KDT::platform::SystemCalls().makeDirectory;
+    ASSERT_TRUE(makeDirectory(user.c_str()) && makeDirectory(live.c_str()));
+    for (const auto& library : fs::directory_iterator(SimFolder("default")))
+        WriteBytes(live + in.back() + library.path().filename().string(), ReadBytes(library.path().string()));
+    WriteBytes(tdf, "TDF2");
+    const std::string as = "--profile " + Quoted(user) + " ";
+    RunSteps({
+        // clang-format off
+        // arguments                                        exit   out                                    err
+        {as + "set K4x_DSP0 \"Trace Mode=3\"",              0,     "Ren\xE9",                             ""},
+        {as + "--live " + Quoted(live) + " live K4x_DSP0",  0,     "Live TWP source (TWP_Protocol): true", ""},
+        {as + "save K4x_DSP0 tdf:" + Quoted(tdf),           0,     "",                                    ""},
+        // clang-format on
+    });
+    const std::string settings = user + in.back() + ".ZR-trace" + in.back() + "settings" + in.back() + "K4x_DSP0-TCfg.txt";
+    EXPECT_TRUE(ZR_KDT::platform::PathExists(settings.c_str())) << settings;
+    EXPECT_NE(ReadBytes(tdf), "TDF2") << "no section appended";
+}
+
 // A profile whose name the code page cannot hold is none: its narrow name would be another folder.
 TEST_F(K4xTraceTool, AProfileOutsideTheCodePageIsNone)
 {

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
@@ -39,11 +38,9 @@ int Fail(const char* path, const char* reason)
 int Create(char** arguments)
 {
     const char* path = arguments[0];
-    std::error_code error;
-    if (std::filesystem::exists(path, error) || error) return Fail(path, "file exists; not overwritten");
     // Created new: a file made meanwhile is not truncated either.
     TdfFormat::FileGuard file(ZR_KDT::platform::SystemCalls().open(path, "wbx"));
-    if (!file) return Fail(path, std::strerror(errno));
+    if (!file) return Fail(path, errno == EEXIST ? "file exists; not overwritten" : std::strerror(errno));
     const bool written = TdfFormat::WriteU32(file.get(), TdfFormat::kSignature);
     if (!ZR_KDT::platform::SystemCalls().close(file.Release()) || !written) {
         return Fail(path, "cannot write the signature");

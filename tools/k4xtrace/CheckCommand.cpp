@@ -7,8 +7,6 @@
 #include "cVexaError.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace k4xtrace {
 
@@ -27,8 +25,9 @@ CheckedFile Unreadable(const std::string& path, const std::string& form, const s
 // readable regular file.
 bool ReadBytes(const std::string& path, std::string& bytes)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
+    ZR_KDT::platform::FileStatus status;
+    if (!ZR_KDT::platform::SystemCalls().status(path.c_str(), status) || status.kind != ZR_KDT::platform::FileKind_File)
+        return false;
     return ZR_KDT::platform::ReadWholeFile(path.c_str(), bytes) == ZR_KDT::platform::WholeFileRead_Done;
 }
 

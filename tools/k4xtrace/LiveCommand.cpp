@@ -7,7 +7,6 @@
 #include "Session.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 namespace k4xtrace {
@@ -23,7 +22,7 @@ std::string PackagedSimulatedTarget()
 {
     const std::string folder = k4xhost::ThisModuleFolder();
     if (folder.empty()) return std::string();
-    const std::string path = std::filesystem::path(folder + K4X_INSTALLED_SIM_FOLDER).lexically_normal().string();
+    const std::string path = ZR_KDT::platform::AbsolutePath((folder + K4X_INSTALLED_SIM_FOLDER).c_str());
     return ZR_KDT::platform::PathExists(path.c_str()) ? path : std::string();
 }
 

@@ -1,11 +1,11 @@
 #include "Store.h"
 
 #include "K4xFileNames.h"
+#include "Platform.h"
 #include "TdfFile.h"
 #include "TraceEnvironment.h"
 
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
 
 namespace k4xtrace {
 
@@ -24,11 +24,10 @@ std::string InSettings(const std::string& name)
 }
 
 // The file's size, or the largest value for a file that is not there.
-std::uintmax_t SizeOf(const std::string& path)
+uint64_t SizeOf(const std::string& path)
 {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    return error ? static_cast<std::uintmax_t>(-1) : size;
+    uint64_t size = 0;
+    return ZR_KDT::platform::FileSize(path.c_str(), size) ? size : UINT64_MAX;
 }
 
 }  // namespace
@@ -47,7 +46,7 @@ bool Store::Parse(const std::string& text, Store& store)
         store.m_kind = Kind_Tdf;
         if (!StartsWith(text, "tdf:")) store.m_name = text;
         // The Windows library reads "/" in a path to save to as part of a name.
-        store.m_name = std::filesystem::path(store.m_name).make_preferred().string();
+        std::replace(store.m_name.begin(), store.m_name.end(), '/', ZR_KDT::platform::kPathSeparator);
     } else {
         store.m_kind = Kind_Text;
         store.m_name = text;
@@ -110,7 +109,7 @@ FileType Store::SaveType() const
 bool Store::SaveTdf(Device& device, std::string& error) const
 {
     const std::string target = SavePath(device);
-    const std::uintmax_t before = SizeOf(target);
+    const uint64_t before = SizeOf(target);
     if (!Explained(device.Save(m_name, FileType_Tdf, error), "the library saved nothing", error)) return false;
     if (SizeOf(target) != before) return true;
     error = "nothing written: the library appends only to an existing TDF container whose name ends in .tdf";

@@ -1,11 +1,9 @@
 #include "TraceEnvironment.h"
 
+#include "HostPlatform.h"
 #include "K4xFileNames.h"
 #include "Platform.h"
 #include "uLogLevel.h"
-
-#include <filesystem>
-#include <system_error>
 
 namespace k4xtrace {
 
@@ -16,10 +14,10 @@ namespace platform = ZR_KDT::platform;
 // The directory as an absolute path in the platform's form; "" if it is none.
 std::string Directory(const std::string& path)
 {
-    std::error_code error;
-    if (!std::filesystem::is_directory(path, error)) return std::string();
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return error ? std::string() : absolute.lexically_normal().make_preferred().string();
+    platform::FileStatus status;
+    if (!platform::SystemCalls().status(path.c_str(), status) || status.kind != platform::FileKind_Directory)
+        return std::string();
+    return platform::AbsolutePath(path.c_str());
 }
 
 bool SetDirectory(const char* option, const std::string& path, std::string& directory, std::string& error)
