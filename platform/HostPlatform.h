@@ -43,6 +43,14 @@ bool ModuleVersion(ModuleHandle module, std::string& version);
 // Paths below are narrow text in the system's own encoding (the ANSI code
 // page on Windows), passed on byte for byte.
 
+// The longest path that the narrow file calls take (MAX_PATH or PATH_MAX,
+// less the NUL): a longer one fails as a file that cannot be opened.
+#if defined(_WIN32)
+constexpr std::size_t kLongestPath = 259;
+#else
+constexpr std::size_t kLongestPath = 4095;
+#endif
+
 // The path made absolute against the working directory, with the system's
 // separators and without "." and ".." parts (taken by name, as
 // GetFullPathNameA takes them, not through links); a trailing separator

@@ -2,6 +2,7 @@
 // with a profile directory of its own, the way a user or a script runs it.
 #include "Bytes.h"
 #include "ConfigValues.h"
+#include "HostPlatform.h"
 #include "K4xDeviceCfgMgr.h"
 #include "LoadedLibrary.h"
 #include "OutsideCodePage.h"
@@ -179,6 +180,17 @@ TEST_F(K4xTraceTool, NamesInTheCodePageStayTheirOwn)
     const std::string settings = user + in.back() + ".ZR-trace" + in.back() + "settings" + in.back() + "K4x_DSP0-TCfg.txt";
     EXPECT_TRUE(ZR_KDT::platform::PathExists(settings.c_str())) << settings;
     EXPECT_NE(ReadBytes(tdf), "TDF2") << "no section appended";
+}
+
+// Where the file calls take short paths only, a save that fails on a long one says why.
+TEST_F(K4xTraceTool, ASaveToATooLongPathSaysWhy)
+{
+    if (ZR_KDT::platform::kLongestPath > 300) GTEST_SKIP() << "the file calls take long paths here";
+    // 245 characters: the folder can be named, its settings folder (264) cannot.
+    const std::string user = profile.NewFolder(std::string(245 - profile.Path("").size(), 'p'));
+    const ToolResult result = Run("--profile " + Quoted(user) + " set K4x_DSP0 \"Trace Mode=1\"");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(Contains(result.err, "characters long; this system's file calls take at most 259")) << result.err;
 }
 
 // A profile whose name the code page cannot hold is none: its narrow name would be another folder.

@@ -1,5 +1,6 @@
 // show, get, set, save, load and diff: the configuration in its stores.
 #include "Commands.h"
+#include "HostPlatform.h"
 #include "Platform.h"
 #include "PropertyText.h"
 #include "Session.h"
@@ -82,10 +83,22 @@ std::unique_ptr<Device> OpenStoreAndDevice(Session& session, const Invocation& i
     return session.NewDevice(invocation.arguments[0]);
 }
 
+// The library says only "Failed to open file" when the path is too long.
+void HintAtLongPath(const std::string& path)
+{
+    if (path.size() <= ZR_KDT::platform::kLongestPath) return;
+    std::fprintf(stderr, "k4xtrace: %s is %zu characters long; this system's file calls take at most %zu\n",
+                 path.c_str(), path.size(), ZR_KDT::platform::kLongestPath);
+}
+
 int Save(Session& session, Device& device, const Store& store)
 {
     std::string error;
-    if (!store.Save(device, error)) return session.Fail(store.Label(), error);
+    if (!store.Save(device, error)) {
+        session.Fail(store.Label(), error);
+        HintAtLongPath(store.SavePath(device));
+        return kExitFailed;
+    }
     std::printf("saved the configuration of %s to %s\n", device.Cpu().c_str(), store.SavePath(device).c_str());
     return kExitSuccess;
 }
