@@ -3,12 +3,12 @@
 // names are bytes, and every name can be written.
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 namespace k4xtest {
 
 // Makes a folder of such a name in parent and points USERPROFILE at it;
 // false where the system has no such name (POSIX) or it cannot be made.
-bool PointProfileOutsideTheCodePage(const std::string& parent);
+bool PointProfileOutsideTheCodePage(const std::filesystem::path& parent);
 
 }  // namespace k4xtest

@@ -3,6 +3,6 @@
 
 namespace k4xtest {
 
-bool PointProfileOutsideTheCodePage(const std::string&) { return false; }
+bool PointProfileOutsideTheCodePage(const std::filesystem::path&) { return false; }
 
 }  // namespace k4xtest
