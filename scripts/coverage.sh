@@ -32,7 +32,7 @@ mkdir -p "$out/report"
 # Counts are searched for in the coverage build only: other builds hold
 # links out of the tree (Wine's z: drive is the whole file system).
 gcovr --root . --object-directory "$out" "$out" \
-  --filter 'core/' --filter 'k4x/' --filter 'formats/' --filter 'tdf/' --filter 'common/' --filter 'platform/' \
+  --filter 'core/' --filter 'k4x/' --filter 'library/' --filter 'formats/' --filter 'tdf/' --filter 'common/' --filter 'platform/' \
   --exclude-throw-branches --exclude-unreachable-branches \
   --txt "$out/coverage.txt" --json "$out/coverage.json" \
   --html-details "$out/report/index.html" --print-summary
