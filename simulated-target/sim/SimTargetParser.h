@@ -1,5 +1,5 @@
 // Reads the text form of a target description (documented with an example
-// in external/README.md):
+// in simulated-target/README.md):
 //
 //   # comment            ; comment
 //   [cpus]               one "name = output file" line per CPU, in order
