@@ -2,15 +2,15 @@
 // directory and "AETCONFIG" sections of TDF files.
 #include "AetConfigPayload.h"
 #include "AetConfigSection.h"
+#include "cVexaError.h"
 #include "K4xDeviceCfgMgr.h"
-#include "K4xDurableWrite.h"
 #include "K4xErrorTexts.h"
 #include "K4xFileNames.h"
 #include "K4xProperty.h"
+#include "K4xStore.h"
 #include "K4xTextFormat.h"
 #include "Platform.h"
 #include "TdfFile.h"
-#include "cVexaError.h"
 #include "uEnvironment.h"
 #include "uLogManager.h"
 

@@ -4,7 +4,7 @@
 #include "ConfigValues.h"
 #include "FaultyCalls.h"
 #include "K4xDeviceCfgMgr.h"
-#include "K4xDurableWrite.h"
+#include "K4xStore.h"
 #include "Platform.h"
 #include "ScratchProfile.h"
 #include "TraceLog.h"

@@ -3,7 +3,7 @@
 #include "HostPlatform.h"
 #include "K4xFileNames.h"
 #include "Platform.h"
-#include "uLogLevel.h"
+#include "TraceVariables.h"
 
 namespace k4xtrace {
 

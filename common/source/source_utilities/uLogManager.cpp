@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "Platform.h"
+#include "TraceVariables.h"
 #include "uEnvironment.h"
-#include "uLogLevel.h"
 
 namespace ZR_KDT {
 

@@ -1,4 +1,4 @@
-#include "K4xDurableWrite.h"
+#include "K4xStore.h"
 
 #include "K4xTemporaryFile.h"
 #include "Platform.h"
