@@ -1,6 +1,7 @@
 #include "AetConfigPayload.h"
 
 #include "K4xProperty.h"
+#include "TdfFormat.h"
 
 #include <algorithm>
 #include <cstring>
@@ -92,25 +93,25 @@ bool PayloadProtocol(std::string_view value) { return value != "0"; }
 
 AetConfigVersion1 ParseAetConfigVersion1(const unsigned char* data, std::size_t size)
 {
-    static const char* const kIntegerNames[] = {"Trace Mode", "Number of AEG", "Encoding Mode", "Memory Mode",
-                                                "CEMU Status"};
-    static const char* const kTextNames[] = {"Event Bit0", "Event Bit1", "Event Bit2", "Event Bit3"};
+    // The fields in the order of the section.
+    static const PropertyRow kIntegers[] = {Row_TraceMode, Row_NumberOfAeg, Row_EncodingMode, Row_MemoryMode,
+                                            Row_CemuStatus};
+    static const PropertyRow kTexts[] = {Row_EventBit0, Row_EventBit1, Row_EventBit2, Row_EventBit3};
     AetConfigVersion1 payload;
     std::size_t offset = 0;
-    for (const char* name : kIntegerNames) {
+    for (const PropertyRow row : kIntegers) {
         if (size - offset < 4) return payload;
-        const uint32_t bits = data[offset] | data[offset + 1] << 8 | data[offset + 2] << 16 |
-                              static_cast<uint32_t>(data[offset + 3]) << 24;
+        const uint32_t bits = TdfFormat::LoadU32(data + offset);
         int32_t value;
         std::memcpy(&value, &bits, 4);
-        payload.integers.emplace_back(name, value);
+        payload.integers.emplace_back(&PropertyAt(row), value);
         offset += 4;
     }
-    for (const char* name : kTextNames) {
+    for (const PropertyRow row : kTexts) {
         if (offset >= size) return payload;
         const char* text = reinterpret_cast<const char*>(data + offset);
         const std::size_t length = BoundedLength(text, size - offset);
-        payload.eventBits.emplace_back(name, std::string(text, length));
+        payload.eventBits.emplace_back(&PropertyAt(row), std::string(text, length));
         offset += length + 1;
     }
     return payload;

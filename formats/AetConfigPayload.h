@@ -43,11 +43,14 @@ std::string FormatPayloadEntry(std::string_view name, const std::string& value);
 // The protocol flag as a payload holds it: only the text 0 is false.
 bool PayloadProtocol(std::string_view value);
 
-// A version 1 payload. Fields that do not lie wholly inside the section
-// are absent; a text without its NUL ends at the section's end.
+struct Property;
+
+// A version 1 payload, each field with its property. Fields that do not lie
+// wholly inside the section are absent; a text without its NUL ends at the
+// section's end.
 struct AetConfigVersion1 {
-    std::vector<std::pair<const char*, int32_t>> integers;
-    std::vector<std::pair<const char*, std::string>> eventBits;
+    std::vector<std::pair<const Property*, int32_t>> integers;
+    std::vector<std::pair<const Property*, std::string>> eventBits;
 };
 
 AetConfigVersion1 ParseAetConfigVersion1(const unsigned char* data, std::size_t size);

@@ -3,6 +3,7 @@
 #include "Platform.h"
 #include "TdfFile.h"
 #include "TdfFormat.h"
+#include "cVexaError.h"
 
 #include <algorithm>
 
@@ -24,28 +25,58 @@ uint32_t BufferSize(const char* path, uint32_t claimed)
     return static_cast<uint32_t>(std::min<uint64_t>(claimed, fileSize));
 }
 
+// The container reports every failure by throwing its error; here it
+// becomes a status.
+AetConfigSection ReadVersion(const char* path, uint32_t version)
+{
+    AetConfigSection section;
+    try {
+        TdfFile tdf;
+        uint32_t size = 0;
+        tdf.GetSectionSize(path, kSection, version, size);
+        section.payload.assign(BufferSize(path, size), '\0');
+        uint32_t read = 0;
+        tdf.LoadSection(path, kSection, version, section.payload.data(),
+                        static_cast<uint32_t>(section.payload.size()), read);
+    } catch (const Zr::Kdt::Vexa::cVexaError& error) {
+        section.payload.clear();
+        section.failure = error.GetMessageText();
+        return section;
+    }
+    section.status = AetConfigSection::Status_Read;
+    section.version = version;
+    return section;
+}
+
 }  // namespace
 
 // Readers refuse longer sections, header and name included.
 const std::size_t kMaxPayload = TdfFormat::kMaxSectionLength - TdfFormat::kSectionHeaderSize - (sizeof kSection - 1);
 
-std::vector<char> ReadAetConfigSection(const char* path, uint32_t version)
+AetConfigSection ReadAetConfigSection(const char* path)
 {
-    TdfFile tdf;
-    uint32_t size = 0;
-    tdf.GetSectionSize(path, kSection, version, size);
-    std::vector<char> data(BufferSize(path, size), '\0');
-    uint32_t read = 0;
-    tdf.LoadSection(path, kSection, version, data.data(), static_cast<uint32_t>(data.size()), read);
-    return data;
+    if (!TdfFile().IsTdfFile(path)) {
+        AetConfigSection none;
+        none.status = AetConfigSection::Status_NotContainer;
+        return none;
+    }
+    AetConfigSection current = ReadVersion(path, kCurrentVersion);
+    if (current.status == AetConfigSection::Status_Read) return current;
+    return ReadVersion(path, kOldVersion);
 }
 
-void AppendAetConfigSection(const char* path, const std::string& payload)
+bool AppendAetConfigSection(const char* path, const std::string& payload, std::string& failure)
 {
-    TdfFile tdf;
-    uint32_t offset = 0, length = 0;
-    tdf.AppendSectionHeader(path, kSection, kCurrentVersion, offset);
-    tdf.SaveSectionData(path, offset, payload.data(), 1, static_cast<uint32_t>(payload.size()), length);
+    try {
+        TdfFile tdf;
+        uint32_t offset = 0, length = 0;
+        tdf.AppendSectionHeader(path, kSection, kCurrentVersion, offset);
+        tdf.SaveSectionData(path, offset, payload.data(), 1, static_cast<uint32_t>(payload.size()), length);
+    } catch (const Zr::Kdt::Vexa::cVexaError& error) {
+        failure = error.GetMessageText();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace K4xFormat

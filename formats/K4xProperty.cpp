@@ -10,10 +10,11 @@ using Zr::Kdt::Trace::PropertyType_Boolean;
 using Zr::Kdt::Trace::PropertyType_Integer;
 using Zr::Kdt::Trace::PropertyType_Text;
 
-constexpr std::size_t kStoredCount = 11;
+// Every row but the last, "CycleModeDelta".
+constexpr std::size_t kStoredCount = Row_CycleModeDelta;
 
 // Save order first; "CycleModeDelta" last, as no file holds it.
-const Property kTable[kStoredCount + 1] = {
+constexpr Property kTable[kStoredCount + 1] = {
     {"Trace Mode", Property::Kind_Integer, PropertyType_Integer, 0},
     {"Encoding Mode", Property::Kind_Integer, PropertyType_Integer, 1},
     {"Sync Frequency", Property::Kind_Integer, PropertyType_Integer, 2},
@@ -28,7 +29,13 @@ const Property kTable[kStoredCount + 1] = {
     {"CycleModeDelta", Property::Kind_CycleModeDelta, PropertyType_Boolean, 0},
 };
 
+static_assert(kTable[Row_EncodingMode].name == "Encoding Mode" && kTable[Row_NumberOfAeg].name == "Number of AEG" &&
+                  kTable[Row_EventBit0].name == "Event Bit0" && kTable[Row_TwpProtocol].name == "TWP_Protocol",
+              "PropertyRow names the table's rows in order");
+
 }  // namespace
+
+const Property& PropertyAt(PropertyRow row) { return kTable[row]; }
 
 PropertyRange AllProperties() { return {kTable, kTable + kStoredCount + 1}; }
 

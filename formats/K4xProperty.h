@@ -22,6 +22,25 @@ struct Property {
     std::size_t slot;  // its place among the properties of its kind
 };
 
+// The table's rows, in its order.
+enum PropertyRow {
+    Row_TraceMode,
+    Row_EncodingMode,
+    Row_SyncFrequency,
+    Row_NumberOfAeg,
+    Row_MemoryMode,
+    Row_CemuStatus,
+    Row_EventBit0,
+    Row_EventBit1,
+    Row_EventBit2,
+    Row_EventBit3,
+    Row_TwpProtocol,
+    Row_CycleModeDelta,
+};
+
+// The property of the row.
+const Property& PropertyAt(PropertyRow row);
+
 // A run of the table, for range-for.
 struct PropertyRange {
     const Property* first;

@@ -2,7 +2,6 @@
 // directory and "AETCONFIG" sections of TDF files.
 #include "AetConfigPayload.h"
 #include "AetConfigSection.h"
-#include "cVexaError.h"
 #include "K4xDeviceCfgMgr.h"
 #include "K4xErrorTexts.h"
 #include "K4xFileNames.h"
@@ -19,7 +18,6 @@
 using K4xFormat::Property;
 using K4xStore::CanOpenForWriting;
 using K4xStore::WriteFileDurably;
-using Zr::Kdt::Vexa::cVexaError;
 
 namespace {
 
@@ -87,32 +85,33 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
 bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
 {
     if (path == nullptr) return false;
-    TdfFile tdf;
-    if (!tdf.IsTdfFile(path)) return false;
     // A buffer that cannot be had throws std::bad_alloc, which the caller
     // reports as such.
-    try {
-        const std::vector<char> data = K4xFormat::ReadAetConfigSection(path, K4xFormat::kCurrentVersion);
-        for (const auto& [name, value] : K4xFormat::ParseAetConfigVersion2(data.data(), data.size()).pairs)
-            ParsePropertyText(name, value);
-        return true;
-    } catch (const cVexaError&) {
-        // No usable current section: the older binary form may be there.
+    const K4xFormat::AetConfigSection section = K4xFormat::ReadAetConfigSection(path);
+    switch (section.status) {
+    case K4xFormat::AetConfigSection::Status_NotContainer:
+        return false;
+    case K4xFormat::AetConfigSection::Status_NoSection:
+        return Fail(section.failure);
+    case K4xFormat::AetConfigSection::Status_Read:
+        break;
     }
-    try {
-        ApplyAetConfigVersion1(K4xFormat::ReadAetConfigSection(path, K4xFormat::kOldVersion));
+    if (section.version == K4xFormat::kOldVersion) {
+        ApplyAetConfigVersion1(section.payload);
         return true;
-    } catch (const cVexaError& error) {
-        return Fail(error.GetMessageText());
     }
+    const std::vector<char>& data = section.payload;
+    for (const auto& [name, value] : K4xFormat::ParseAetConfigVersion2(data.data(), data.size()).pairs)
+        ParsePropertyText(name, value);
+    return true;
 }
 
 void K4xDeviceCfgMgr::ApplyAetConfigVersion1(const std::vector<char>& data)
 {
     const K4xFormat::AetConfigVersion1 payload =
         K4xFormat::ParseAetConfigVersion1(reinterpret_cast<const unsigned char*>(data.data()), data.size());
-    for (const auto& [name, value] : payload.integers) this->*kIntegers[K4xFormat::FindProperty(name)->slot] = value;
-    for (const auto& [name, text] : payload.eventBits) this->*kEventBits[K4xFormat::FindProperty(name)->slot] = text;
+    for (const auto& [property, value] : payload.integers) this->*kIntegers[property->slot] = value;
+    for (const auto& [property, text] : payload.eventBits) this->*kEventBits[property->slot] = text;
     m_bTwp_Source = false;
 }
 
@@ -162,11 +161,8 @@ bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
     for (const Property& property : K4xFormat::StoredProperties())
         payload += K4xFormat::FormatPayloadEntry(property.name, ValueText(property));
     if (payload.size() > K4xFormat::kMaxPayload) return Fail(K4xErrorText::kPayloadTooLarge);
-    try {
-        K4xFormat::AppendAetConfigSection(path, payload);
-    } catch (const cVexaError& error) {
-        return Fail(error.GetMessageText());
-    }
+    std::string failure;
+    if (!K4xFormat::AppendAetConfigSection(path, payload, failure)) return Fail(failure);
     return true;
 }
 

@@ -4,15 +4,12 @@
 #include "ConfigCheck.h"
 #include "Platform.h"
 #include "TdfFile.h"
-#include "cVexaError.h"
 
 #include <cstdio>
 
 namespace k4xtrace {
 
 namespace {
-
-using Zr::Kdt::Vexa::cVexaError;
 
 CheckedFile Unreadable(const std::string& path, const std::string& form, const std::string& reason)
 {
@@ -40,20 +37,18 @@ CheckedFile CheckTextFile(const std::string& path)
 
 CheckedFile CheckContainer(const std::string& path)
 {
-    if (!TdfFile().IsTdfFile(path.c_str()))
+    const K4xFormat::AetConfigSection section = K4xFormat::ReadAetConfigSection(path.c_str());
+    switch (section.status) {
+    case K4xFormat::AetConfigSection::Status_NotContainer:
         return Unreadable(path, "aetconfig", "not a TDF container (no file starting with TDF2)");
-    try {
-        return {path, "aetconfig",
-                CheckPayload(K4xFormat::ReadAetConfigSection(path.c_str(), K4xFormat::kCurrentVersion))};
-    } catch (const cVexaError&) {
-        // No current section: the older binary one may be there.
+    case K4xFormat::AetConfigSection::Status_NoSection:
+        return Unreadable(path, "aetconfig", "no AETCONFIG section (" + section.failure + ")");
+    case K4xFormat::AetConfigSection::Status_Read:
+        break;
     }
-    try {
-        K4xFormat::ReadAetConfigSection(path.c_str(), K4xFormat::kOldVersion);
-        return {path, "aetconfig-v1", {}};
-    } catch (const cVexaError& error) {
-        return Unreadable(path, "aetconfig", std::string("no AETCONFIG section (") + error.GetMessageText() + ")");
-    }
+    // The older binary form has nothing to check.
+    if (section.version == K4xFormat::kOldVersion) return {path, "aetconfig-v1", {}};
+    return {path, "aetconfig", CheckPayload(section.payload)};
 }
 
 }  // namespace
