@@ -6,6 +6,7 @@
 
 #include "K4xDeviceCfgMgr.h"
 #include "Platform.h"
+#include "TraceVariables.h"
 #include "uEnvironment.h"
 
 namespace k4xbench {
@@ -36,7 +37,7 @@ void CreateSandbox()
     if (!std::filesystem::create_directories(g_root, error)) Die("cannot create " + g_root.string());
     ZR_KDT::SetEnvironmentValue("USERPROFILE", g_root.string().c_str());
     // A log would measure the disk, not the code under test.
-    ZR_KDT::SetEnvironmentValue("ZR_TRACE_LOGGING", "0");
+    ZR_KDT::SetEnvironmentValue(ZR_KDT::kLoggingVariable, "0");
 }
 
 void RemoveSandbox()
@@ -49,7 +50,7 @@ std::string SandboxPath(const std::string& name) { return (g_root / name).string
 
 std::string SettingsPath(const std::string& name)
 {
-    std::string path = ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR");
+    std::string path = ZR_KDT::GetEnvironmentValue(ZR_KDT::kSettingsDirectoryVariable);
     if (path.empty()) Die("no settings directory: no manager was created yet");
     ZR_KDT::AppendPathComponent(path, name.c_str());
     return path;

@@ -1,8 +1,8 @@
 // The process-wide trace environment: the debug client, the trace
 // directories published in the environment, and the name of the log.
 #include "CDeviceConfigManagerCommon.h"
-#include "K4xFileNames.h"
 #include "Platform.h"
+#include "TraceVariables.h"
 #include "uEnvironment.h"
 #include "uLogManager.h"
 #include "uString.h"
@@ -33,15 +33,15 @@ void CDeviceConfigManagerCommon::JoinTraceEnvironment() noexcept
     // so nothing here may fail the construction.
     try {
         if (!g_bootstrapDone) BootstrapTraceEnvironment();
-        ZR_KDT::uLogManager::Instance().Initialize(g_logFileName.c_str(), "ZR_TRACE_LOGGING", "ZR_TRACE_LOGGING_DIR",
-                                                   true);
+        ZR_KDT::uLogManager::Instance().Initialize(g_logFileName.c_str(), ZR_KDT::kLoggingVariable,
+                                                   ZR_KDT::kLoggingDirectoryVariable, true);
     } catch (...) {
     }
 }
 
 void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
 {
-    g_debugClientId = ZR_KDT::GetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID");
+    g_debugClientId = ZR_KDT::GetEnvironmentValue(ZR_KDT::kDebugClientVariable);
     // A debug client that is still running keeps its id for all of its
     // children; anything else makes this process the debug client.
     if (!g_debugClientId.empty() &&
@@ -50,7 +50,7 @@ void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
     }
     if (g_debugClientId.empty()) {
         ZR_KDT::uString::ToString(g_debugClientId, ZR_KDT::platform::CurrentProcessId(), 0, 0, 0, '\0');
-        ZR_KDT::SetEnvironmentValue("ZR_TRACE_DEBUGCLIENT_PID", g_debugClientId.c_str());
+        ZR_KDT::SetEnvironmentValue(ZR_KDT::kDebugClientVariable, g_debugClientId.c_str());
     }
 
     ZR_KDT::GetTraceLoggingDirectory(g_loggingDirectory);
@@ -59,9 +59,9 @@ void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
     ZR_KDT::CreateDirectoryPath(g_loggingDirectory.c_str());
     ZR_KDT::CreateDirectoryPath(g_dataDirectory.c_str());
     ZR_KDT::CreateDirectoryPath(g_settingsDirectory.c_str());
-    ZR_KDT::SetEnvironmentValue("ZR_TRACE_LOGGING_DIR", g_loggingDirectory.c_str());
-    ZR_KDT::SetEnvironmentValue("ZR_TRACE_DATA_DIR", g_dataDirectory.c_str());
-    ZR_KDT::SetEnvironmentValue("ZR_TRACE_SETTINGS_DIR", g_settingsDirectory.c_str());
+    ZR_KDT::SetEnvironmentValue(ZR_KDT::kLoggingDirectoryVariable, g_loggingDirectory.c_str());
+    ZR_KDT::SetEnvironmentValue(ZR_KDT::kDataDirectoryVariable, g_dataDirectory.c_str());
+    ZR_KDT::SetEnvironmentValue(ZR_KDT::kSettingsDirectoryVariable, g_settingsDirectory.c_str());
 
     // Each part of the date is a clock reading of its own, month first, as
     // the system has always named its log: a name made across midnight may
@@ -69,7 +69,7 @@ void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
     const int month = ZR_KDT::uTime().GetMonth();
     const int day = ZR_KDT::uTime().GetDay();
     const int year = ZR_KDT::uTime().GetYear();
-    g_logFileName = K4xFormat::LogFileName(month, day, year, g_debugClientId);
+    g_logFileName = ZR_KDT::LogFileName(month, day, year, g_debugClientId);
     g_bootstrapDone = true;
 }
 

@@ -25,10 +25,4 @@ std::string SettingsFilePath(const std::string& directory, const std::string& na
     return directory + ZR_KDT::platform::kPathSeparator + name;
 }
 
-std::string LogFileName(int month, int day, int year, const std::string& clientId)
-{
-    return "zr_trace_log_" + std::to_string(month) + std::to_string(day) + std::to_string(year) + "_" + clientId +
-           ".txt";
-}
-
 }  // namespace K4xFormat

@@ -1,4 +1,4 @@
-// The names of the files that hold a K4x configuration and its trace log.
+// The names of the files that hold a K4x configuration.
 #pragma once
 
 #include <cstdint>
@@ -19,10 +19,5 @@ std::string SettingsFileName(const std::string& cpuName);
 // A file of the settings directory: the directory, the platform's
 // separator, the name.
 std::string SettingsFilePath(const std::string& directory, const std::string& name);
-
-// The trace log of a debug client: zr_trace_log_<month><day><year>_<id>.txt,
-// the numbers in decimal without padding. (3, 7, 2025, "42") =>
-// "zr_trace_log_372025_42.txt".
-std::string LogFileName(int month, int day, int year, const std::string& clientId);
 
 }  // namespace K4xFormat

@@ -10,6 +10,7 @@
 #include "K4xTextFormat.h"
 #include "Platform.h"
 #include "TdfFile.h"
+#include "TraceVariables.h"
 #include "uEnvironment.h"
 #include "uLogManager.h"
 
@@ -24,7 +25,7 @@ namespace {
 // The settings directory as published in the environment, and the name.
 std::string SettingsPath(const char* name)
 {
-    return K4xFormat::SettingsFilePath(ZR_KDT::GetEnvironmentValue("ZR_TRACE_SETTINGS_DIR"), name);
+    return K4xFormat::SettingsFilePath(ZR_KDT::GetEnvironmentValue(ZR_KDT::kSettingsDirectoryVariable), name);
 }
 
 }  // namespace

@@ -1,15 +1,20 @@
 #include "CommandLine.h"
 
+#include "TraceVariables.h"
+
 #include <cstdio>
 
 namespace k4xtrace {
 
 namespace {
 
+const std::string kLogLevelHelp =
+    std::string(ZR_KDT::kLoggingVariable) + ": 0 off, 1 to 6 on; 2, 4, 5 and 6 echo the log on stdout";
+
 const OptionSpec kGlobalOptions[] = {
     {"--library", "PATH", "the configuration library to load (default: the one next to k4xtrace or in ../lib)"},
     {"--profile", "DIR", "the profile directory (USERPROFILE); trace files go to DIR/.ZR-trace"},
-    {"--log-level", "N", "ZR_TRACE_LOGGING: 0 off, 1 to 6 on; 2, 4, 5 and 6 echo the log on stdout"},
+    {"--log-level", "N", kLogLevelHelp.c_str()},
     {"--live", "DIR", "a folder put in front of PATH, where the library finds TraceFactory and NAVRO"},
     {"--help", nullptr, "show help (after a command: the command's help)"},
     {"--version", nullptr, "show the version of k4xtrace and of the library file it loads"},

@@ -4,6 +4,7 @@
 #include "Session.h"
 #include "Store.h"
 #include "TraceEnvironment.h"
+#include "TraceVariables.h"
 
 #include <cstdio>
 #include <memory>
@@ -36,12 +37,12 @@ int InfoCommand(Session& session, const Invocation& invocation)
     Line("library version:", session.LibraryVersion());
     Line("device:", name + " (numbers " + std::to_string(first) + " and " + std::to_string(second) + ")");
     Line("profile:", ZR_KDT::platform::ProfileDirectory());
-    Line("trace directory:", Environment("ZR_TRACE_LOGGING_DIR"));
-    Line("settings directory:", Environment("ZR_TRACE_SETTINGS_DIR"));
-    Line("data directory:", Environment("ZR_TRACE_DATA_DIR"));
+    Line("trace directory:", Environment(ZR_KDT::kLoggingDirectoryVariable));
+    Line("settings directory:", Environment(ZR_KDT::kSettingsDirectoryVariable));
+    Line("data directory:", Environment(ZR_KDT::kDataDirectoryVariable));
     Line("settings file:", settingsFile + (present ? "" : " (not present: defaults)"));
-    Line("debug client:", Environment("ZR_TRACE_DEBUGCLIENT_PID"));
-    Line("logging:", LoggingOn() ? "level " + Environment("ZR_TRACE_LOGGING") + ", " + LogFilePath() : "off");
+    Line("debug client:", Environment(ZR_KDT::kDebugClientVariable));
+    Line("logging:", LoggingOn() ? "level " + Environment(ZR_KDT::kLoggingVariable) + ", " + LogFilePath() : "off");
     return kExitSuccess;
 }
 

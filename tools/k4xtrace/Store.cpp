@@ -4,6 +4,7 @@
 #include "Platform.h"
 #include "TdfFile.h"
 #include "TraceEnvironment.h"
+#include "TraceVariables.h"
 
 #include <algorithm>
 
@@ -20,7 +21,7 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 std::string InSettings(const std::string& name)
 {
-    return K4xFormat::SettingsFilePath(Environment("ZR_TRACE_SETTINGS_DIR"), name);
+    return K4xFormat::SettingsFilePath(Environment(ZR_KDT::kSettingsDirectoryVariable), name);
 }
 
 // The file's size, or the largest value for a file that is not there.

@@ -1,7 +1,6 @@
 #include "TraceEnvironment.h"
 
 #include "HostPlatform.h"
-#include "K4xFileNames.h"
 #include "Platform.h"
 #include "TraceVariables.h"
 
@@ -45,7 +44,7 @@ bool ApplyEnvironment(const GlobalOptions& options, std::string& error)
                 "cannot write (--profile DIR names one)";
         return false;
     }
-    if (!options.logLevel.empty()) platform::SetEnvironment("ZR_TRACE_LOGGING", options.logLevel.c_str());
+    if (!options.logLevel.empty()) platform::SetEnvironment(ZR_KDT::kLoggingVariable, options.logLevel.c_str());
     if (!options.live.empty()) {
         if (!SetDirectory("--live", options.live, directory, error)) return false;
         const std::string path = Environment("PATH");
@@ -55,13 +54,14 @@ bool ApplyEnvironment(const GlobalOptions& options, std::string& error)
     return true;
 }
 
-bool LoggingOn() { return ZR_KDT::LogLevelWritesLog(ZR_KDT::LogLevelOf(Environment("ZR_TRACE_LOGGING"))); }
+bool LoggingOn() { return ZR_KDT::LogLevelWritesLog(ZR_KDT::LogLevelOf(Environment(ZR_KDT::kLoggingVariable))); }
 
 std::string LogFilePath()
 {
     const platform::LocalTime now = platform::SystemCalls().localTime();
-    return Environment("ZR_TRACE_LOGGING_DIR") + platform::kPathSeparator +
-           K4xFormat::LogFileName(now.month, now.day, now.year, Environment("ZR_TRACE_DEBUGCLIENT_PID"));
+    return ZR_KDT::LogFilePath(Environment(ZR_KDT::kLoggingDirectoryVariable),
+                               ZR_KDT::LogFileName(now.month, now.day, now.year,
+                                                   Environment(ZR_KDT::kDebugClientVariable)));
 }
 
 std::string Environment(const char* name)

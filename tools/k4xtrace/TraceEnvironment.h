@@ -14,7 +14,7 @@ namespace k4xtrace {
 // option names no directory or no profile directory is known at all.
 bool ApplyEnvironment(const GlobalOptions& options, std::string& error);
 
-// True when ZR_TRACE_LOGGING switches the library's log file on.
+// True when the logging level switches the library's log file on.
 bool LoggingOn();
 
 // The log file that the library names for this process today, from the

@@ -1,6 +1,10 @@
-// How the logging level variable's text becomes a level, and which levels
-// write the log: the logger and the k4xtrace tool read it alike.
+// The trace environment's names: the variables through which the processes
+// of one debugging run share it, the name and place of the trace log, and
+// how the logging level variable's text becomes a level. The library, its
+// logger and the k4xtrace tool read them alike.
 #pragma once
+
+#include "Platform.h"
 
 #include <climits>
 #include <cstdint>
@@ -8,6 +12,31 @@
 #include <string>
 
 namespace ZR_KDT {
+
+// The debug client's process id; its children keep it.
+constexpr char kDebugClientVariable[] = "ZR_TRACE_DEBUGCLIENT_PID";
+// The trace directories, published by the first manager of a process.
+constexpr char kLoggingDirectoryVariable[] = "ZR_TRACE_LOGGING_DIR";
+constexpr char kDataDirectoryVariable[] = "ZR_TRACE_DATA_DIR";
+constexpr char kSettingsDirectoryVariable[] = "ZR_TRACE_SETTINGS_DIR";
+// The logging level, set by the user.
+constexpr char kLoggingVariable[] = "ZR_TRACE_LOGGING";
+
+// The trace log of a debug client: zr_trace_log_<month><day><year>_<id>.txt,
+// the numbers in decimal without padding. (3, 7, 2025, "42") =>
+// "zr_trace_log_372025_42.txt".
+inline std::string LogFileName(int month, int day, int year, const std::string& clientId)
+{
+    return "zr_trace_log_" + std::to_string(month) + std::to_string(day) + std::to_string(year) + "_" + clientId +
+           ".txt";
+}
+
+// Where the logger writes a log: in the logging directory, or by the bare
+// name when no directory is known.
+inline std::string LogFilePath(const std::string& directory, const std::string& fileName)
+{
+    return directory.empty() ? fileName : directory + platform::kPathSeparator + fileName;
+}
 
 // As atoi: leading blanks, an optional sign and decimal digits; anything
 // else gives 0. Values beyond int32_t are held at its limits, which are

@@ -83,7 +83,7 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
     }
 
     const std::string directory = ReadDirectory(directoryVariable);
-    const std::string path = directory.empty() ? fileName : directory + platform::kPathSeparator + fileName;
+    const std::string path = LogFilePath(directory, fileName);
     if (!EnoughFreeSpace(directory)) return false;
     // Usually exists already: the failure is of no interest.
     if (!directory.empty()) platform::SystemCalls().makeDirectory(directory.c_str());
