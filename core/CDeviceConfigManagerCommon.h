@@ -1,6 +1,8 @@
 // The common base of every configuration manager: the host's descriptor,
 // the process-wide trace environment, the trace factory connection and the
-// output-file lookup.
+// output-file lookup. Its members live in CDeviceConfigManagerCommon.cpp
+// (construction, device information), TraceEnvironmentBootstrap.cpp,
+// TraceFactoryConnection.cpp and OutFileLookup.cpp.
 #pragma once
 
 #include "ChannelServer.h"

@@ -1,5 +1,9 @@
 // The configuration manager of a K4x device: its trace properties, their
-// files and the live connection to the target.
+// files and the live connection to the target. Its members live in
+// K4xDeviceCfgMgr.cpp (construction, properties, error text),
+// K4xConfigurationFiles.cpp (loads and saves) and K4xLiveConnection.cpp
+// (the live connection); the output-file lookup, the device information and
+// the trace environment are the common base's, in core/.
 #pragma once
 
 #include "CDeviceConfigManagerCommon.h"
@@ -32,19 +36,23 @@ public:
     bool ParsePropertyText(const std::string& name, const std::string& text);
 
 private:
-    bool LoadTextConfiguration(const char* fileName);
-    // Keeps text as the reason of the failure; returns false for the caller
-    // to return.
+    // K4xDeviceCfgMgr.cpp. Fail keeps text as the reason of the failure and
+    // returns false for the caller to return.
     bool Fail(const std::string& text);
     bool AbsorbException() noexcept;
     void StoreFromText(const K4xFormat::Property& property, std::string_view text,
                        bool (*protocolOf)(std::string_view));
+    std::string SettingsFileName() const;
+
+    // K4xConfigurationFiles.cpp.
+    bool LoadTextConfiguration(const char* fileName);
     bool LoadTdfConfiguration(const char* path);
     void ApplyAetConfigVersion1(const std::vector<char>& data);
     bool SaveTextConfiguration(const char* fileName);
     bool SaveTdfConfiguration(const char* path);
     std::string ValueText(const K4xFormat::Property& property) const;
-    std::string SettingsFileName() const;
+
+    // K4xLiveConnection.cpp.
     bool ConnectDriverInstance();
     bool QueryLiveTwpSource();
     void DisconnectChannelServer() noexcept;

@@ -1,7 +1,7 @@
 // check: every problem of stored configurations at once, with its line.
 #include "AetConfigSection.h"
+#include "CheckOutput.h"
 #include "Commands.h"
-#include "ConfigCheck.h"
 #include "Platform.h"
 #include "TdfFile.h"
 

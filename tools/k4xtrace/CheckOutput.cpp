@@ -1,4 +1,5 @@
-#include "ConfigCheck.h"
+#include "CheckOutput.h"
+
 #include "PropertyText.h"
 
 #include <cstdio>

@@ -30,17 +30,6 @@ ConfigCheck CheckTextConfiguration(std::string bytes);
 // The data of a version 2 AETCONFIG section.
 ConfigCheck CheckPayload(const std::vector<char>& data);
 
-struct CheckedFile {
-    std::string path;
-    std::string form;  // text, aetconfig (version 2), aetconfig-v1 (binary: nothing to check)
-    ConfigCheck check;
-};
-
-// "FILE:LINE: message" for each problem, or "FILE: clean".
-void PrintCheckText(const CheckedFile& file);
-// One element of the report's "files" array; the first one without a comma.
-void PrintCheckJson(const CheckedFile& file, bool first);
-
 // The property name that files hold closest to name (by edits, ignoring
 // case and blanks at the ends).
 std::string ClosestName(const std::string& name);
