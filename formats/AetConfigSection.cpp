@@ -36,8 +36,8 @@ AetConfigSection ReadVersion(const char* path, uint32_t version)
         tdf.GetSectionSize(path, kSection, version, size);
         section.payload.assign(BufferSize(path, size), '\0');
         uint32_t read = 0;
-        tdf.LoadSection(path, kSection, version, section.payload.data(),
-                        static_cast<uint32_t>(section.payload.size()), read);
+        tdf.LoadSection(path, kSection, version, section.payload.data(), static_cast<uint32_t>(section.payload.size()),
+                        read);
     } catch (const Zr::Kdt::Vexa::cVexaError& error) {
         section.payload.clear();
         section.failure = error.GetMessageText();

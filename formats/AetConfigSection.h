@@ -19,9 +19,9 @@ extern const std::size_t kMaxPayload;
 
 struct AetConfigSection {
     enum Status {
-        Status_Read,           // version and payload hold the section
-        Status_NotContainer,   // the path names no TDF file
-        Status_NoSection,      // no version could be read; failure says why
+        Status_Read,          // version and payload hold the section
+        Status_NotContainer,  // the path names no TDF file
+        Status_NoSection,     // no version could be read; failure says why
     };
     Status status = Status_NoSection;
     uint32_t version = 0;
