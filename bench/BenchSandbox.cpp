@@ -30,7 +30,7 @@ void CreateSandbox()
     // run: their lengths show in the instruction counts.
     char name[32];
     std::snprintf(name, sizeof name, "k4x-bench-%07llu",
-                  static_cast<unsigned long long>(ZR_KDT::platform::CurrentProcessId()));
+                  static_cast<unsigned long long>(k4xplatform::CurrentProcessId()));
     g_root = std::filesystem::temp_directory_path() / name;
     std::error_code error;
     std::filesystem::remove_all(g_root, error);

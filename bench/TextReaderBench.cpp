@@ -59,10 +59,10 @@ void BM_LoadConfiguration(benchmark::State& state)
 void BM_TextReaderInMemory(benchmark::State& state)
 {
     const std::string& bytes = Bytes(state.range(0));
-    K4xFormat::TextEntry entry;
+    k4xformat::TextEntry entry;
     for (auto _ : state) {
-        K4xFormat::TextReader reader(bytes);
-        while (reader.Next(entry) == K4xFormat::TextReader::Result_Entry) benchmark::DoNotOptimize(entry.value.data());
+        k4xformat::TextReader reader(bytes);
+        while (reader.Next(entry) == k4xformat::TextReader::Result_Entry) benchmark::DoNotOptimize(entry.value.data());
     }
     CountLines(state);
 }

@@ -14,7 +14,7 @@ CDeviceConfigManagerCommon::CDeviceConfigManagerCommon(DeviceDescriptor* descrip
 
 CDeviceConfigManagerCommon::~CDeviceConfigManagerCommon() { CloseChannelServer(); }
 
-uint64_t CDeviceConfigManagerCommon::FindProcessById(uint64_t id) { return ZR_KDT::platform::FindProcessById(id); }
+uint64_t CDeviceConfigManagerCommon::FindProcessById(uint64_t id) { return k4xplatform::FindProcessById(id); }
 
 void CDeviceConfigManagerCommon::SetHostCallback(CHostCallback* callback) { m_pHostCallback = callback; }
 

@@ -71,7 +71,7 @@ bool CDeviceConfigManagerCommon::AskHost(const std::string& cpuName, std::string
 {
     std::string answer;
     if (m_pHostCallback != nullptr) m_pHostCallback->Query("Application for " + cpuName, 0, answer);
-    if (answer.empty() || !ZR_KDT::platform::PathExists(answer.c_str())) return false;
+    if (answer.empty() || !k4xplatform::PathExists(answer.c_str())) return false;
     m_cpuNames.push_back(cpuName);
     m_outFiles.push_back(answer);
     outFile = answer;

@@ -49,7 +49,7 @@ void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
         g_debugClientId.clear();
     }
     if (g_debugClientId.empty()) {
-        ZR_KDT::uString::ToString(g_debugClientId, ZR_KDT::platform::CurrentProcessId(), 0, 0, 0, '\0');
+        ZR_KDT::uString::ToString(g_debugClientId, k4xplatform::CurrentProcessId(), 0, 0, 0, '\0');
         ZR_KDT::SetEnvironmentValue(ZR_KDT::kDebugClientVariable, g_debugClientId.c_str());
     }
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 namespace {
 
@@ -101,7 +101,7 @@ AetConfigVersion1 ParseAetConfigVersion1(const unsigned char* data, std::size_t 
     std::size_t offset = 0;
     for (const PropertyRow row : kIntegers) {
         if (size - offset < 4) return payload;
-        const uint32_t bits = TdfFormat::LoadU32(data + offset);
+        const uint32_t bits = k4xtdf::LoadU32(data + offset);
         int32_t value;
         std::memcpy(&value, &bits, 4);
         payload.integers.emplace_back(&PropertyAt(row), value);
@@ -117,4 +117,4 @@ AetConfigVersion1 ParseAetConfigVersion1(const unsigned char* data, std::size_t 
     return payload;
 }
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 using AetConfigPairs = std::vector<std::pair<std::string, std::string>>;
 
@@ -55,4 +55,4 @@ struct AetConfigVersion1 {
 
 AetConfigVersion1 ParseAetConfigVersion1(const unsigned char* data, std::size_t size);
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

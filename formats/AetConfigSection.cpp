@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 namespace {
 
@@ -21,7 +21,7 @@ const char kSection[] = "AETCONFIG";
 uint32_t BufferSize(const char* path, uint32_t claimed)
 {
     uint64_t fileSize = 0;
-    if (!ZR_KDT::platform::FileSize(path, fileSize)) return claimed;
+    if (!k4xplatform::FileSize(path, fileSize)) return claimed;
     return static_cast<uint32_t>(std::min<uint64_t>(claimed, fileSize));
 }
 
@@ -51,7 +51,7 @@ AetConfigSection ReadVersion(const char* path, uint32_t version)
 }  // namespace
 
 // Readers refuse longer sections, header and name included.
-const std::size_t kMaxPayload = TdfFormat::kMaxSectionLength - TdfFormat::kSectionHeaderSize - (sizeof kSection - 1);
+const std::size_t kMaxPayload = k4xtdf::kMaxSectionLength - k4xtdf::kSectionHeaderSize - (sizeof kSection - 1);
 
 AetConfigSection ReadAetConfigSection(const char* path)
 {
@@ -79,4 +79,4 @@ bool AppendAetConfigSection(const char* path, const std::string& payload, std::s
     return true;
 }
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

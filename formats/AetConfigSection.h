@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 constexpr uint32_t kCurrentVersion = 2;
 constexpr uint32_t kOldVersion = 1;
@@ -40,4 +40,4 @@ AetConfigSection ReadAetConfigSection(const char* path);
 // data write stays in the file.
 bool AppendAetConfigSection(const char* path, const std::string& payload, std::string& failure);
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 std::string SavedFileName(std::string name, uint32_t fileType)
 {
-    if (fileType != Zr::Kdt::Trace::FileType_Tdf || ZR_KDT::platform::kPathSeparator != '/')
+    if (fileType != Zr::Kdt::Trace::FileType_Tdf || k4xplatform::kPathSeparator != '/')
         std::replace(name.begin(), name.end(), '/', '-');
     std::replace(name.begin(), name.end(), ' ', '_');
     return fileType == Zr::Kdt::Trace::FileType_Dcm ? name + ".dcm" : name;
@@ -22,7 +22,7 @@ std::string SettingsFileName(const std::string& cpuName)
 
 std::string SettingsFilePath(const std::string& directory, const std::string& name)
 {
-    return directory + ZR_KDT::platform::kPathSeparator + name;
+    return directory + k4xplatform::kPathSeparator + name;
 }
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

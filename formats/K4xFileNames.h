@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 // What a save of the file type (text, .dcm or TDF) does with the name it is
 // given: "/" becomes "-" and a blank "_", and ".dcm" follows for the .dcm
@@ -20,4 +20,4 @@ std::string SettingsFileName(const std::string& cpuName);
 // separator, the name.
 std::string SettingsFilePath(const std::string& directory, const std::string& name);
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

@@ -2,7 +2,7 @@
 
 #include "DeviceConfigManager.h"
 
-namespace K4xFormat {
+namespace k4xformat {
 
 namespace {
 
@@ -55,4 +55,4 @@ const Property* FindStoredProperty(std::string_view name)
     return property != nullptr && property->kind != Property::Kind_CycleModeDelta ? property : nullptr;
 }
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

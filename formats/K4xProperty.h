@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 struct Property {
     enum Kind {
@@ -59,4 +59,4 @@ const Property* FindProperty(std::string_view name);
 // The same among the properties that files hold: null for "CycleModeDelta".
 const Property* FindStoredProperty(std::string_view name);
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

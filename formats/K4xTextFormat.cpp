@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 namespace {
 
@@ -14,7 +14,7 @@ namespace {
 // neither copied nor rewritten.
 std::string AsTextMode(std::string text)
 {
-    if (ZR_KDT::platform::kTextEndsAtCtrlZ) text.resize(std::min(text.find('\x1A'), text.size()));
+    if (k4xplatform::kTextEndsAtCtrlZ) text.resize(std::min(text.find('\x1A'), text.size()));
     std::size_t out = text.find('\r');
     if (out == std::string::npos) return text;
     for (std::size_t in = out; in < text.size(); ++in) {
@@ -91,4 +91,4 @@ std::string FormatTextLine(std::string_view name, const std::string& value)
     return line.size() <= TextReader::kMaxField ? line : std::string();
 }
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

@@ -27,7 +27,7 @@
 #include <string>
 #include <string_view>
 
-namespace K4xFormat {
+namespace k4xformat {
 
 struct TextEntry {
     std::string_view name;               // views into the reader's text, valid
@@ -75,4 +75,4 @@ bool TextFileProtocol(std::string_view value);
 // 1024-byte line buffer (terminator included).
 std::string FormatTextLine(std::string_view name, const std::string& value);
 
-}  // namespace K4xFormat
+}  // namespace k4xformat

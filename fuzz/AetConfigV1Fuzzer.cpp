@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
-    const K4xFormat::AetConfigVersion1 payload = K4xFormat::ParseAetConfigVersion1(data, size);
+    const k4xformat::AetConfigVersion1 payload = k4xformat::ParseAetConfigVersion1(data, size);
     FuzzCheck(4 * payload.integers.size() <= size && payload.integers.size() <= 5 && payload.eventBits.size() <= 4,
               "more fields than the section or the form holds");
     std::size_t at = 20;

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     const char* bytes = reinterpret_cast<const char*>(data);
     const std::string text(bytes, std::find(bytes, bytes + size, '\0') - bytes);
-    const K4xFormat::AetConfigPairs pairs = K4xFormat::ParseAetConfigVersion2(bytes, size).pairs;
+    const k4xformat::AetConfigPairs pairs = k4xformat::ParseAetConfigVersion2(bytes, size).pairs;
     std::size_t cursor = 0;
     for (const auto& [name, value] : pairs) {
         FuzzCheck(
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         FuzzCheck(cursor != std::string::npos, "value not found behind its name");
         cursor += value.size();
     }
-    FuzzCheck(text.size() == size || K4xFormat::ParseAetConfigVersion2(text.data(), text.size()).pairs == pairs,
+    FuzzCheck(text.size() == size || k4xformat::ParseAetConfigVersion2(text.data(), text.size()).pairs == pairs,
               "bytes behind the NUL change the result");
     return 0;
 }

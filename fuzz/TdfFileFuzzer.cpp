@@ -21,6 +21,9 @@
 
 namespace {
 
+using k4xtdf::TdfSectionHeader;
+using k4xtdf::TdfSectionWalker;
+
 // A fixed scratch file for the whole process, removed at its end.
 class ScratchFile {
 public:
@@ -46,8 +49,8 @@ private:
 
 std::vector<TdfSectionHeader> Walk(const std::string& path, std::size_t size)
 {
-    const ZR_KDT::platform::File file = ZR_KDT::platform::SystemCalls().open(path.c_str(), "rb");
-    FuzzCheck(ZR_KDT::platform::IsOpen(file), "scratch file does not open");
+    const k4xplatform::File file = k4xplatform::SystemCalls().open(path.c_str(), "rb");
+    FuzzCheck(k4xplatform::IsOpen(file), "scratch file does not open");
     TdfSectionWalker walker(file);
     std::vector<TdfSectionHeader> headers;
     uint64_t next = 4;
@@ -58,7 +61,7 @@ std::vector<TdfSectionHeader> Walk(const std::string& path, std::size_t size)
         headers.push_back(header);
     }
     FuzzCheck((walker.GetStatus() == TdfSectionWalker::Status_End) == (next >= size), "the walk ends elsewhere");
-    ZR_KDT::platform::SystemCalls().close(file);
+    k4xplatform::SystemCalls().close(file);
     return headers;
 }
 

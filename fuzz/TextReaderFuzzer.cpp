@@ -10,7 +10,7 @@
 
 namespace {
 
-using K4xFormat::TextReader;
+using k4xformat::TextReader;
 
 // Carriage returns are left out, as text mode folds one before a line feed,
 // and so are names with a NUL, which the writer takes as C strings.
@@ -19,10 +19,10 @@ void CheckRoundTrip(std::string_view name, std::string_view value)
     if (name.find_first_of(std::string("\r\0", 2)) != std::string::npos || value.find('\r') != std::string::npos) {
         return;
     }
-    const std::string line = K4xFormat::FormatTextLine(name, std::string(value));
+    const std::string line = k4xformat::FormatTextLine(name, std::string(value));
     if (line.empty()) return;
     TextReader reader(line);
-    K4xFormat::TextEntry read;
+    k4xformat::TextEntry read;
     const TextReader::Result result = reader.Next(read);
     FuzzCheck((result == TextReader::Result_Entry || result == TextReader::Result_UnknownName) && read.name == name &&
                   read.value == value && reader.Next(read) == TextReader::Result_End,
@@ -34,7 +34,7 @@ void CheckRoundTrip(std::string_view name, std::string_view value)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     TextReader reader(std::string(reinterpret_cast<const char*>(data), size));
-    K4xFormat::TextEntry entry;
+    k4xformat::TextEntry entry;
     // Views into the reader's one text: the first name and the last value's end.
     const char* first = nullptr;
     const char* behind = nullptr;

@@ -2,8 +2,6 @@
 
 namespace k4xhost {
 
-namespace platform = ZR_KDT::platform;
-
 namespace {
 
 // An address in the module that holds this code, whose folder the default
@@ -12,21 +10,21 @@ const char g_anchor = 0;
 
 }  // namespace
 
-std::string ThisModuleFolder() { return platform::ModuleFolder(&g_anchor); }
+std::string ThisModuleFolder() { return k4xplatform::ModuleFolder(&g_anchor); }
 
 std::string LoadFailure(const std::string& path)
 {
-    const std::string detail = platform::LastLoadErrorDetail();
-    return "cannot load the configuration library " + path + " (error " + std::to_string(platform::LastErrorCode()) +
+    const std::string detail = k4xplatform::LastLoadErrorDetail();
+    return "cannot load the configuration library " + path + " (error " + std::to_string(k4xplatform::LastErrorCode()) +
            (detail.empty() ? "" : ": " + detail) + ")";
 }
 
-bool FindExports(platform::ModuleHandle module, const std::string& path, Exports& exports, std::string& error)
+bool FindExports(k4xplatform::ModuleHandle module, const std::string& path, Exports& exports, std::string& error)
 {
     exports.create =
-        reinterpret_cast<CreateDeviceConfigManagerFn>(platform::FindSymbol(module, "CreateDeviceConfigManager"));
+        reinterpret_cast<CreateDeviceConfigManagerFn>(k4xplatform::FindSymbol(module, "CreateDeviceConfigManager"));
     exports.destroy =
-        reinterpret_cast<DestroyDeviceConfigManagerFn>(platform::FindSymbol(module, "DestroyDeviceConfigManager"));
+        reinterpret_cast<DestroyDeviceConfigManagerFn>(k4xplatform::FindSymbol(module, "DestroyDeviceConfigManager"));
     if (exports.create != nullptr && exports.destroy != nullptr) return true;
     error = path + " is not a configuration library: CreateDeviceConfigManager or DestroyDeviceConfigManager missing";
     return false;
@@ -35,7 +33,7 @@ bool FindExports(platform::ModuleHandle module, const std::string& path, Exports
 bool ConfigLibrary::Open(const std::string& path, std::string& error)
 {
     m_path = path;
-    return Take(platform::OpenLibraryFile(path.c_str()), error);
+    return Take(k4xplatform::OpenLibraryFile(path.c_str()), error);
 }
 
 bool ConfigLibrary::OpenBeside(const char* otherFolder, std::string& error)
@@ -46,14 +44,14 @@ bool ConfigLibrary::OpenBeside(const char* otherFolder, std::string& error)
         return false;
     }
     const std::string other = std::string(otherFolder) + K4X_LIBRARY_NAME;
-    const bool beside = platform::ExistsBesideModule(&g_anchor, K4X_LIBRARY_NAME) ||
-                        !platform::ExistsBesideModule(&g_anchor, other.c_str());
+    const bool beside = k4xplatform::ExistsBesideModule(&g_anchor, K4X_LIBRARY_NAME) ||
+                        !k4xplatform::ExistsBesideModule(&g_anchor, other.c_str());
     const std::string name = beside ? K4X_LIBRARY_NAME : other;
     m_path = folder + name;
-    return Take(platform::OpenLibraryBesideModule(&g_anchor, name.c_str()), error);
+    return Take(k4xplatform::OpenLibraryBesideModule(&g_anchor, name.c_str()), error);
 }
 
-bool ConfigLibrary::Take(platform::ModuleHandle module, std::string& error)
+bool ConfigLibrary::Take(k4xplatform::ModuleHandle module, std::string& error)
 {
     m_module = module;
     if (m_module == nullptr) {
@@ -65,7 +63,7 @@ bool ConfigLibrary::Take(platform::ModuleHandle module, std::string& error)
 
 void ConfigLibrary::Close()
 {
-    if (m_module != nullptr) platform::CloseLibrary(m_module);
+    if (m_module != nullptr) k4xplatform::CloseLibrary(m_module);
     m_module = nullptr;
     m_exports = Exports();
 }
@@ -82,7 +80,7 @@ std::unique_ptr<Device> ConfigLibrary::CreateDevice(const std::string& cpu, uint
 std::string ConfigLibrary::Version() const
 {
     std::string version;
-    return platform::ModuleVersion(m_module, version) ? version : std::string();
+    return k4xplatform::ModuleVersion(m_module, version) ? version : std::string();
 }
 
 }  // namespace k4xhost

@@ -22,8 +22,7 @@ std::string LoadFailure(const std::string& path);
 
 // Both exports of the library loaded from path; false, with the reason in
 // error, when either is missing.
-bool FindExports(ZR_KDT::platform::ModuleHandle module, const std::string& path, Exports& exports,
-                 std::string& error);
+bool FindExports(k4xplatform::ModuleHandle module, const std::string& path, Exports& exports, std::string& error);
 
 // The folder of the module that holds this code (the program, or the C
 // interface library), with its trailing separator, as text for messages;
@@ -60,9 +59,9 @@ public:
     std::string Version() const;
 
 private:
-    bool Take(ZR_KDT::platform::ModuleHandle module, std::string& error);
+    bool Take(k4xplatform::ModuleHandle module, std::string& error);
 
-    ZR_KDT::platform::ModuleHandle m_module = nullptr;
+    k4xplatform::ModuleHandle m_module = nullptr;
     Exports m_exports;
     std::string m_path;
 };

@@ -9,7 +9,7 @@ using namespace Zr::Kdt::Trace;
 PropertyList LearnProperties(CDeviceConfigManager& manager)
 {
     PropertyList properties;
-    for (const K4xFormat::Property& property : K4xFormat::AllProperties()) {
+    for (const k4xformat::Property& property : k4xformat::AllProperties()) {
         const std::string name(property.name);
         PropertyValue value;
         if (manager.GetProperty(name, value)) properties.push_back({name, value.type});

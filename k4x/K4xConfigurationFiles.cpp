@@ -16,16 +16,16 @@
 
 #include <vector>
 
-using K4xFormat::Property;
-using K4xStore::CanOpenForWriting;
-using K4xStore::WriteFileDurably;
+using k4xformat::Property;
+using k4xstore::CanOpenForWriting;
+using k4xstore::WriteFileDurably;
 
 namespace {
 
 // The settings directory as published in the environment, and the name.
 std::string SettingsPath(const char* name)
 {
-    return K4xFormat::SettingsFilePath(ZR_KDT::GetEnvironmentValue(ZR_KDT::kSettingsDirectoryVariable), name);
+    return k4xformat::SettingsFilePath(ZR_KDT::GetEnvironmentValue(ZR_KDT::kSettingsDirectoryVariable), name);
 }
 
 }  // namespace
@@ -53,31 +53,31 @@ bool K4xDeviceCfgMgr::LoadTextConfiguration(const char* fileName)
     if (fileName == nullptr) return false;
     const std::string path = SettingsPath(fileName);
     // A missing settings file is the normal case for a new device.
-    if (!ZR_KDT::platform::OpensForReading(path.c_str())) return false;
+    if (!k4xplatform::OpensForReading(path.c_str())) return false;
     ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found input file %s ", path.c_str());
 
     std::string bytes;
-    switch (ZR_KDT::platform::ReadWholeFile(path.c_str(), bytes)) {
-    case ZR_KDT::platform::WholeFileRead_NotOpened:
-        return Fail(K4xErrorText::kFailedToOpen);
-    case ZR_KDT::platform::WholeFileRead_Failed:
+    switch (k4xplatform::ReadWholeFile(path.c_str(), bytes)) {
+    case k4xplatform::WholeFileRead_NotOpened:
+        return Fail(k4xerrortext::kFailedToOpen);
+    case k4xplatform::WholeFileRead_Failed:
         return false;
-    case ZR_KDT::platform::WholeFileRead_Done:
+    case k4xplatform::WholeFileRead_Done:
         break;
     }
-    K4xFormat::TextReader reader(std::move(bytes));
-    K4xFormat::TextEntry entry;
+    k4xformat::TextReader reader(std::move(bytes));
+    k4xformat::TextEntry entry;
     for (;;) {
         switch (reader.Next(entry)) {
-        case K4xFormat::TextReader::Result_Entry:
-            StoreFromText(*entry.property, entry.value, K4xFormat::TextFileProtocol);
+        case k4xformat::TextReader::Result_Entry:
+            StoreFromText(*entry.property, entry.value, k4xformat::TextFileProtocol);
             break;
-        case K4xFormat::TextReader::Result_UnknownName:
-            return Fail(K4xErrorText::kInvalidPropertyName);
-        case K4xFormat::TextReader::Result_NameTooLong:
-        case K4xFormat::TextReader::Result_ValueTooLong:
-            return Fail(K4xErrorText::kEntryTooLong);
-        case K4xFormat::TextReader::Result_End:
+        case k4xformat::TextReader::Result_UnknownName:
+            return Fail(k4xerrortext::kInvalidPropertyName);
+        case k4xformat::TextReader::Result_NameTooLong:
+        case k4xformat::TextReader::Result_ValueTooLong:
+            return Fail(k4xerrortext::kEntryTooLong);
+        case k4xformat::TextReader::Result_End:
             return true;
         }
     }
@@ -88,29 +88,29 @@ bool K4xDeviceCfgMgr::LoadTdfConfiguration(const char* path)
     if (path == nullptr) return false;
     // A buffer that cannot be had throws std::bad_alloc, which the caller
     // reports as such.
-    const K4xFormat::AetConfigSection section = K4xFormat::ReadAetConfigSection(path);
+    const k4xformat::AetConfigSection section = k4xformat::ReadAetConfigSection(path);
     switch (section.status) {
-    case K4xFormat::AetConfigSection::Status_NotContainer:
+    case k4xformat::AetConfigSection::Status_NotContainer:
         return false;
-    case K4xFormat::AetConfigSection::Status_NoSection:
+    case k4xformat::AetConfigSection::Status_NoSection:
         return Fail(section.failure);
-    case K4xFormat::AetConfigSection::Status_Read:
+    case k4xformat::AetConfigSection::Status_Read:
         break;
     }
-    if (section.version == K4xFormat::kOldVersion) {
+    if (section.version == k4xformat::kOldVersion) {
         ApplyAetConfigVersion1(section.payload);
         return true;
     }
     const std::vector<char>& data = section.payload;
-    for (const auto& [name, value] : K4xFormat::ParseAetConfigVersion2(data.data(), data.size()).pairs)
+    for (const auto& [name, value] : k4xformat::ParseAetConfigVersion2(data.data(), data.size()).pairs)
         ParsePropertyText(name, value);
     return true;
 }
 
 void K4xDeviceCfgMgr::ApplyAetConfigVersion1(const std::vector<char>& data)
 {
-    const K4xFormat::AetConfigVersion1 payload =
-        K4xFormat::ParseAetConfigVersion1(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    const k4xformat::AetConfigVersion1 payload =
+        k4xformat::ParseAetConfigVersion1(reinterpret_cast<const unsigned char*>(data.data()), data.size());
     for (const auto& [property, value] : payload.integers) this->*kIntegers[property->slot] = value;
     for (const auto& [property, text] : payload.eventBits) this->*kEventBits[property->slot] = text;
     m_bTwp_Source = false;
@@ -120,7 +120,7 @@ bool K4xDeviceCfgMgr::SaveConfiguration(const std::string& fileName, uint32_t fi
 {
     if (fileName.empty()) return false;
     try {
-        const std::string name = K4xFormat::SavedFileName(fileName, fileType);
+        const std::string name = k4xformat::SavedFileName(fileName, fileType);
         switch (fileType) {
         case Zr::Kdt::Trace::FileType_Text:
         case Zr::Kdt::Trace::FileType_Dcm:
@@ -128,7 +128,7 @@ bool K4xDeviceCfgMgr::SaveConfiguration(const std::string& fileName, uint32_t fi
         case Zr::Kdt::Trace::FileType_Tdf:
             return SaveTdfConfiguration(name.c_str());
         default:
-            return Fail(K4xErrorText::kInvalidFileType);
+            return Fail(k4xerrortext::kInvalidFileType);
         }
     } catch (...) {
         return AbsorbException();
@@ -139,18 +139,18 @@ bool K4xDeviceCfgMgr::SaveTextConfiguration(const char* fileName)
 {
     if (fileName == nullptr) return false;
     std::string text;
-    for (const Property& property : K4xFormat::StoredProperties()) {
-        const std::string line = K4xFormat::FormatTextLine(property.name, ValueText(property));
+    for (const Property& property : k4xformat::StoredProperties()) {
+        const std::string line = k4xformat::FormatTextLine(property.name, ValueText(property));
         // Refused before the file is touched: the reader could not take it back.
         if (line.empty()) {
-            return Fail(K4xErrorText::kValueTooLongHead + std::string(property.name) + K4xErrorText::kValueTooLongTail);
+            return Fail(k4xerrortext::kValueTooLongHead + std::string(property.name) + k4xerrortext::kValueTooLongTail);
         }
         text += line;
     }
     const std::string path = SettingsPath(fileName);
-    if (!CanOpenForWriting(path)) return Fail(K4xErrorText::kFailedToOpen);
+    if (!CanOpenForWriting(path)) return Fail(k4xerrortext::kFailedToOpen);
     ZR_KDT::LogProgress("K4xDeviceCfgMgr: Found output file %s ", path.c_str());
-    if (!WriteFileDurably(path, text)) return Fail(K4xErrorText::kFailedToWrite);
+    if (!WriteFileDurably(path, text)) return Fail(k4xerrortext::kFailedToWrite);
     return true;
 }
 
@@ -159,11 +159,11 @@ bool K4xDeviceCfgMgr::SaveTdfConfiguration(const char* path)
     // The container code never creates TDF files: no file, nothing to do.
     if (!TdfFile().IsTdfFile(path)) return true;
     std::string payload;
-    for (const Property& property : K4xFormat::StoredProperties())
-        payload += K4xFormat::FormatPayloadEntry(property.name, ValueText(property));
-    if (payload.size() > K4xFormat::kMaxPayload) return Fail(K4xErrorText::kPayloadTooLarge);
+    for (const Property& property : k4xformat::StoredProperties())
+        payload += k4xformat::FormatPayloadEntry(property.name, ValueText(property));
+    if (payload.size() > k4xformat::kMaxPayload) return Fail(k4xerrortext::kPayloadTooLarge);
     std::string failure;
-    if (!K4xFormat::AppendAetConfigSection(path, payload, failure)) return Fail(failure);
+    if (!k4xformat::AppendAetConfigSection(path, payload, failure)) return Fail(failure);
     return true;
 }
 

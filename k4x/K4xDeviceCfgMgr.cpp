@@ -9,7 +9,7 @@
 #include <cstring>
 #include <new>
 
-using K4xFormat::Property;
+using k4xformat::Property;
 using Zr::Kdt::Trace::PropertyType_Integer;
 using Zr::Kdt::Trace::PropertyValue;
 
@@ -53,8 +53,8 @@ bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
 {
     value.type = PropertyType_Integer;
     try {
-        const Property* property = K4xFormat::FindProperty(name);
-        if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
+        const Property* property = k4xformat::FindProperty(name);
+        if (property == nullptr) return Fail(k4xerrortext::kInvalidPropertyName);
         value.type = property->type;
         switch (property->kind) {
         case Property::Kind_Integer:
@@ -79,8 +79,8 @@ bool K4xDeviceCfgMgr::GetProperty(const std::string& name, PropertyValue& value)
 bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& value)
 {
     try {
-        const Property* property = K4xFormat::FindStoredProperty(name);
-        if (property == nullptr) return Fail(K4xErrorText::kInvalidPropertyName);
+        const Property* property = k4xformat::FindStoredProperty(name);
+        if (property == nullptr) return Fail(k4xerrortext::kInvalidPropertyName);
         switch (property->kind) {
         case Property::Kind_Integer:
             this->*kIntegers[property->slot] = value.intValue;
@@ -102,9 +102,9 @@ bool K4xDeviceCfgMgr::SetProperty(const std::string& name, const PropertyValue& 
 
 bool K4xDeviceCfgMgr::ParsePropertyText(const std::string& name, const std::string& text)
 {
-    const Property* property = K4xFormat::FindStoredProperty(name);
+    const Property* property = k4xformat::FindStoredProperty(name);
     if (property == nullptr) return false;
-    StoreFromText(*property, text, K4xFormat::PayloadProtocol);
+    StoreFromText(*property, text, k4xformat::PayloadProtocol);
     return true;
 }
 
@@ -115,7 +115,7 @@ void K4xDeviceCfgMgr::StoreFromText(const Property& property, std::string_view t
 {
     switch (property.kind) {
     case Property::Kind_Integer:
-        this->*kIntegers[property.slot] = K4xFormat::AtoiOf(text);
+        this->*kIntegers[property.slot] = k4xformat::AtoiOf(text);
         break;
     case Property::Kind_Text:
         (this->*kEventBits[property.slot]).assign(text);
@@ -144,7 +144,7 @@ bool K4xDeviceCfgMgr::AbsorbException() noexcept
         throw;
     } catch (const std::bad_alloc&) {
         try {
-            Fail(K4xErrorText::kMemoryAllocation);
+            Fail(k4xerrortext::kMemoryAllocation);
         } catch (...) {
             // Not even the text fits: the result alone tells.
         }
@@ -159,5 +159,5 @@ bool K4xDeviceCfgMgr::AbsorbException() noexcept
 std::string K4xDeviceCfgMgr::SettingsFileName() const
 {
     if (m_pDescriptor == nullptr || m_pDescriptor->cpuName == nullptr) return std::string();
-    return K4xFormat::SettingsFileName(m_pDescriptor->cpuName);
+    return k4xformat::SettingsFileName(m_pDescriptor->cpuName);
 }

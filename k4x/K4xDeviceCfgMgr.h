@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-namespace K4xFormat {
+namespace k4xformat {
 struct Property;
 }
 
@@ -40,7 +40,7 @@ private:
     // returns false for the caller to return.
     bool Fail(const std::string& text);
     bool AbsorbException() noexcept;
-    void StoreFromText(const K4xFormat::Property& property, std::string_view text,
+    void StoreFromText(const k4xformat::Property& property, std::string_view text,
                        bool (*protocolOf)(std::string_view));
     std::string SettingsFileName() const;
 
@@ -50,7 +50,7 @@ private:
     void ApplyAetConfigVersion1(const std::vector<char>& data);
     bool SaveTextConfiguration(const char* fileName);
     bool SaveTdfConfiguration(const char* path);
-    std::string ValueText(const K4xFormat::Property& property) const;
+    std::string ValueText(const k4xformat::Property& property) const;
 
     // K4xLiveConnection.cpp.
     bool ConnectDriverInstance();

@@ -4,7 +4,7 @@
 
 #include "K4xTextFormat.h"
 
-namespace K4xErrorText {
+namespace k4xerrortext {
 
 // Properties, and any operation that runs out of memory.
 constexpr char kInvalidPropertyName[] = "Invalide property name";
@@ -15,7 +15,7 @@ constexpr char kInvalidFileType[] = "Invalid file type";
 constexpr char kFailedToOpen[] = "Failed to open file";
 constexpr char kFailedToWrite[] = "Failed to write file";
 constexpr char kEntryTooLong[] = "Configuration entry longer than 1023 characters";
-static_assert(K4xFormat::TextReader::kMaxField == 1023, "kEntryTooLong names the reader's field limit");
+static_assert(k4xformat::TextReader::kMaxField == 1023, "kEntryTooLong names the reader's field limit");
 // Followed by the property's name and kValueTooLongTail.
 constexpr char kValueTooLongHead[] = "Value of ";
 constexpr char kValueTooLongTail[] = " too long for a text configuration line";
@@ -26,4 +26,4 @@ constexpr char kCannotLoadDriver[] = "Cannot load channel driver.";
 constexpr char kNoDriverEntry[] = "Could not get channel driver proc address.";
 constexpr char kNoDriverInstance[] = "Could not connect to channel driver instance.";
 
-}  // namespace K4xErrorText
+}  // namespace k4xerrortext

@@ -41,9 +41,9 @@ bool K4xDeviceCfgMgr::ConnectDriverInstance()
     } catch (...) {
         // An unreadable working directory ends the load like a missing file.
     }
-    if (!loaded) return Fail(K4xErrorText::kCannotLoadDriver);
+    if (!loaded) return Fail(k4xerrortext::kCannotLoadDriver);
     auto connect = reinterpret_cast<ConnectChannelServerFn>(m_channelDriverDll.GetSymbol("ConnectChannelServer"));
-    if (connect == nullptr) return Fail(K4xErrorText::kNoDriverEntry);
+    if (connect == nullptr) return Fail(k4xerrortext::kNoDriverEntry);
     try {
         m_pChannelServer = connect();
         if (m_pChannelServer != nullptr) {
@@ -53,7 +53,7 @@ bool K4xDeviceCfgMgr::ConnectDriverInstance()
     } catch (...) {
         // A driver that throws while connecting gives no instance.
     }
-    if (m_pChannelDriverInstance == nullptr) return Fail(K4xErrorText::kNoDriverInstance);
+    if (m_pChannelDriverInstance == nullptr) return Fail(k4xerrortext::kNoDriverInstance);
     return true;
 }
 

@@ -9,9 +9,9 @@
 
 namespace {
 
-using ZR_KDT::platform::File;
+using k4xplatform::File;
 
-ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
+k4xplatform::SystemCallTable& Calls() { return k4xplatform::SystemCalls(); }
 
 // Every result counts: a short write, a failed flush, sync or close each
 // mean bytes that may not be in the file. The sync goes through the handle
@@ -33,9 +33,9 @@ std::string DirectoryOf(const std::string& path) { return path.substr(0, path.fi
 bool RoomInPlace(const std::string& path, std::size_t size)
 {
     uint64_t current = 0;
-    const bool exists = ZR_KDT::platform::FileSize(path.c_str(), current);
+    const bool exists = k4xplatform::FileSize(path.c_str(), current);
     if (exists && current >= size) return true;
-    const std::string folder = exists ? ZR_KDT::platform::FolderOfFinalFile(path.c_str()) : DirectoryOf(path);
+    const std::string folder = exists ? k4xplatform::FolderOfFinalFile(path.c_str()) : DirectoryOf(path);
     if (exists && folder.empty()) return false;
     uint64_t available = 0;
     return Calls().freeDiskSpace(folder.empty() ? nullptr : folder.c_str(), available) && available >= size - current;
@@ -44,7 +44,7 @@ bool RoomInPlace(const std::string& path, std::size_t size)
 // The bytes that the text takes in a file written in text mode.
 std::size_t StoredSize(const std::string& text)
 {
-    const bool crlf = ZR_KDT::platform::kTextLineFeedsAsCrLf;
+    const bool crlf = k4xplatform::kTextLineFeedsAsCrLf;
     return text.size() + (crlf ? static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) : 0);
 }
 
@@ -52,15 +52,15 @@ bool WriteInPlace(const std::string& path, const std::string& text)
 {
     if (!RoomInPlace(path, StoredSize(text))) return false;
     const File file = Calls().open(path.c_str(), "w");
-    return ZR_KDT::platform::IsOpen(file) && WriteAndClose(file, text, false);
+    return k4xplatform::IsOpen(file) && WriteAndClose(file, text, false);
 }
 
 // A second hard link would go on holding the old contents.
 bool ReplacementLoses(const std::string& target)
 {
-    ZR_KDT::platform::FileStatus status;
+    k4xplatform::FileStatus status;
     const bool linked = Calls().status(target.c_str(), status) && status.links > 1;
-    return linked || ZR_KDT::platform::ReplacementDropsAttributes(target.c_str());
+    return linked || k4xplatform::ReplacementDropsAttributes(target.c_str());
 }
 
 enum Written {
@@ -71,11 +71,11 @@ enum Written {
 
 // Only the owner may open the temporary file until it has the target's
 // access; a new target gets a new file's.
-Written WriteTemporary(K4xStore::TemporaryFile& temporary, const std::string& target, const std::string& text)
+Written WriteTemporary(k4xstore::TemporaryFile& temporary, const std::string& target, const std::string& text)
 {
-    const bool replacing = ZR_KDT::platform::PathExists(target.c_str());
-    if (!K4xStore::CreateTemporaryFile(DirectoryOf(target), replacing, temporary)) return Written_Refused;
-    if (!ZR_KDT::platform::CopyFileAccess(target.c_str(), temporary.file)) {
+    const bool replacing = k4xplatform::PathExists(target.c_str());
+    if (!k4xstore::CreateTemporaryFile(DirectoryOf(target), replacing, temporary)) return Written_Refused;
+    if (!k4xplatform::CopyFileAccess(target.c_str(), temporary.file)) {
         Calls().close(temporary.file);
         Calls().remove(temporary.path.c_str());
         return Written_Refused;
@@ -88,7 +88,7 @@ Written WriteTemporary(K4xStore::TemporaryFile& temporary, const std::string& ta
 // removed only once the target holds the text.
 bool MoveIntoPlace(const std::string& temporary, const std::string& target, const std::string& text)
 {
-    if (Calls().rename(temporary.c_str(), target.c_str()) == ZR_KDT::platform::Rename_Done) return true;
+    if (Calls().rename(temporary.c_str(), target.c_str()) == k4xplatform::Rename_Done) return true;
     if (!WriteInPlace(target, text)) return false;
     Calls().remove(temporary.c_str());
     return true;
@@ -96,35 +96,35 @@ bool MoveIntoPlace(const std::string& temporary, const std::string& target, cons
 
 }  // namespace
 
-namespace K4xStore {
+namespace k4xstore {
 
 // Opening for appending creates a missing file without touching an
 // existing one. A file that only the probe created is removed again: the
 // target it now resolves to, so that a dangling link stays a link.
 bool CanOpenForWriting(const std::string& path)
 {
-    const bool existed = ZR_KDT::platform::PathExists(path.c_str());
+    const bool existed = k4xplatform::PathExists(path.c_str());
     const File probe = Calls().open(path.c_str(), "a");
-    if (!ZR_KDT::platform::IsOpen(probe)) return false;
+    if (!k4xplatform::IsOpen(probe)) return false;
     Calls().close(probe);
-    if (!existed) Calls().remove(ZR_KDT::platform::ReplaceableTarget(path.c_str()).c_str());
+    if (!existed) Calls().remove(k4xplatform::ReplaceableTarget(path.c_str()).c_str());
     return true;
 }
 
 bool WriteFileDurably(const std::string& path, const std::string& text)
 {
-    const std::string target = ZR_KDT::platform::ReplaceableTarget(path.c_str());
+    const std::string target = k4xplatform::ReplaceableTarget(path.c_str());
     if (target.empty() || ReplacementLoses(target)) return WriteInPlace(path, text);
     RemoveStaleTemporaryFiles(DirectoryOf(target));
     TemporaryFile temporary;
     const Written written = WriteTemporary(temporary, target, text);
     if (written == Written_Whole) {
         switch (Calls().rename(temporary.path.c_str(), target.c_str())) {
-        case ZR_KDT::platform::Rename_Done:
+        case k4xplatform::Rename_Done:
             return true;
-        case ZR_KDT::platform::Rename_TargetGone:
+        case k4xplatform::Rename_TargetGone:
             return MoveIntoPlace(temporary.path, target, text);
-        case ZR_KDT::platform::Rename_Refused:
+        case k4xplatform::Rename_Refused:
             break;
         }
     }
@@ -132,4 +132,4 @@ bool WriteFileDurably(const std::string& path, const std::string& text)
     return written != Written_Failed && WriteInPlace(target, text);
 }
 
-}  // namespace K4xStore
+}  // namespace k4xstore

@@ -13,7 +13,7 @@
 
 #include <string>
 
-namespace K4xStore {
+namespace k4xstore {
 
 // The file opens for writing: a missing one could be created (the probe
 // removes it again), an existing one is left as it was.
@@ -24,4 +24,4 @@ bool CanOpenForWriting(const std::string& path);
 // place, the old file then stays whole.
 bool WriteFileDurably(const std::string& path, const std::string& text);
 
-}  // namespace K4xStore
+}  // namespace k4xstore

@@ -17,12 +17,12 @@ constexpr std::size_t kSuffixLength = sizeof kSuffix - 1;
 // Names planted at every one of them leave the save to write in place.
 constexpr int kNamesToTry = 16;
 
-ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
+k4xplatform::SystemCallTable& Calls() { return k4xplatform::SystemCalls(); }
 
 std::string NameOf(int attempt)
 {
-    std::string name = kPrefix + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
-                       std::to_string(ZR_KDT::platform::CurrentThreadId());
+    std::string name = kPrefix + std::to_string(k4xplatform::CurrentProcessId()) + "-" +
+                       std::to_string(k4xplatform::CurrentThreadId());
     if (attempt > 0) name += "-" + std::to_string(attempt);
     return name + kSuffix;
 }
@@ -60,7 +60,7 @@ uint64_t MakerOf(const std::string& name)
 
 }  // namespace
 
-namespace K4xStore {
+namespace k4xstore {
 
 bool CreateTemporaryFile(const std::string& folder, bool ownerOnly, TemporaryFile& temporary)
 {
@@ -68,7 +68,7 @@ bool CreateTemporaryFile(const std::string& folder, bool ownerOnly, TemporaryFil
         temporary.path = folder + NameOf(attempt);
         errno = 0;
         temporary.file = Calls().open(temporary.path.c_str(), ownerOnly ? "wxp" : "wx");
-        if (ZR_KDT::platform::IsOpen(temporary.file)) return true;
+        if (k4xplatform::IsOpen(temporary.file)) return true;
         // Any other failure is the folder's, and the next name fares no better.
         if (errno != EEXIST) return false;
     }
@@ -81,8 +81,8 @@ void RemoveStaleTemporaryFiles(const std::string& folder)
     if (!Calls().listDirectory(folder.empty() ? "." : folder.c_str(), names)) return;
     for (const std::string& name : names) {
         const uint64_t maker = MakerOf(name);
-        if (maker != 0 && ZR_KDT::platform::FindProcessById(maker) == 0) Calls().remove((folder + name).c_str());
+        if (maker != 0 && k4xplatform::FindProcessById(maker) == 0) Calls().remove((folder + name).c_str());
     }
 }
 
-}  // namespace K4xStore
+}  // namespace k4xstore

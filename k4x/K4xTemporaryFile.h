@@ -7,11 +7,11 @@
 
 #include "Platform.h"
 
-namespace K4xStore {
+namespace k4xstore {
 
 struct TemporaryFile {
     std::string path;
-    ZR_KDT::platform::File file;
+    k4xplatform::File file;
 };
 
 // A new file in folder ("" for the working directory, else ending in a
@@ -24,4 +24,4 @@ bool CreateTemporaryFile(const std::string& folder, bool ownerOnly, TemporaryFil
 // no longer runs.
 void RemoveStaleTemporaryFiles(const std::string& folder);
 
-}  // namespace K4xStore
+}  // namespace k4xstore

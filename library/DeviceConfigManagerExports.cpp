@@ -20,7 +20,7 @@ namespace {
 struct LoggersReleasedAtUnload {
     ~LoggersReleasedAtUnload()
     {
-        if (!ZR_KDT::platform::ProcessEnding()) ZR_KDT::uLogManager::Instance().Release(std::chrono::seconds(1));
+        if (!k4xplatform::ProcessEnding()) ZR_KDT::uLogManager::Instance().Release(std::chrono::seconds(1));
     }
 } g_loggersReleasedAtUnload;
 

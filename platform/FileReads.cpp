@@ -3,8 +3,7 @@
 // each of them.
 #include "Platform.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -80,5 +79,4 @@ WholeFileRead ReadWholeFile(const char* path, std::string& bytes)
     return read ? WholeFileRead_Done : WholeFileRead_Failed;
 }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

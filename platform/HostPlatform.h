@@ -9,8 +9,7 @@
 
 #include "Platform.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 // Loads the library file at path (with its suffix) as OpenLibrary does, but
 // the libraries it imports are looked for in its own folder first. Null on
@@ -64,5 +63,4 @@ bool IsTerminal(std::FILE* stream);
 // translate). False when the mode cannot be set (or stream is null).
 bool SetBinaryMode(std::FILE* stream);
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

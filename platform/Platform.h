@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 // ---- libraries --------------------------------------------------------------
 
@@ -339,5 +338,4 @@ const SystemCallTable& SystemsOwnCalls();
 // Puts the system's own calls back into every entry.
 void ResetSystemCalls();
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -1,8 +1,7 @@
 // The profile directory, by the same rule on both systems.
 #include "Platform.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 std::string ProfileDirectory()
 {
@@ -12,5 +11,4 @@ std::string ProfileDirectory()
     return directory;
 }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

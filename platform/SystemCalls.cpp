@@ -3,8 +3,7 @@
 #include "Platform.h"
 #include "SystemsOwnCalls.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -63,5 +62,4 @@ const SystemCallTable& SystemsOwnCalls() { return kSystemsOwn; }
 
 void ResetSystemCalls() { g_systemCalls = kSystemsOwn; }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -6,8 +6,7 @@
 
 #include "Platform.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 namespace own {
 
 // The three kinds of the table's open, for a path that is not null: a file
@@ -29,5 +28,4 @@ LocalTime ReadLocalTime();
 void DebugOutput(const char* text);
 
 }  // namespace own
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

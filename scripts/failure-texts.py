@@ -28,7 +28,7 @@ def raising_lines():
     for name in sorted(sum(sources, [])):
         with open(name, encoding="utf-8") as source:
             for number, line in enumerate(source, 1):
-                for constant in re.findall(r"K4xErrorText::(k\w+)", line):
+                for constant in re.findall(r"k4xerrortext::(k\w+)", line):
                     found.append((name, number, constants[constant]))
                 if name == "tdf/TdfFile.cpp" and "Fail(" in line:
                     found += [(name, number, text) for text in TEXT.findall(line.split("Fail(", 1)[1])]

@@ -32,8 +32,8 @@
 #include <cstring>
 #include <string>
 
-using namespace TdfFormat;
-using ZR_KDT::platform::File;
+using namespace k4xtdf;
+using k4xplatform::File;
 
 namespace {
 
@@ -42,7 +42,7 @@ namespace {
     throw Zr::Kdt::Vexa::cVexaError(message, Zr::Kdt::Vexa::cVexaErrorIF::Severity_Error);
 }
 
-ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
+k4xplatform::SystemCallTable& Calls() { return k4xplatform::SystemCalls(); }
 
 FileGuard Open(const char* path, const char* mode) { return FileGuard(Calls().open(path, mode)); }
 
@@ -53,7 +53,7 @@ FileGuard OpenForReading(const char* path)
 {
     FileGuard file = Open(path, "rb");
     if (!file) Fail("Could not open TDF file as specified.");
-    ZR_KDT::platform::AdviseScatteredReads(file.get());
+    k4xplatform::AdviseScatteredReads(file.get());
     if (!ReadSignature(file.get())) Fail("Invalid TDF format.");
     return file;
 }
@@ -194,14 +194,14 @@ bool TdfFile::HasExtension(const char* path, const char* extension)
 bool TdfFile::FileExists(const char* path)
 {
     if (path == nullptr || *path == '\0') return false;
-    ZR_KDT::platform::FileStatus status;
-    if (Calls().status(path, status) && status.kind == ZR_KDT::platform::FileKind_Directory) return false;
-    return ZR_KDT::platform::OpensForReading(path);
+    k4xplatform::FileStatus status;
+    if (Calls().status(path, status) && status.kind == k4xplatform::FileKind_Directory) return false;
+    return k4xplatform::OpensForReading(path);
 }
 
 bool TdfFile::FindSection(File file, const char* name, uint32_t version, TdfSectionHeader& section)
 {
-    if (!ZR_KDT::platform::IsOpen(file) || name == nullptr) return false;
+    if (!k4xplatform::IsOpen(file) || name == nullptr) return false;
     TdfSectionWalker walker(file);
     while (walker.Next(section)) {
         // Compared as NUL-terminated strings: a stored name stops at its first NUL.

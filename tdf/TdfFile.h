@@ -9,7 +9,9 @@
 
 #include "Platform.h"
 
+namespace k4xtdf {
 struct TdfSectionHeader;
+}
 
 class TdfFile {
 public:
@@ -44,6 +46,6 @@ public:
 
 private:
     bool FileExists(const char* path);
-    bool FindSection(ZR_KDT::platform::File file, const char* name, uint32_t version, TdfSectionHeader& section);
-    bool WriteSectionNameAndVersion(ZR_KDT::platform::File file, const char* name, uint32_t version);
+    bool FindSection(k4xplatform::File file, const char* name, uint32_t version, k4xtdf::TdfSectionHeader& section);
+    bool WriteSectionNameAndVersion(k4xplatform::File file, const char* name, uint32_t version);
 };

@@ -1,7 +1,7 @@
 // Little-endian field access, independent of the host's byte order.
 #include "TdfFormat.h"
 
-namespace TdfFormat {
+namespace k4xtdf {
 
 uint32_t LoadU32(const unsigned char* bytes)
 {
@@ -9,15 +9,15 @@ uint32_t LoadU32(const unsigned char* bytes)
            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
-bool ReadU32At(ZR_KDT::platform::File file, uint64_t offset, uint32_t& value)
+bool ReadU32At(k4xplatform::File file, uint64_t offset, uint32_t& value)
 {
     unsigned char bytes[4] = {0, 0, 0, 0};
-    const long long got = ZR_KDT::platform::SystemCalls().readAt(file, offset, bytes, sizeof bytes);
+    const long long got = k4xplatform::SystemCalls().readAt(file, offset, bytes, sizeof bytes);
     value = LoadU32(bytes);
     return got == sizeof bytes;
 }
 
-bool WriteU32(ZR_KDT::platform::File file, uint32_t value)
+bool WriteU32(k4xplatform::File file, uint32_t value)
 {
     const unsigned char bytes[4] = {
         static_cast<unsigned char>(value),
@@ -25,13 +25,13 @@ bool WriteU32(ZR_KDT::platform::File file, uint32_t value)
         static_cast<unsigned char>(value >> 16),
         static_cast<unsigned char>(value >> 24),
     };
-    return ZR_KDT::platform::SystemCalls().write(bytes, 1, sizeof bytes, file) == sizeof bytes;
+    return k4xplatform::SystemCalls().write(bytes, 1, sizeof bytes, file) == sizeof bytes;
 }
 
-bool ReadSignature(ZR_KDT::platform::File file)
+bool ReadSignature(k4xplatform::File file)
 {
     uint32_t value = 0;
     return ReadU32At(file, 0, value) && value == kSignature;
 }
 
-}  // namespace TdfFormat
+}  // namespace k4xtdf

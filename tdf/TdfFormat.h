@@ -7,7 +7,7 @@
 
 #include "Platform.h"
 
-namespace TdfFormat {
+namespace k4xtdf {
 
 // "TDF2" read as a little-endian 32-bit value.
 constexpr uint32_t kSignature = 0x32464454;
@@ -32,39 +32,39 @@ uint32_t LoadU32(const unsigned char* bytes);
 
 // Reads the little-endian 32-bit value at offset; false when fewer than four
 // bytes come.
-bool ReadU32At(ZR_KDT::platform::File file, uint64_t offset, uint32_t& value);
+bool ReadU32At(k4xplatform::File file, uint64_t offset, uint32_t& value);
 
 // Writes one little-endian 32-bit value; false when the write falls short.
-bool WriteU32(ZR_KDT::platform::File file, uint32_t value);
+bool WriteU32(k4xplatform::File file, uint32_t value);
 
 // Reads the file's first four bytes and compares them with the signature.
-bool ReadSignature(ZR_KDT::platform::File file);
+bool ReadSignature(k4xplatform::File file);
 
 // Owns an open file and closes it on every path out of an operation.
 class FileGuard {
 public:
-    explicit FileGuard(ZR_KDT::platform::File file) : m_file(file) {}
+    explicit FileGuard(k4xplatform::File file) : m_file(file) {}
     ~FileGuard()
     {
-        if (ZR_KDT::platform::IsOpen(m_file)) ZR_KDT::platform::SystemCalls().close(m_file);
+        if (k4xplatform::IsOpen(m_file)) k4xplatform::SystemCalls().close(m_file);
     }
     FileGuard(FileGuard&& other) noexcept : m_file(other.Release()) {}
     FileGuard(const FileGuard&) = delete;
     FileGuard& operator=(const FileGuard&) = delete;
     FileGuard& operator=(FileGuard&&) = delete;
 
-    explicit operator bool() const { return ZR_KDT::platform::IsOpen(m_file); }
-    ZR_KDT::platform::File get() const { return m_file; }
+    explicit operator bool() const { return k4xplatform::IsOpen(m_file); }
+    k4xplatform::File get() const { return m_file; }
     // The file, which the guard no longer closes.
-    ZR_KDT::platform::File Release()
+    k4xplatform::File Release()
     {
-        const ZR_KDT::platform::File file = m_file;
-        m_file = ZR_KDT::platform::kNoFile;
+        const k4xplatform::File file = m_file;
+        m_file = k4xplatform::kNoFile;
         return file;
     }
 
 private:
-    ZR_KDT::platform::File m_file;
+    k4xplatform::File m_file;
 };
 
-}  // namespace TdfFormat
+}  // namespace k4xtdf

@@ -5,13 +5,12 @@
 
 #include "Platform.h"
 
-using namespace TdfFormat;
-using namespace ZR_KDT;
+namespace k4xtdf {
 
-TdfSectionWalker::TdfSectionWalker(platform::File file, uint32_t offset)
+TdfSectionWalker::TdfSectionWalker(k4xplatform::File file, uint32_t offset)
     : m_file(file), m_nOffset(offset), m_nNextOffset(offset), m_eStatus(Status_Ok)
 {
-    if (!platform::IsOpen(file) || offset > kOffsetLimit) m_eStatus = Status_ReadError;
+    if (!k4xplatform::IsOpen(file) || offset > kOffsetLimit) m_eStatus = Status_ReadError;
 }
 
 bool TdfSectionWalker::Next(TdfSectionHeader& header)
@@ -24,7 +23,7 @@ bool TdfSectionWalker::Next(TdfSectionHeader& header)
 bool TdfSectionWalker::ReadHeader(TdfSectionHeader& header)
 {
     unsigned char fields[kSectionHeaderSize];
-    const long long got = platform::SystemCalls().readAt(m_file, m_nOffset, fields, sizeof fields);
+    const long long got = k4xplatform::SystemCalls().readAt(m_file, m_nOffset, fields, sizeof fields);
     if (got < 0) return Stop(Status_ReadError);
     // Nothing at all behind the last section is the regular end of the list.
     if (got == 0) return Stop(Status_End);
@@ -54,7 +53,7 @@ bool TdfSectionWalker::ReadName(TdfSectionHeader& header, uint32_t nameLength)
 {
     if (nameLength > 0) {
         const long long got =
-            platform::SystemCalls().readAt(m_file, m_nOffset + kSectionHeaderSize, header.name, nameLength);
+            k4xplatform::SystemCalls().readAt(m_file, m_nOffset + kSectionHeaderSize, header.name, nameLength);
         if (got < 0) return Stop(Status_ReadError);
         if (got != nameLength) return Stop(Status_Truncated);
     }
@@ -90,3 +89,5 @@ const char* TdfSectionWalker::StatusText(Status status)
     }
     return "unknown";
 }
+
+}  // namespace k4xtdf

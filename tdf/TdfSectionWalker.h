@@ -9,13 +9,15 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace k4xtdf {
+
 struct TdfSectionHeader {
     uint32_t offset;  // first byte of the section
     uint32_t length;  // whole section, header included
     uint32_t version;
-    uint32_t nameLength;                    // below TdfFormat::kNameBufferSize
+    uint32_t nameLength;                    // below kNameBufferSize
     uint32_t dataLength;                    // length - 12 - nameLength, never negative
-    char name[TdfFormat::kNameBufferSize];  // NUL-terminated copy of the name
+    char name[kNameBufferSize];             // NUL-terminated copy of the name
 };
 
 class TdfSectionWalker {
@@ -36,7 +38,7 @@ public:
     // Walks from offset, by default the first section (just behind the
     // signature). The walk leaves a stream's position undefined: seek
     // before using the stream again.
-    explicit TdfSectionWalker(ZR_KDT::platform::File file, uint32_t offset = TdfFormat::kFirstSectionOffset);
+    explicit TdfSectionWalker(k4xplatform::File file, uint32_t offset = kFirstSectionOffset);
 
     // Reads the next section's header and name. False when the walk is over
     // for good.
@@ -53,8 +55,10 @@ private:
     bool ReadHeader(TdfSectionHeader& header);
     bool ReadName(TdfSectionHeader& header, uint32_t nameLength);
 
-    ZR_KDT::platform::File m_file;
+    k4xplatform::File m_file;
     uint32_t m_nOffset;
     uint32_t m_nNextOffset;
     Status m_eStatus;
 };
+
+}  // namespace k4xtdf

@@ -5,8 +5,7 @@
 
 #include <mutex>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -40,5 +39,4 @@ bool SetEnvironment(const char* name, const char* value)
 // Values are bytes, read as they stand.
 bool NarrowValueIsExact(const char*) { return true; }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -15,8 +15,7 @@
 #include <cstring>
 #include <memory>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -174,5 +173,4 @@ bool CopyFileAccess(const char* from, File to)
     return ::fchmod(descriptor, source.st_mode & 07777) == 0;
 }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

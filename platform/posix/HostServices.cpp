@@ -13,8 +13,7 @@
 #include <filesystem>
 #include <string>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 // The dynamic loader looks for what a library imports in its run path,
 // which is $ORIGIN for this project's libraries.
@@ -83,5 +82,4 @@ bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::isatty(::file
 // POSIX streams never translate line ends.
 bool SetBinaryMode(std::FILE* stream) { return stream != nullptr; }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -127,5 +126,4 @@ uint32_t LastErrorCode() { return t_lastError; }
 
 std::string LastLoadErrorDetail() { return t_loadDetail; }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -13,8 +13,7 @@
 #include <new>
 #include <string>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -94,5 +93,4 @@ void RecursiveMutex::Lock() { ::pthread_mutex_lock(Native(m_native)); }
 
 void RecursiveMutex::Unlock() { ::pthread_mutex_unlock(Native(m_native)); }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -7,8 +7,7 @@
 
 #include <cstring>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 std::string ExecutablePath()
 {
@@ -28,5 +27,4 @@ void own::DebugOutput(const char* text)
     std::fflush(stderr);
 }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -3,8 +3,7 @@
 
 #include "SystemsOwnCalls.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -39,5 +38,4 @@ LocalTime own::ReadLocalTime()
                      local.tm_hour,        local.tm_min,     local.tm_sec,  static_cast<int>(now.tv_nsec / 1000000)};
 }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -60,5 +59,4 @@ bool SetEnvironment(const char* name, const char* value)
     return value == nullptr && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND;
 }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -15,8 +15,7 @@
 
 #include "SystemsOwnCalls.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -254,5 +253,4 @@ bool ReplacementDropsAttributes(const char*) { return false; }
 
 bool CopyFileAccess(const char*, File) { return true; }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -12,8 +12,7 @@
 
 #include "HostPlatform.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -120,5 +119,4 @@ bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::_isatty(::_fi
 
 bool SetBinaryMode(std::FILE* stream) { return stream != nullptr && ::_setmode(::_fileno(stream), _O_BINARY) != -1; }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -3,8 +3,7 @@
 
 #include <windows.h>
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 ModuleHandle OpenLibrary(const char* name) { return ::LoadLibraryA(name); }
 
@@ -19,5 +18,4 @@ uint32_t LastErrorCode() { return ::GetLastError(); }
 
 std::string LastLoadErrorDetail() { return std::string(); }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -11,8 +11,7 @@
 
 #include "Platform.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 namespace {
 
@@ -63,14 +62,13 @@ void RecursiveMutex::Lock() { ::EnterCriticalSection(Native(m_native)); }
 
 void RecursiveMutex::Unlock() { ::LeaveCriticalSection(Native(m_native)); }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform
 
 // The module's entry, called before the C runtime runs its static
 // destructors; a reserved pointer at DLL_PROCESS_DETACH means the process
 // is ending rather than the module being unloaded.
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    if (reason == DLL_PROCESS_DETACH && reserved != nullptr) ZR_KDT::platform::g_processEnding = true;
+    if (reason == DLL_PROCESS_DETACH && reserved != nullptr) k4xplatform::g_processEnding = true;
     return TRUE;
 }

@@ -6,8 +6,7 @@
 
 #include "SystemsOwnCalls.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 std::string ExecutablePath()
 {
@@ -26,5 +25,4 @@ void own::DebugOutput(const char* text)
     if (text != nullptr) ::OutputDebugStringA(text);
 }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -3,8 +3,7 @@
 
 #include "SystemsOwnCalls.h"
 
-namespace ZR_KDT {
-namespace platform {
+namespace k4xplatform {
 
 LocalTime own::ReadLocalTime()
 {
@@ -14,5 +13,4 @@ LocalTime own::ReadLocalTime()
                      now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
 }
 
-}  // namespace platform
-}  // namespace ZR_KDT
+}  // namespace k4xplatform

@@ -20,7 +20,7 @@ std::string DescriptionPath()
     // The process environment as the library sees it, also for variables
     // set after start-up (the C runtime's copy would miss those on Windows).
     std::string path;
-    ZR_KDT::platform::GetEnvironment("K4X_SIM_TARGET", path);
+    k4xplatform::GetEnvironment("K4X_SIM_TARGET", path);
     return path;
 }
 

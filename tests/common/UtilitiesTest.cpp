@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace ZR_KDT;
 
-constexpr char kSep = platform::kPathSeparator;
+constexpr char kSep = k4xplatform::kPathSeparator;
 
 // "a/b" written with this platform's separator.
 std::string Native(std::string path)
@@ -121,7 +121,7 @@ TEST(uEnvironment, FailureTexts)
     for (const auto& [name, call, error] : rows) EXPECT_EQ(ErrorOf(call), error) << name;
 
     ScratchProfile scratch;
-    const char* const fallback = platform::kProfileFallbackVariable;
+    const char* const fallback = k4xplatform::kProfileFallbackVariable;
     const std::string home = scratch.Path("home");
     const std::string noProfile = "failed to read environment variable \"USERPROFILE\"";
     // name, USERPROFILE, the fallback (HOME; none on Windows), the trace directory or the failure

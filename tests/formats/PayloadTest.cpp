@@ -6,7 +6,7 @@
 
 namespace {
 
-using namespace K4xFormat;
+using namespace k4xformat;
 using k4xtest::U32;
 
 TEST(AetConfigPayloadTest, Version2Table)

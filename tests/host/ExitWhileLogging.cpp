@@ -9,8 +9,6 @@
 #include <fstream>
 #include <thread>
 
-namespace platform = ZR_KDT::platform;
-
 std::atomic<int> g_rounds{0};
 Zr::Kdt::Trace::DeviceDescriptor g_descriptor = k4xtest::MakeDescriptor("K4x_DSP0");
 
@@ -22,12 +20,12 @@ int main(int, char** argv)
     std::string cpus = "[cpus]\n";
     for (int cpu = 0; cpu < 200; ++cpu) cpus += "K4x_DSP" + std::to_string(cpu) + " = a.out\n";
     std::ofstream(target) << cpus;
-    platform::SetEnvironment("USERPROFILE", argv[1]);
-    platform::SetEnvironment("ZR_TRACE_LOGGING", "1");
-    platform::SetEnvironment("K4X_SIM_TARGET", target.c_str());
-    platform::SetEnvironment("PATH", k4xtest::SimFolder("default").c_str());
+    k4xplatform::SetEnvironment("USERPROFILE", argv[1]);
+    k4xplatform::SetEnvironment("ZR_TRACE_LOGGING", "1");
+    k4xplatform::SetEnvironment("K4X_SIM_TARGET", target.c_str());
+    k4xplatform::SetEnvironment("PATH", k4xtest::SimFolder("default").c_str());
     const auto create = reinterpret_cast<CreateDeviceConfigManagerFn>(
-        platform::FindSymbol(platform::OpenLibrary(K4X_LIBRARY_FILE), "CreateDeviceConfigManager"));
+        k4xplatform::FindSymbol(k4xplatform::OpenLibrary(K4X_LIBRARY_FILE), "CreateDeviceConfigManager"));
     Zr::Kdt::Trace::CDeviceConfigManager* manager = create != nullptr ? create(&g_descriptor, 0) : nullptr;
     if (manager == nullptr) return 3;
     // False without a settings file to reload; the live CPUs are there all the same.

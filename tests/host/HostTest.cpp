@@ -127,7 +127,7 @@ TEST(HostUnload, ManagersGoOneByOneThenTheLibraryWithItsLog)
         EXPECT_TRUE(second->GetOutFile("K4x_DSP1", out));
         code = reinterpret_cast<const void*>(library.Find<CreateDeviceConfigManagerFn>("CreateDeviceConfigManager"));
     }
-    EXPECT_EQ(ZR_KDT::platform::ModuleFolder(code), "");
+    EXPECT_EQ(k4xplatform::ModuleFolder(code), "");
     ASSERT_EQ(session.Log().Count("M:DCM: Destroying Channel Server "), 2);
     const fs::path log = fs::path(session.TraceDirectory()) / session.Log().Files()[0];
     std::error_code error;

@@ -30,7 +30,7 @@ const char kInvalidName[] = "Invalide property name";
 const char kFailedToOpen[] = "Failed to open file";
 const char kFailedToWrite[] = "Failed to write file";
 const char kKept[] = "Invalid file type";  // marked before each load, left by one without error
-const bool kPosix = ZR_KDT::platform::kPathSeparator == '/';
+const bool kPosix = k4xplatform::kPathSeparator == '/';
 // The sample that saves set; a text is saved up to its first NUL.
 const ConfigValues kSampleSet = {
     {7, -3, INT_MAX, INT_MIN, 0, -1}, {"pc == 0x100", "", "x=y\tz  ", std::string("cut\0off", 7)}, true};
@@ -57,7 +57,7 @@ protected:
         NewManager();
         fs::create_directory(Settings("folder"));
     }
-    void TearDown() override { ZR_KDT::platform::ResetSystemCalls(); }
+    void TearDown() override { k4xplatform::ResetSystemCalls(); }
 
     // A manager for the CPU, constructed as the library's factory does.
     std::unique_ptr<K4xDeviceCfgMgr> NewManager(const char* cpuName = "K4X CFG/TEST")
@@ -146,7 +146,7 @@ TEST_F(ConfigFileTest, SaveTable)
         if (!row.before.empty()) WriteBytes(row.file, row.before);
         if (row.fault != nullptr) row.fault();
         EXPECT_EQ(manager->SaveConfiguration(row.name, row.type), row.saved);
-        ZR_KDT::platform::ResetSystemCalls();
+        k4xplatform::ResetSystemCalls();
         EXPECT_EQ(manager->GetErrorMessage(), row.error);
         EXPECT_EQ(ReadBytes(row.file), row.after);
         fs::remove(row.file);
@@ -210,7 +210,7 @@ TEST_F(ConfigFileTest, LoadTable)
         if (!row.bytes.empty()) WriteBytes(file, row.bytes);
         if (row.fault != nullptr) row.fault();
         EXPECT_EQ(manager->LoadConfiguration(row.name, row.type), row.loaded);
-        ZR_KDT::platform::ResetSystemCalls();
+        k4xplatform::ResetSystemCalls();
         EXPECT_EQ(manager->GetErrorMessage(), row.error);
         EXPECT_EQ(Held(*manager), row.held);
         if (!row.bytes.empty()) fs::remove(file);
@@ -235,8 +235,8 @@ bool g_noTemporary = false;
 File CountingOpen(const char* path, const char* mode)
 {
     const bool refused = g_noTemporary && std::strstr(path, "~k4x") != nullptr;
-    const File file = refused ? ZR_KDT::platform::kNoFile : Own().open(path, mode);
-    g_openFiles += ZR_KDT::platform::IsOpen(file);
+    const File file = refused ? k4xplatform::kNoFile : Own().open(path, mode);
+    g_openFiles += k4xplatform::IsOpen(file);
     return file;
 }
 bool CountingClose(File file)
@@ -254,7 +254,7 @@ void FailSync()
 }
 void RefuseReplace()
 {
-    Calls().rename = [](const char*, const char*) { return ZR_KDT::platform::Rename_Refused; };
+    Calls().rename = [](const char*, const char*) { return k4xplatform::Rename_Refused; };
 }
 void NoRoom()
 {
@@ -302,7 +302,7 @@ TEST_F(ConfigFileTest, DurableSaveTable)
         Calls().close = &CountingClose;
         if (row.fault != nullptr) row.fault();
         EXPECT_EQ(SaveAndCheck(), row.error);
-        ZR_KDT::platform::ResetSystemCalls();
+        k4xplatform::ResetSystemCalls();
         EXPECT_EQ(g_openFiles, 0);
         EXPECT_EQ(SettingsFiles(), 2);  // "folder" and the file
         EXPECT_EQ(ReadBytes(Settings("cfg")) == row.before, row.keepsOld);
@@ -312,7 +312,7 @@ TEST_F(ConfigFileTest, DurableSaveTable)
     g_noTemporary = false;
     Calls().open = &CountingOpen;
     Calls().close = &CountingClose;
-    EXPECT_FALSE(K4xStore::WriteFileDurably(Settings(std::string(300, 'n')), "text"));
+    EXPECT_FALSE(k4xstore::WriteFileDurably(Settings(std::string(300, 'n')), "text"));
     EXPECT_EQ(g_openFiles, 0);
 }
 
@@ -324,16 +324,16 @@ void TargetGone()
 {
     g_renames = 0;
     Calls().rename = [](const char* from, const char* to) {
-        if (++g_renames > 1) return laterMoves ? Own().rename(from, to) : ZR_KDT::platform::Rename_Refused;
+        if (++g_renames > 1) return laterMoves ? Own().rename(from, to) : k4xplatform::Rename_Refused;
         Own().remove(to);
-        return ZR_KDT::platform::Rename_TargetGone;
+        return k4xplatform::Rename_TargetGone;
     };
 }
 void TargetGoneAndNoWrite()
 {
     TargetGone<false>();
     Calls().open = [](const char* path, const char* mode) {
-        return std::strcmp(mode, "w") == 0 ? ZR_KDT::platform::kNoFile : Own().open(path, mode);
+        return std::strcmp(mode, "w") == 0 ? k4xplatform::kNoFile : Own().open(path, mode);
     };
 }
 
@@ -352,7 +352,7 @@ TEST_F(ConfigFileTest, AReplacementThatFailsHalfWayKeepsTheNewText)
         WriteBytes(Settings("cfg"), "Trace Mode = 1\n");
         fault();
         EXPECT_EQ(SaveAndCheck(), error);
-        ZR_KDT::platform::ResetSystemCalls();
+        k4xplatform::ResetSystemCalls();
         EXPECT_EQ(SettingsFiles(), 2);  // "folder", and the file or the temporary one
         std::string kept;
         for (const auto& entry : fs::directory_iterator(profile.SettingsDirectory()))
@@ -369,15 +369,15 @@ TEST_F(ConfigFileTest, ASaveRemovesTheTemporaryFilesOfKilledSaves)
 {
     // A death test's child on Windows runs the test anew: it finds the folder of the first run in the environment.
     std::string folder;
-    if (!ZR_KDT::platform::GetEnvironment("K4X_KILLED_SAVE_FOLDER", folder)) {
+    if (!k4xplatform::GetEnvironment("K4X_KILLED_SAVE_FOLDER", folder)) {
         folder = profile.SettingsDirectory();
         profile.SetVariable("K4X_KILLED_SAVE_FOLDER", folder.c_str());
     }
     const std::string cfg = (fs::path(folder) / "cfg").string();
     EXPECT_EXIT(
         {
-            Calls().rename = [](const char*, const char*) -> ZR_KDT::platform::RenameResult { std::_Exit(9); };
-            K4xStore::WriteFileDurably(cfg, "killed");
+            Calls().rename = [](const char*, const char*) -> k4xplatform::RenameResult { std::_Exit(9); };
+            k4xstore::WriteFileDurably(cfg, "killed");
         },
         ::testing::ExitedWithCode(9), "");
     EXPECT_EQ(SettingsFiles(), 2) << "\"folder\" and the killed save's temporary file";
@@ -395,7 +395,7 @@ TEST_F(ConfigFileTest, APlantedLinkNeverTakesTheSave)
     WriteBytes(victim, "victim");
     WriteBytes(Settings("cfg"), "old");
     const std::string ids =
-        std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" + std::to_string(ZR_KDT::platform::CurrentThreadId());
+        std::to_string(k4xplatform::CurrentProcessId()) + "-" + std::to_string(k4xplatform::CurrentThreadId());
     fs::create_hard_link(victim, Settings("~k4x" + ids + ".tmp"));
     std::error_code noLinks;  // Wine may make no symbolic links
     fs::create_symlink(planted, Settings("~k4x" + ids + "-1.tmp"), noLinks);
@@ -441,7 +441,7 @@ TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
         fs::remove(Settings("cfg"));
     }
     WriteBytes(Settings("cfg"), "old");
-    EXPECT_EQ(ZR_KDT::platform::ReplaceableTarget(Settings("./cfg").c_str()), Settings("./cfg"));
+    EXPECT_EQ(k4xplatform::ReplaceableTarget(Settings("./cfg").c_str()), Settings("./cfg"));
     fs::permissions(Settings("cfg"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const fs::perms before = fs::status(Settings("cfg")).permissions();
     std::FILE* other = std::fopen(Settings("cfg").c_str(), "r");

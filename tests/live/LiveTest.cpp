@@ -29,7 +29,7 @@ using namespace Zr::Kdt::Trace;
 
 std::string Variable(const char* name) { return ZR_KDT::GetEnvironmentValue(name); }
 
-std::string OwnId() { return std::to_string(ZR_KDT::platform::CurrentProcessId()); }
+std::string OwnId() { return std::to_string(k4xplatform::CurrentProcessId()); }
 
 // Names each test of a table after its row.
 struct RowName {
@@ -108,8 +108,8 @@ TEST(BootstrapClock, ReadsMonthThenDayThenYearAfresh)
 {
     LiveSession session("default");
     FixedClock clock;
-    ZR_KDT::platform::SystemCalls().localTime = [] {
-        ZR_KDT::platform::LocalTime time = kFixedTime;
+    k4xplatform::SystemCalls().localTime = [] {
+        k4xplatform::LocalTime time = kFixedTime;
         time.month += g_clockReadings;
         time.day += g_clockReadings;
         time.year += g_clockReadings++;

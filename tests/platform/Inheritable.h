@@ -7,6 +7,6 @@
 
 namespace k4xtest {
 
-bool InheritedByChildren(ZR_KDT::platform::File file);
+bool InheritedByChildren(k4xplatform::File file);
 
 }  // namespace k4xtest

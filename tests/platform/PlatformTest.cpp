@@ -14,7 +14,7 @@
 namespace k4xtest {
 namespace {
 
-using namespace ZR_KDT::platform;
+using namespace k4xplatform;
 
 // An empty value is set; a removed or unnamed one reads as "".
 TEST(Platform, ReadsBackTheEnvironment)

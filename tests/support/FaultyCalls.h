@@ -8,10 +8,10 @@
 
 namespace k4xtest {
 
-using ZR_KDT::platform::File;
+using k4xplatform::File;
 
-inline ZR_KDT::platform::SystemCallTable& Calls() { return ZR_KDT::platform::SystemCalls(); }
-inline const ZR_KDT::platform::SystemCallTable& Own() { return ZR_KDT::platform::SystemsOwnCalls(); }
+inline k4xplatform::SystemCallTable& Calls() { return k4xplatform::SystemCalls(); }
+inline const k4xplatform::SystemCallTable& Own() { return k4xplatform::SystemsOwnCalls(); }
 
 inline int g_writes = 0;
 
@@ -34,7 +34,7 @@ inline void FailFlush()
 inline void RefuseUpdate()
 {
     Calls().open = [](const char* path, const char* mode) {
-        return mode[1] == '+' ? ZR_KDT::platform::kNoFile : Own().open(path, mode);
+        return mode[1] == '+' ? k4xplatform::kNoFile : Own().open(path, mode);
     };
 }
 
@@ -42,7 +42,7 @@ inline void RefuseUpdate()
 inline void RefuseRead()
 {
     Calls().open = [](const char* path, const char* mode) {
-        return mode[1] == 'b' ? ZR_KDT::platform::kNoFile : Own().open(path, mode);
+        return mode[1] == 'b' ? k4xplatform::kNoFile : Own().open(path, mode);
     };
 }
 

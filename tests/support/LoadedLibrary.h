@@ -13,8 +13,8 @@ namespace k4xtest {
 
 class LoadedLibrary {
 public:
-    explicit LoadedLibrary(const std::string& path) : m_module(ZR_KDT::platform::OpenLibrary(path.c_str())) {}
-    ~LoadedLibrary() { ZR_KDT::platform::CloseLibrary(m_module); }
+    explicit LoadedLibrary(const std::string& path) : m_module(k4xplatform::OpenLibrary(path.c_str())) {}
+    ~LoadedLibrary() { k4xplatform::CloseLibrary(m_module); }
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
@@ -22,11 +22,11 @@ public:
     template <typename Fn>
     Fn Find(const char* symbol) const
     {
-        return reinterpret_cast<Fn>(ZR_KDT::platform::FindSymbol(m_module, symbol));
+        return reinterpret_cast<Fn>(k4xplatform::FindSymbol(m_module, symbol));
     }
 
 private:
-    ZR_KDT::platform::ModuleHandle m_module;
+    k4xplatform::ModuleHandle m_module;
 };
 
 // The folder of bin/sim/ ("default", "no-create", ...) in platform form.

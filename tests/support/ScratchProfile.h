@@ -22,7 +22,7 @@ class ScratchProfile {
 public:
     ScratchProfile()
     {
-        const std::string name = "k4x-" + std::to_string(ZR_KDT::platform::CurrentProcessId()) + "-" +
+        const std::string name = "k4x-" + std::to_string(k4xplatform::CurrentProcessId()) + "-" +
                                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
         m_root = std::filesystem::temp_directory_path() / name;
         m_profile = Path("profile");
@@ -33,8 +33,7 @@ public:
     }
     ~ScratchProfile()
     {
-        for (const auto& [name, old] : m_saved)
-            ZR_KDT::platform::SetEnvironment(name.c_str(), old ? old->c_str() : nullptr);
+        for (const auto& [name, old] : m_saved) k4xplatform::SetEnvironment(name.c_str(), old ? old->c_str() : nullptr);
         // Loggers live on; closing their files lets the folder go on Windows.
         ZR_KDT::uLogManager& log = ZR_KDT::uLogManager::Instance();
         for (const auto& entry : log.m_loggers) entry.second->SetEnabled(false);
@@ -62,9 +61,9 @@ public:
     void SetVariable(const char* name, const char* value)
     {
         std::string old;
-        const bool set = ZR_KDT::platform::GetEnvironment(name, old);
+        const bool set = k4xplatform::GetEnvironment(name, old);
         m_saved.try_emplace(name, set ? std::optional(old) : std::nullopt);
-        ASSERT_TRUE(ZR_KDT::platform::SetEnvironment(name, value)) << name;
+        ASSERT_TRUE(k4xplatform::SetEnvironment(name, value)) << name;
     }
 
 private:

@@ -15,7 +15,7 @@ TEST(K4xTdfToolTest, CommandTable)
     ScratchProfile dir;
     const std::string fresh = Quoted(dir.Path("new.tdf")), cfg = Quoted(dir.Path("cfg.tdf"));
     // A euro sign in code page 1252, joined by hand: std::filesystem would read it as UTF-8 on Windows.
-    const std::string kept = dir.NewFolder("kept") + ZR_KDT::platform::kPathSeparator + "a\x80.tdf";
+    const std::string kept = dir.NewFolder("kept") + k4xplatform::kPathSeparator + "a\x80.tdf";
     WriteBytes(kept, "kept");
     // Data with line ends, a Ctrl-Z and a NUL must come out unchanged.
     const std::string data("a\r\nb\nc\x1A\0d", 9);

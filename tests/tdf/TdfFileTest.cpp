@@ -25,7 +25,7 @@ const char kCannotOpen[] = "Could not open TDF file as specified.";
 
 class TdfFileTest : public ::testing::Test {
 protected:
-    void TearDown() override { ZR_KDT::platform::ResetSystemCalls(); }
+    void TearDown() override { k4xplatform::ResetSystemCalls(); }
 
     // Each call's out value (size, data read, offset, new length), or its error text, marked if not zeroed first.
     template <typename Call>
@@ -219,7 +219,7 @@ void FailRead4()
 void WriteReadOnly()
 {
     Calls().open = [](const char* path, const char* mode) {
-        return mode[1] == '+' ? File{std::fopen(path, "rb"), ZR_KDT::platform::kNoHandle} : Own().open(path, mode);
+        return mode[1] == '+' ? File{std::fopen(path, "rb"), k4xplatform::kNoHandle} : Own().open(path, mode);
     };
     Calls().write = [](const void* data, std::size_t size, std::size_t n, File file) {
         std::fwrite(data, size, n, file.stream);
@@ -271,7 +271,7 @@ TEST_F(TdfFileTest, FileSystemFaultTable)
         WriteFile(path, image);
         row.fault();
         EXPECT_EQ(Run(row.call), row.error);
-        ZR_KDT::platform::ResetSystemCalls();
+        k4xplatform::ResetSystemCalls();
         EXPECT_EQ(ReadFile(path) == image, row.untouched);
     }
 }

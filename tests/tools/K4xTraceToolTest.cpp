@@ -161,9 +161,9 @@ TEST_F(K4xTraceTool, CommandsAndTheFailuresAUserMeets)
 TEST_F(K4xTraceTool, NamesInTheCodePageStayTheirOwn)
 {
     // Joined by hand: std::filesystem would read the names as UTF-8 on Windows.
-    const std::string in = profile.NewFolder("names") + ZR_KDT::platform::kPathSeparator;
+    const std::string in = profile.NewFolder("names") + k4xplatform::kPathSeparator;
     const std::string user = in + "Ren\xE9", live = in + "sim\x80", tdf = in + "Donn\xE9" "es.tdf";
-    const auto makeDirectory = ZR_KDT::platform::SystemCalls().makeDirectory;
+    const auto makeDirectory = k4xplatform::SystemCalls().makeDirectory;
     ASSERT_TRUE(makeDirectory(user.c_str()) && makeDirectory(live.c_str()));
     for (const auto& library : fs::directory_iterator(SimFolder("default")))
         WriteBytes(live + in.back() + library.path().filename().string(), ReadBytes(library.path().string()));
@@ -182,7 +182,7 @@ TEST_F(K4xTraceTool, NamesInTheCodePageStayTheirOwn)
 // Where the file calls take short paths only, a save that fails on a long one says why.
 TEST_F(K4xTraceTool, ASaveToATooLongPathSaysWhy)
 {
-    if (ZR_KDT::platform::kLongestPath > 300) GTEST_SKIP() << "the file calls take long paths here";
+    if (k4xplatform::kLongestPath > 300) GTEST_SKIP() << "the file calls take long paths here";
     // 245 characters: the folder can be named, its settings folder (264) cannot.
     const std::string user = profile.NewFolder(std::string(245 - profile.Path("").size(), 'p'));
     const ToolResult result = Run("--profile " + Quoted(user) + " set K4x_DSP0 \"Trace Mode=1\"");

@@ -18,6 +18,9 @@
 
 namespace {
 
+using k4xtdf::TdfSectionHeader;
+using k4xtdf::TdfSectionWalker;
+
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
@@ -39,10 +42,10 @@ int Create(char** arguments)
 {
     const char* path = arguments[0];
     // Created new: a file made meanwhile is not truncated either.
-    TdfFormat::FileGuard file(ZR_KDT::platform::SystemCalls().open(path, "wbx"));
+    k4xtdf::FileGuard file(k4xplatform::SystemCalls().open(path, "wbx"));
     if (!file) return Fail(path, errno == EEXIST ? "file exists; not overwritten" : std::strerror(errno));
-    const bool written = TdfFormat::WriteU32(file.get(), TdfFormat::kSignature);
-    if (!ZR_KDT::platform::SystemCalls().close(file.Release()) || !written) {
+    const bool written = k4xtdf::WriteU32(file.get(), k4xtdf::kSignature);
+    if (!k4xplatform::SystemCalls().close(file.Release()) || !written) {
         return Fail(path, "cannot write the signature");
     }
     return 0;
@@ -68,9 +71,9 @@ std::string Printable(const char* bytes, uint32_t length)
 int List(char** arguments)
 {
     const char* path = arguments[0];
-    const TdfFormat::FileGuard file(ZR_KDT::platform::SystemCalls().open(path, "rb"));
+    const k4xtdf::FileGuard file(k4xplatform::SystemCalls().open(path, "rb"));
     if (!file) return Fail(path, std::strerror(errno));
-    if (!TdfFormat::ReadSignature(file.get())) return Fail(path, "not a TDF file (no TDF2 signature)");
+    if (!k4xtdf::ReadSignature(file.get())) return Fail(path, "not a TDF file (no TDF2 signature)");
     std::printf("%-10s %-10s %-10s %s\n", "OFFSET", "LENGTH", "VERSION", "NAME");
     TdfSectionWalker walker(file.get());
     TdfSectionHeader header;
@@ -109,7 +112,7 @@ int WriteSection(const char* path, const char* name, uint32_t version)
     std::vector<unsigned char> data(size > 0 ? size : 1);
     uint32_t got = 0;
     tdf.LoadSection(path, name, version, data.data(), static_cast<uint32_t>(data.size()), got);
-    if (!ZR_KDT::platform::SetBinaryMode(stdout) || std::fwrite(data.data(), 1, got, stdout) != got ||
+    if (!k4xplatform::SetBinaryMode(stdout) || std::fwrite(data.data(), 1, got, stdout) != got ||
         std::fflush(stdout) != 0) {
         return Fail(path, "cannot write to standard output");
     }

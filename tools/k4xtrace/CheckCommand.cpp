@@ -22,10 +22,10 @@ CheckedFile Unreadable(const std::string& path, const std::string& form, const s
 // readable regular file.
 bool ReadBytes(const std::string& path, std::string& bytes)
 {
-    ZR_KDT::platform::FileStatus status;
-    if (!ZR_KDT::platform::SystemCalls().status(path.c_str(), status) || status.kind != ZR_KDT::platform::FileKind_File)
+    k4xplatform::FileStatus status;
+    if (!k4xplatform::SystemCalls().status(path.c_str(), status) || status.kind != k4xplatform::FileKind_File)
         return false;
-    return ZR_KDT::platform::ReadWholeFile(path.c_str(), bytes) == ZR_KDT::platform::WholeFileRead_Done;
+    return k4xplatform::ReadWholeFile(path.c_str(), bytes) == k4xplatform::WholeFileRead_Done;
 }
 
 CheckedFile CheckTextFile(const std::string& path)
@@ -37,17 +37,17 @@ CheckedFile CheckTextFile(const std::string& path)
 
 CheckedFile CheckContainer(const std::string& path)
 {
-    const K4xFormat::AetConfigSection section = K4xFormat::ReadAetConfigSection(path.c_str());
+    const k4xformat::AetConfigSection section = k4xformat::ReadAetConfigSection(path.c_str());
     switch (section.status) {
-    case K4xFormat::AetConfigSection::Status_NotContainer:
+    case k4xformat::AetConfigSection::Status_NotContainer:
         return Unreadable(path, "aetconfig", "not a TDF container (no file starting with TDF2)");
-    case K4xFormat::AetConfigSection::Status_NoSection:
+    case k4xformat::AetConfigSection::Status_NoSection:
         return Unreadable(path, "aetconfig", "no AETCONFIG section (" + section.failure + ")");
-    case K4xFormat::AetConfigSection::Status_Read:
+    case k4xformat::AetConfigSection::Status_Read:
         break;
     }
     // The older binary form has nothing to check.
-    if (section.version == K4xFormat::kOldVersion) return {path, "aetconfig-v1", {}};
+    if (section.version == k4xformat::kOldVersion) return {path, "aetconfig-v1", {}};
     return {path, "aetconfig", CheckPayload(section.payload)};
 }
 

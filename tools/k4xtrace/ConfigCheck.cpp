@@ -15,8 +15,8 @@ namespace k4xtrace {
 
 namespace {
 
-using K4xFormat::Property;
-using K4xFormat::TextReader;
+using k4xformat::Property;
+using k4xformat::TextReader;
 
 enum StoredForm { StoredForm_TextFile, StoredForm_Payload };
 
@@ -111,7 +111,7 @@ void Checker::Entry(const Property& property, const std::string& value, std::siz
 void Checker::Unknown(const std::string& name, std::size_t line)
 {
     // In the table, but held by no file: "CycleModeDelta".
-    if (K4xFormat::FindProperty(name) != nullptr) {
+    if (k4xformat::FindProperty(name) != nullptr) {
         return Problem(line, "read-only", "\"" + name + "\" cannot be set from a file; " + Consequence());
     }
     const std::string suggestion = ClosestName(name);
@@ -125,7 +125,7 @@ void Checker::Unknown(const std::string& name, std::size_t line)
 
 std::string Checker::IntegerValue(const std::string& name, const std::string& value, std::size_t line)
 {
-    std::string number = std::to_string(K4xFormat::AtoiOf(value));
+    std::string number = std::to_string(k4xformat::AtoiOf(value));
     if (!IsWholeNumber(value)) {
         Problem(line, "bad-value", JsonString(value) + " is not a whole number; the library reads " + number);
     } else if (!FitsInt32(value)) {
@@ -142,7 +142,7 @@ std::string Checker::ProtocolValue(const std::string& value, std::size_t line)
 {
     const bool text = m_form == StoredForm_TextFile;
     const bool plain = text ? IsWholeNumber(value) && FitsInt32(value) : value == "0" || value == "1";
-    const bool flag = text ? K4xFormat::TextFileProtocol(value) : K4xFormat::PayloadProtocol(value);
+    const bool flag = text ? k4xformat::TextFileProtocol(value) : k4xformat::PayloadProtocol(value);
     if (!plain) {
         Problem(line, "bad-value",
                 JsonString(value) + " is not 1 or 0; the library reads " + (flag ? "true" : "false"));
@@ -173,7 +173,7 @@ ConfigCheck CheckTextConfiguration(std::string bytes)
 {
     Checker checker(StoredForm_TextFile);
     TextReader reader(std::move(bytes));
-    K4xFormat::TextEntry entry;
+    k4xformat::TextEntry entry;
     TextReader::Result result;
     while ((result = reader.Next(entry)) == TextReader::Result_Entry)
         checker.Entry(*entry.property, std::string(entry.value), reader.LineOf(entry.name));
@@ -186,10 +186,10 @@ ConfigCheck CheckTextConfiguration(std::string bytes)
 ConfigCheck CheckPayload(const std::vector<char>& data)
 {
     Checker checker(StoredForm_Payload);
-    const K4xFormat::AetConfigVersion2 payload = K4xFormat::ParseAetConfigVersion2(data.data(), data.size());
+    const k4xformat::AetConfigVersion2 payload = k4xformat::ParseAetConfigVersion2(data.data(), data.size());
     for (std::size_t i = 0; i < payload.pairs.size(); ++i) {
         const auto& [name, value] = payload.pairs[i];
-        const Property* property = K4xFormat::FindStoredProperty(name);
+        const Property* property = k4xformat::FindStoredProperty(name);
         if (property != nullptr) {
             checker.Entry(*property, value, payload.lines[i]);
         } else {
@@ -204,7 +204,7 @@ std::string ClosestName(const std::string& name)
 {
     std::string best;
     std::size_t bestDistance = SIZE_MAX;
-    for (const Property& property : K4xFormat::StoredProperties()) {
+    for (const Property& property : k4xformat::StoredProperties()) {
         const std::string known(property.name);
         const std::size_t distance = EditDistance(Folded(name), Folded(known));
         // Ties go to the name that sorts first.

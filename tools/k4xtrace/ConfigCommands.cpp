@@ -86,9 +86,9 @@ std::unique_ptr<Device> OpenStoreAndDevice(Session& session, const Invocation& i
 // The library says only "Failed to open file" when the path is too long.
 void HintAtLongPath(const std::string& path)
 {
-    if (path.size() <= ZR_KDT::platform::kLongestPath) return;
+    if (path.size() <= k4xplatform::kLongestPath) return;
     std::fprintf(stderr, "k4xtrace: %s is %zu characters long; this system's file calls take at most %zu\n",
-                 path.c_str(), path.size(), ZR_KDT::platform::kLongestPath);
+                 path.c_str(), path.size(), k4xplatform::kLongestPath);
 }
 
 int Save(Session& session, Device& device, const Store& store)
@@ -134,7 +134,7 @@ int ShowCommand(Session& session, const Invocation& invocation)
     Store settings;
     Store::Parse("settings", settings);
     const std::string path = settings.LoadPath(*device);
-    const bool present = ZR_KDT::platform::PathExists(path.c_str());
+    const bool present = k4xplatform::PathExists(path.c_str());
     const std::string heading =
         "Configuration of " + device->Cpu() + (present ? " from " + path : " (defaults: no " + path + ")");
     return PrintConfiguration(session, *device, heading, invocation.Has("--json"));

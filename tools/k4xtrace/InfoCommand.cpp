@@ -31,12 +31,12 @@ int InfoCommand(Session& session, const Invocation& invocation)
     Store settings;
     Store::Parse("settings", settings);
     const std::string settingsFile = settings.LoadPath(*device);
-    const bool present = ZR_KDT::platform::PathExists(settingsFile.c_str());
+    const bool present = k4xplatform::PathExists(settingsFile.c_str());
 
     Line("library:", session.LibraryPath());
     Line("library version:", session.LibraryVersion());
     Line("device:", name + " (numbers " + std::to_string(first) + " and " + std::to_string(second) + ")");
-    Line("profile:", ZR_KDT::platform::ProfileDirectory());
+    Line("profile:", k4xplatform::ProfileDirectory());
     Line("trace directory:", Environment(ZR_KDT::kLoggingDirectoryVariable));
     Line("settings directory:", Environment(ZR_KDT::kSettingsDirectoryVariable));
     Line("data directory:", Environment(ZR_KDT::kDataDirectoryVariable));

@@ -22,8 +22,8 @@ std::string PackagedSimulatedTarget()
 {
     const std::string folder = k4xhost::ThisModuleFolder();
     if (folder.empty()) return std::string();
-    const std::string path = ZR_KDT::platform::AbsolutePath((folder + K4X_INSTALLED_SIM_FOLDER).c_str());
-    return ZR_KDT::platform::PathExists(path.c_str()) ? path : std::string();
+    const std::string path = k4xplatform::AbsolutePath((folder + K4X_INSTALLED_SIM_FOLDER).c_str());
+    return k4xplatform::PathExists(path.c_str()) ? path : std::string();
 }
 
 // Where the library looked, and how to point it at a channel driver; for a
@@ -72,7 +72,7 @@ void PrintJson(const std::string& cpu, const PropertyValue& twp, const std::vect
 int LiveCommand(Session& session, const Invocation& invocation)
 {
     // Declared before the manager, so that it outlives the manager's pointer to it.
-    PromptCallback callback(invocation.Values("--answer"), stdin, ZR_KDT::platform::IsTerminal(stdin));
+    PromptCallback callback(invocation.Values("--answer"), stdin, k4xplatform::IsTerminal(stdin));
     const std::string& cpu = invocation.arguments[0];
     std::unique_ptr<Device> device = session.NewDevice(cpu);
     if (!device) return kExitFailed;
@@ -80,7 +80,7 @@ int LiveCommand(Session& session, const Invocation& invocation)
     std::string error;
     // Without a settings file the connection stands but the load after it
     // fails, and the library keeps its earlier text.
-    const std::string unloaded = "connected, but the settings file " + K4xFormat::SettingsFileName(cpu) +
+    const std::string unloaded = "connected, but the settings file " + k4xformat::SettingsFileName(cpu) +
                                  " did not load: it is missing or malformed (k4xtrace set writes it)";
     if (!Explained(device->ConnectLive(error), unloaded, error)) {
         session.Fail("live " + cpu, error);

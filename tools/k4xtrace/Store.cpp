@@ -21,14 +21,14 @@ bool StartsWith(const std::string& text, const char* prefix) { return text.rfind
 
 std::string InSettings(const std::string& name)
 {
-    return K4xFormat::SettingsFilePath(Environment(ZR_KDT::kSettingsDirectoryVariable), name);
+    return k4xformat::SettingsFilePath(Environment(ZR_KDT::kSettingsDirectoryVariable), name);
 }
 
 // The file's size, or the largest value for a file that is not there.
 uint64_t SizeOf(const std::string& path)
 {
     uint64_t size = 0;
-    return ZR_KDT::platform::FileSize(path.c_str(), size) ? size : UINT64_MAX;
+    return k4xplatform::FileSize(path.c_str(), size) ? size : UINT64_MAX;
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ bool Store::Parse(const std::string& text, Store& store)
         store.m_kind = Kind_Tdf;
         if (!StartsWith(text, "tdf:")) store.m_name = text;
         // The Windows library reads "/" in a path to save to as part of a name.
-        std::replace(store.m_name.begin(), store.m_name.end(), '/', ZR_KDT::platform::kPathSeparator);
+        std::replace(store.m_name.begin(), store.m_name.end(), '/', k4xplatform::kPathSeparator);
     } else {
         store.m_kind = Kind_Text;
         store.m_name = text;
@@ -59,7 +59,7 @@ std::string Store::LoadPath(const Device& device) const
 {
     switch (m_kind) {
     case Kind_Settings:
-        return InSettings(K4xFormat::SettingsFileName(device.Cpu()));
+        return InSettings(k4xformat::SettingsFileName(device.Cpu()));
     case Kind_Text:
         return InSettings(m_name);
     case Kind_Dcm:
@@ -72,7 +72,7 @@ std::string Store::LoadPath(const Device& device) const
 
 std::string Store::SavePath(const Device& device) const
 {
-    const std::string saved = K4xFormat::SavedFileName(SaveName(device), SaveType());
+    const std::string saved = k4xformat::SavedFileName(SaveName(device), SaveType());
     return m_kind == Kind_Tdf ? saved : InSettings(saved);
 }
 
@@ -83,7 +83,7 @@ bool Store::Load(Device& device, std::string& error) const
                          m_name + " is no TDF container (its name must end in .tdf and the file begin with TDF2)",
                          error);
     }
-    const std::string name = m_kind == Kind_Settings ? K4xFormat::SettingsFileName(device.Cpu())
+    const std::string name = m_kind == Kind_Settings ? k4xformat::SettingsFileName(device.Cpu())
                              : m_kind == Kind_Dcm    ? m_name + ".dcm"
                                                      : m_name;
     return Explained(device.Load(name, FileType_Text, error), "cannot read " + LoadPath(device), error);
@@ -97,7 +97,7 @@ bool Store::Save(Device& device, std::string& error) const
 
 std::string Store::SaveName(const Device& device) const
 {
-    return m_kind == Kind_Settings ? K4xFormat::SettingsFileName(device.Cpu()) : m_name;
+    return m_kind == Kind_Settings ? k4xformat::SettingsFileName(device.Cpu()) : m_name;
 }
 
 FileType Store::SaveType() const

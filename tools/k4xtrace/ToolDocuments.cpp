@@ -93,7 +93,7 @@ void PrintOptions(bool valuesOnly)
 void PrintProperties()
 {
     std::vector<std::string> names;
-    for (const K4xFormat::Property& property : K4xFormat::AllProperties()) {
+    for (const k4xformat::Property& property : k4xformat::AllProperties()) {
         names.push_back("\"" + std::string(property.name) + "\"");
     }
     PrintNames(names, " ");

@@ -35,7 +35,7 @@ inline std::string LogFileName(int month, int day, int year, const std::string& 
 // name when no directory is known.
 inline std::string LogFilePath(const std::string& directory, const std::string& fileName)
 {
-    return directory.empty() ? fileName : directory + platform::kPathSeparator + fileName;
+    return directory.empty() ? fileName : directory + k4xplatform::kPathSeparator + fileName;
 }
 
 // As atoi: leading blanks, an optional sign and decimal digits; anything

@@ -47,9 +47,9 @@ bool uDll::Load(const char* fileName, uint32_t mode)
 {
     if (mode == kKeepMode) m_nMode = 0;
     m_sLastError.clear();
-    m_hModule = platform::OpenLibrary(fileName);
+    m_hModule = k4xplatform::OpenLibrary(fileName);
     // Taken at once: the string work below may touch the error code.
-    const uint32_t errorCode = platform::LastErrorCode();
+    const uint32_t errorCode = k4xplatform::LastErrorCode();
     if (m_hModule == nullptr) {
         m_sLastError = "failed to load ";
         m_sLastError += fileName;
@@ -57,19 +57,19 @@ bool uDll::Load(const char* fileName, uint32_t mode)
         uString::ToString(m_sLastError, errorCode, 0, 0, 0, '\0');
         LogProgress("uDll: %s", m_sLastError.c_str());
         // The system's own words, where it has any.
-        const std::string detail = platform::LastLoadErrorDetail();
+        const std::string detail = k4xplatform::LastLoadErrorDetail();
         if (!detail.empty()) LogProgress("uDll:  %s", detail.c_str());
     }
     return m_hModule != nullptr;
 }
 
-platform::ProcAddress uDll::GetSymbol(const char* symbol)
+k4xplatform::ProcAddress uDll::GetSymbol(const char* symbol)
 {
     if (m_hModule == nullptr) return nullptr;
     m_sLastError.clear();
-    platform::ProcAddress address = platform::FindSymbol(m_hModule, symbol);
+    k4xplatform::ProcAddress address = k4xplatform::FindSymbol(m_hModule, symbol);
     if (address == nullptr)
-        uString::FormatNumber(platform::LastErrorCode(), m_sLastError, false, "GetLastError() returned %d");
+        uString::FormatNumber(k4xplatform::LastErrorCode(), m_sLastError, false, "GetLastError() returned %d");
     return address;
 }
 
@@ -77,7 +77,7 @@ bool uDll::Unload()
 {
     if (m_hModule == nullptr) return false;
     m_sLastError.clear();
-    platform::CloseLibrary(m_hModule);
+    k4xplatform::CloseLibrary(m_hModule);
     m_hModule = nullptr;
     return true;
 }

@@ -26,7 +26,7 @@ public:
     // kKeepMode keeps the current mode.
     bool FindAndLoad(const char* name, uint32_t mode);
     // The exported function, or null.
-    platform::ProcAddress GetSymbol(const char* symbol);
+    k4xplatform::ProcAddress GetSymbol(const char* symbol);
     // False when nothing was loaded.
     bool Unload();
     // Hands fileName to the system loader; true when it gave a handle.
@@ -45,7 +45,7 @@ public:
 private:
     std::string m_sName;
     uint32_t m_nMode;
-    platform::ModuleHandle m_hModule = nullptr;
+    k4xplatform::ModuleHandle m_hModule = nullptr;
     std::string m_sLastError;
 };
 

@@ -25,7 +25,7 @@ std::string& ThreadSlot()
     static std::map<uint32_t, std::string> s_slots;
     thread_local std::string* t_slot = nullptr;
     thread_local uint32_t t_slotThread = 0;
-    const uint32_t thread = platform::CurrentThreadId();
+    const uint32_t thread = k4xplatform::CurrentThreadId();
     if (t_slot == nullptr || t_slotThread != thread) {
         std::lock_guard<std::mutex> guard(s_tableLock);
         t_slot = &s_slots[thread];
@@ -47,7 +47,7 @@ const char* TraceSubdirectory(std::string& out, const char* name)
 bool EndsInDrive(const char* path)
 {
     std::size_t end = std::strlen(path);
-    while (end > 0 && path[end - 1] == platform::kPathSeparator) --end;
+    while (end > 0 && path[end - 1] == k4xplatform::kPathSeparator) --end;
     return end > 0 && path[end - 1] == ':';
 }
 
@@ -57,7 +57,7 @@ const char* GetEnvironmentValue(const char* name)
 {
     if (name == nullptr) throw source_utilities_error("failed set an environment variable name to null");
     std::string& slot = ThreadSlot();
-    platform::GetEnvironment(name, slot);  // leaves "" when not set
+    k4xplatform::GetEnvironment(name, slot);  // leaves "" when not set
     return slot.c_str();
 }
 
@@ -65,13 +65,13 @@ bool SetEnvironmentValue(const char* name, const char* value)
 {
     if (name == nullptr) throw source_utilities_error("failed set an environment variable name to null");
     if (value == nullptr) throw source_utilities_error("failed set an environment variable value to null");
-    return platform::SetEnvironment(name, value);
+    return k4xplatform::SetEnvironment(name, value);
 }
 
 const char* GetWorkingDirectory(std::string& out)
 {
     char buffer[kWorkingDirectorySize];
-    if (!platform::WorkingDirectory(buffer, sizeof buffer)) {
+    if (!k4xplatform::WorkingDirectory(buffer, sizeof buffer)) {
         throw source_utilities_error("failed to get current working directory");
     }
     out = buffer;
@@ -80,7 +80,7 @@ const char* GetWorkingDirectory(std::string& out)
 
 const char* GetTraceDirectory(std::string& out)
 {
-    const std::string profile = platform::ProfileDirectory();
+    const std::string profile = k4xplatform::ProfileDirectory();
     if (profile.empty()) throw source_utilities_error("failed to read environment variable \"USERPROFILE\"");
     out = profile;
     AppendPathComponent(out, ".ZR-trace");
@@ -103,8 +103,8 @@ int CreateDirectoryPath(const char* path)
     if (path == nullptr) return -1;
     // Where the whole path exists, so does every level of it, and each
     // level's creation would fail: one query answers for all of them.
-    if (!EndsInDrive(path) && platform::PathExists(path)) return -1;
-    const char separator[] = {platform::kPathSeparator, '\0'};
+    if (!EndsInDrive(path) && k4xplatform::PathExists(path)) return -1;
+    const char separator[] = {k4xplatform::kPathSeparator, '\0'};
     std::string rest(path);
     std::string component;
     std::string accumulated;
@@ -113,26 +113,26 @@ int CreateDirectoryPath(const char* path)
     // path accumulates from the root.
     while (uString::Split(rest.c_str(), component, rest, separator) != 0) {
         accumulated += component;
-        accumulated += platform::kPathSeparator;
+        accumulated += k4xplatform::kPathSeparator;
         if (!component.empty() && component.back() == ':') continue;  // a drive, such as C:
-        result = platform::SystemCalls().makeDirectory(accumulated.c_str()) ? 0 : -1;
+        result = k4xplatform::SystemCalls().makeDirectory(accumulated.c_str()) ? 0 : -1;
     }
     return result;
 }
 
 void AppendPathComponent(std::string& path, const char* name)
 {
-    if (!path.empty() && path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+    if (!path.empty() && path.back() != k4xplatform::kPathSeparator) path += k4xplatform::kPathSeparator;
     if (name != nullptr) path += name;
     NormalizePath(path);
 }
 
 void NormalizePath(std::string& path)
 {
-    constexpr char kOther = platform::kPathSeparator == '\\' ? '/' : '\\';
+    constexpr char kOther = k4xplatform::kPathSeparator == '\\' ? '/' : '\\';
     const char other[] = {kOther, '\0'};
-    const char single[] = {platform::kPathSeparator, '\0'};
-    const char doubled[] = {platform::kPathSeparator, platform::kPathSeparator, '\0'};
+    const char single[] = {k4xplatform::kPathSeparator, '\0'};
+    const char doubled[] = {k4xplatform::kPathSeparator, k4xplatform::kPathSeparator, '\0'};
     uString::ReplaceAll(path, other, single);
     // One pass skips the byte behind each fold, so repeat until stable.
     for (std::string before; before != path;) {

@@ -44,7 +44,7 @@ private:
     bool m_bOpen;
     std::string m_sPath;
     const char* m_pMode;
-    platform::File m_file;
+    k4xplatform::File m_file;
     uMutex m_lock;
 };
 

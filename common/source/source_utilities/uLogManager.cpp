@@ -45,7 +45,7 @@ std::string ReadDirectory(const char* directoryVariable)
 bool EnoughFreeSpace(const std::string& directory)
 {
     uint64_t available = 0;
-    return platform::SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) &&
+    return k4xplatform::SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) &&
            available >= kMinimumFreeBytes;
 }
 
@@ -86,7 +86,7 @@ bool uLogManager::Initialize(const char* fileName, const char* levelVariable, co
     const std::string path = LogFilePath(directory, fileName);
     if (!EnoughFreeSpace(directory)) return false;
     // Usually exists already: the failure is of no interest.
-    if (!directory.empty()) platform::SystemCalls().makeDirectory(directory.c_str());
+    if (!directory.empty()) k4xplatform::SystemCalls().makeDirectory(directory.c_str());
 
     uLogger* logger = new uLogger(path.c_str(), true);
     const int32_t level = ApplyLevel(*logger, LogLevelOf(GetEnvironmentValue(levelVariable)));

@@ -37,7 +37,7 @@ StampParts PartsOf(int stampStyle)
     }
 }
 
-bool SameSecond(const platform::LocalTime& left, const platform::LocalTime& right)
+bool SameSecond(const k4xplatform::LocalTime& left, const k4xplatform::LocalTime& right)
 {
     return left.second == right.second && left.minute == right.minute && left.hour == right.hour &&
            left.day == right.day && left.month == right.month && left.year == right.year &&
@@ -155,7 +155,7 @@ std::size_t uLogger::WriteStamp(char* out, int stampStyle)
 {
     // One read of the shared record: another thread's uTime may change it
     // at any moment, and the stamp must be of one time.
-    const platform::LocalTime time = uTime().GetRecord();
+    const k4xplatform::LocalTime time = uTime().GetRecord();
     if (stampStyle != m_nStampStyle || !SameSecond(time, m_stampSecond)) {
         KeepStamp(time, stampStyle);
         m_nStampStyle = stampStyle;
@@ -168,7 +168,7 @@ std::size_t uLogger::WriteStamp(char* out, int stampStyle)
 
 // The stamp of the style for the second of time, with room for its
 // milliseconds.
-void uLogger::KeepStamp(const platform::LocalTime& time, int stampStyle)
+void uLogger::KeepStamp(const k4xplatform::LocalTime& time, int stampStyle)
 {
     const StampParts parts = PartsOf(stampStyle);
     // Room behind the head for three digits, the tail and the NUL.
@@ -205,7 +205,7 @@ int uLogger::WriteLineLocked(char* line, unsigned length)
         std::printf("%s", line);
         std::fflush(stdout);
     }
-    if (m_bEchoToDebugger) platform::SystemCalls().debugOutput(line);
+    if (m_bEchoToDebugger) k4xplatform::SystemCalls().debugOutput(line);
     return static_cast<int>(size);
 }
 

@@ -76,7 +76,7 @@ private:
 
     std::size_t FormatLine(unsigned categories, int stampStyle, const char* format, va_list args);
     std::size_t WriteStamp(char* out, int stampStyle);
-    void KeepStamp(const platform::LocalTime& time, int stampStyle);
+    void KeepStamp(const k4xplatform::LocalTime& time, int stampStyle);
     int WriteLineLocked(char* line, unsigned length);
 
     uFile m_file;
@@ -94,7 +94,7 @@ private:
     // The latest stamp, for its style and second: lines of the same second
     // differ only in the milliseconds, written at m_nStampMilliseconds.
     int m_nStampStyle;
-    platform::LocalTime m_stampSecond;
+    k4xplatform::LocalTime m_stampSecond;
     char m_stamp[32];
     std::size_t m_nStampLength;
     bool m_bStampMilliseconds;

@@ -14,14 +14,14 @@ uMutex::~uMutex() = default;
 bool uMutex::Lock()
 {
     m_criticalSection.Lock();
-    m_nOwnerThreadId.store(platform::CurrentThreadId(), std::memory_order_relaxed);
+    m_nOwnerThreadId.store(k4xplatform::CurrentThreadId(), std::memory_order_relaxed);
     m_nLockCount.store(m_nLockCount.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     return true;
 }
 
 bool uMutex::Unlock()
 {
-    if (m_nOwnerThreadId.load(std::memory_order_relaxed) != platform::CurrentThreadId()) return false;
+    if (m_nOwnerThreadId.load(std::memory_order_relaxed) != k4xplatform::CurrentThreadId()) return false;
     const int32_t count = m_nLockCount.load(std::memory_order_relaxed);
     if (count <= 0) return false;
     m_nLockCount.store(count - 1, std::memory_order_relaxed);

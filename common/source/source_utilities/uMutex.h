@@ -36,7 +36,7 @@ public:
     };
 
 private:
-    platform::RecursiveMutex m_criticalSection;
+    k4xplatform::RecursiveMutex m_criticalSection;
     // Written only by the holder; atomic because Unlock reads them on any
     // thread to find out whether the caller is the holder.
     std::atomic<int32_t> m_nLockCount;

@@ -40,14 +40,14 @@ uint64_t Put(int value, Bits bits)
 
 int Get(uint64_t word, Bits bits) { return static_cast<int>((word >> bits.shift) & ((uint64_t{1} << bits.width) - 1)); }
 
-uint64_t Pack(const platform::LocalTime& time)
+uint64_t Pack(const k4xplatform::LocalTime& time)
 {
     return Put(time.milliseconds, kMilliseconds) | Put(time.second, kSecond) | Put(time.minute, kMinute) |
            Put(time.hour, kHour) | Put(time.day, kDay) | Put(time.dayOfWeek, kDayOfWeek) | Put(time.month, kMonth) |
            static_cast<uint64_t>(static_cast<int64_t>(time.year)) << kYearShift;
 }
 
-platform::LocalTime Snapshot()
+k4xplatform::LocalTime Snapshot()
 {
     const uint64_t word = g_record.word.load(std::memory_order_relaxed);
     return {static_cast<int>(static_cast<int64_t>(word) >> kYearShift),
@@ -81,7 +81,7 @@ bool Substitute(char* buffer, std::size_t size, const char* token, const char* r
     return true;
 }
 
-std::tm BrokenDown(const platform::LocalTime& time)
+std::tm BrokenDown(const k4xplatform::LocalTime& time)
 {
     std::tm broken{};
     broken.tm_year = time.year - 1900;
@@ -99,7 +99,7 @@ std::tm BrokenDown(const platform::LocalTime& time)
 
 uTime::uTime()
 {
-    g_record.word.store(Pack(platform::SystemCalls().localTime()), std::memory_order_relaxed);
+    g_record.word.store(Pack(k4xplatform::SystemCalls().localTime()), std::memory_order_relaxed);
 }
 
 uTime::~uTime() = default;
@@ -110,11 +110,11 @@ int uTime::GetMonth() const { return Snapshot().month; }
 
 int uTime::GetDay() const { return Snapshot().day; }
 
-platform::LocalTime uTime::GetRecord() const { return Snapshot(); }
+k4xplatform::LocalTime uTime::GetRecord() const { return Snapshot(); }
 
 char* uTime::Format(char* buffer, int size, const char* format) const { return Format(Snapshot(), buffer, size, format); }
 
-char* uTime::Format(const platform::LocalTime& time, char* buffer, int size, const char* format)
+char* uTime::Format(const k4xplatform::LocalTime& time, char* buffer, int size, const char* format)
 {
     if (buffer == nullptr || size <= 0) return nullptr;
     const std::size_t capacity = static_cast<std::size_t>(size);

@@ -16,7 +16,7 @@ public:
     int GetMonth() const;
     int GetDay() const;
     // All fields of the shared record at once.
-    platform::LocalTime GetRecord() const;
+    k4xplatform::LocalTime GetRecord() const;
 
     // strftime patterns plus "%s" (milliseconds as three digits, "045") and
     // "%#s" (milliseconds without leading zeros, "45"). Writes at most size
@@ -27,7 +27,7 @@ public:
     // that is not positive.
     char* Format(char* buffer, int size, const char* format) const;
     // The same for a record of one's own, which no other uTime changes.
-    static char* Format(const platform::LocalTime& time, char* buffer, int size, const char* format);
+    static char* Format(const k4xplatform::LocalTime& time, char* buffer, int size, const char* format);
 };
 
 }  // namespace ZR_KDT

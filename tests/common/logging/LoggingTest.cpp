@@ -137,14 +137,14 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
         EXPECT_EQ(ReadBytes(m_path), StoredText(expected)) << message;
     }
     // One field moves on at a time: the stamp kept for the line before must not be reused.
-    const std::tuple<int platform::LocalTime::*, int, const char*> moves[] = {
+    const std::tuple<int k4xplatform::LocalTime::*, int, const char*> moves[] = {
         // field                         value  line written
-        {&platform::LocalTime::second,   4,     "M     03/07/26 09:05:04:045 | next\n"},
-        {&platform::LocalTime::minute,   6,     "M     03/07/26 09:06:04:045 | next\n"},
-        {&platform::LocalTime::hour,     10,    "M     03/07/26 10:06:04:045 | next\n"},
-        {&platform::LocalTime::day,      8,     "M     03/08/26 10:06:04:045 | next\n"},
-        {&platform::LocalTime::month,    4,     "M     04/08/26 10:06:04:045 | next\n"},
-        {&platform::LocalTime::year,     2027,  "M     04/08/27 10:06:04:045 | next\n"},
+        {&k4xplatform::LocalTime::second,   4,     "M     03/07/26 09:05:04:045 | next\n"},
+        {&k4xplatform::LocalTime::minute,   6,     "M     03/07/26 09:06:04:045 | next\n"},
+        {&k4xplatform::LocalTime::hour,     10,    "M     03/07/26 10:06:04:045 | next\n"},
+        {&k4xplatform::LocalTime::day,      8,     "M     03/08/26 10:06:04:045 | next\n"},
+        {&k4xplatform::LocalTime::month,    4,     "M     04/08/26 10:06:04:045 | next\n"},
+        {&k4xplatform::LocalTime::year,     2027,  "M     04/08/27 10:06:04:045 | next\n"},
     };
     for (const auto& [field, value, line] : moves) {
         FixedClock::s_time.*field = value;
@@ -202,7 +202,7 @@ TEST_F(uLoggerTest, ThreadsWriteWholeLines)
     EXPECT_EQ(lines, expected);
 }
 
-thread_local platform::LocalTime t_clock;
+thread_local k4xplatform::LocalTime t_clock;
 
 // Other threads' uTimes change the shared time at any moment, here as often as they can: each stamp is still one time
 // whole, this thread's (a new second every line, so each line makes its stamp afresh) or another's, never one time's
@@ -210,7 +210,7 @@ thread_local platform::LocalTime t_clock;
 // nothing runs between the two reads that a test could hold.
 TEST_F(uLoggerTest, EachStampIsOneTimeWhileOtherThreadsReadTheClock)
 {
-    platform::SystemCalls().localTime = [] { return t_clock; };
+    k4xplatform::SystemCalls().localTime = [] { return t_clock; };
     std::atomic<bool> done{false};
     const auto other = [&] {
         t_clock = {2026, 3, 6, 7, 18, 30, 30, 999};
@@ -229,7 +229,7 @@ TEST_F(uLoggerTest, EachStampIsOneTimeWhileOtherThreadsReadTheClock)
 
 constexpr const char* kLevelVar = "ZR_TRACE_LOGGING";
 constexpr const char* kDirVar = "ZR_TRACE_LOGGING_DIR";
-constexpr char kSep = platform::kPathSeparator;
+constexpr char kSep = k4xplatform::kPathSeparator;
 
 // Every test runs in a process of its own, so the manager starts fresh.
 class uLogManagerTest : public ::testing::Test {
@@ -271,7 +271,7 @@ TEST_F(uLogManagerTest, LevelTable)
         {"7", false, false, false, 7},
         {"99999999999", false, false, false, INT32_MAX},
     };
-    platform::SystemCalls().debugOutput = [](const char* text) { g_debugOutput += text; };
+    k4xplatform::SystemCalls().debugOutput = [](const char* text) { g_debugOutput += text; };
     for (const auto& [value, file, console, debugger, level] : rows) {
         SCOPED_TRACE(value);
         m_profile.SetVariable(kLevelVar, value);
@@ -335,7 +335,7 @@ uint64_t g_freeBytes = 0;
 // Logging stays off below 5,120,000 free bytes on the log's volume.
 TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
 {
-    platform::SystemCalls().freeDiskSpace = [](const char* directory, uint64_t& bytes) {
+    k4xplatform::SystemCalls().freeDiskSpace = [](const char* directory, uint64_t& bytes) {
         g_queried = directory != nullptr ? directory : "<current>";
         bytes = g_freeBytes;
         return true;
@@ -374,7 +374,7 @@ TEST_F(uLogManagerTest, ReleaseDoesNotWaitForAWriterThatDoesNotComeBack)
 {
     ASSERT_TRUE(Initialize("stuck.txt"));
     FixedClock clock;
-    platform::SystemCalls().localTime = [] {
+    k4xplatform::SystemCalls().localTime = [] {
         g_writing.set_value();
         g_finish.get_future().wait();
         return kFixedTime;

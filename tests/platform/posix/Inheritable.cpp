@@ -6,7 +6,7 @@
 
 namespace k4xtest {
 
-bool InheritedByChildren(ZR_KDT::platform::File file)
+bool InheritedByChildren(k4xplatform::File file)
 {
     const int descriptor = file.stream != nullptr ? ::fileno(file.stream) : static_cast<int>(file.handle);
     return (::fcntl(descriptor, F_GETFD) & FD_CLOEXEC) == 0;

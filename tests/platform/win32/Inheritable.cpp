@@ -7,7 +7,7 @@
 
 namespace k4xtest {
 
-bool InheritedByChildren(ZR_KDT::platform::File file)
+bool InheritedByChildren(k4xplatform::File file)
 {
     const intptr_t handle = file.stream != nullptr ? ::_get_osfhandle(::_fileno(file.stream)) : file.handle;
     DWORD flags = 0;
