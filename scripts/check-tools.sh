@@ -27,7 +27,7 @@ run_shellcheck() {
 run_clang_tidy() {
   [ -f build/linux/compile_commands.json ] || { echo "no build/linux/compile_commands.json: build the linux preset" >&2; return 1; }
   sed -n 's/^ *"file": "\(.*\)",\{0,1\}$/\1/p' build/linux/compile_commands.json |
-    grep -E "^$root/(platform|common|tdf|formats|k4x|core|host|capi/src|tools|external/vexa)/" | sort -u |
+    grep -E "^$root/(platform|common|tdf|formats|k4x|core|library|host|capi/src|tools|external/vexa)/" | sort -u |
     xargs -P "$(nproc)" -n 4 clang-tidy-14 -p build/linux --quiet 2>/dev/null
 }
 

@@ -24,7 +24,7 @@ import sys
 SEED = 10
 COUNT = 40
 PER_FILE = 3
-FOLDERS = ["core", "k4x", "formats", "tdf", "common", "platform"]
+FOLDERS = ["core", "k4x", "library", "formats", "tdf", "common", "platform"]
 # The Windows backend is not built on Linux, where the suite runs.
 SKIPPED = ("platform/win32/",)
 
