@@ -2,19 +2,30 @@
 
 #include "TraceVariables.h"
 
+#include <array>
 #include <cstdio>
 
 namespace k4xtrace {
 
 namespace {
 
-const std::string kLogLevelHelp =
-    std::string(ZR_KDT::kLoggingVariable) + ": 0 off, 1 to 6 on; 2, 4, 5 and 6 echo the log on stdout";
+// The two texts one behind the other, made by the compiler.
+template <std::size_t N, std::size_t M>
+constexpr std::array<char, N + M - 1> Joined(const char (&head)[N], const char (&tail)[M])
+{
+    std::array<char, N + M - 1> text{};
+    for (std::size_t i = 0; i + 1 < N; ++i) text[i] = head[i];
+    for (std::size_t i = 0; i < M; ++i) text[N - 1 + i] = tail[i];
+    return text;
+}
+
+constexpr auto kLogLevelHelp =
+    Joined(ZR_KDT::kLoggingVariable, ": 0 off, 1 to 6 on; 2, 4, 5 and 6 echo the log on stdout");
 
 const OptionSpec kGlobalOptions[] = {
     {"--library", "PATH", "the configuration library to load (default: the one next to k4xtrace or in ../lib)"},
     {"--profile", "DIR", "the profile directory (USERPROFILE); trace files go to DIR/.ZR-trace"},
-    {"--log-level", "N", kLogLevelHelp.c_str()},
+    {"--log-level", "N", kLogLevelHelp.data()},
     {"--live", "DIR", "a folder put in front of PATH, where the library finds TraceFactory and NAVRO"},
     {"--help", nullptr, "show help (after a command: the command's help)"},
     {"--version", nullptr, "show the version of k4xtrace and of the library file it loads"},
