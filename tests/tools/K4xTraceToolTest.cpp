@@ -240,6 +240,9 @@ TEST_F(K4xTraceTool, CheckAgreesWithTheLibraryOnEveryRow)
         {"tabs.tdf",        tdf("Trace Mode=5\tEncoding Mode=3\r"),                      ": clean"},
         {".tdf",            tdf("Number of AEG=4\nEvent Bit2=x=y\nTWP_Protocol=0\n"),    ": clean"},
         {"no.tdf",          "TDF1",                                                      ": not a TDF container (no file starting with TDF2); the library does not load it"},
+        {"none.tdf",        AsText(TdfImage({Section("AETCONFIG", 3, "Trace Mode=1")})), ": no AETCONFIG section (Section size cannot be located in the file.); the library does not load it"},
+        // The older binary form, five integers and four texts, all empty: nothing to check.
+        {"old.tdf",         AsText(TdfImage({Section("AETCONFIG", 1, std::string(24, '\0'))})), ": clean"},
         // clang-format on
     };
     const fs::path home = fs::current_path();
