@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace ZR_KDT {
 
@@ -33,9 +34,12 @@ inline std::string LogFileName(int month, int day, int year, const std::string& 
 
 // Where the logger writes a log: in the logging directory, or by the bare
 // name when no directory is known.
-inline std::string LogFilePath(const std::string& directory, const std::string& fileName)
+inline std::string LogFilePath(const std::string& directory, std::string_view fileName)
 {
-    return directory.empty() ? fileName : directory + k4xplatform::kPathSeparator + fileName;
+    std::string path = directory;
+    if (!path.empty()) path += k4xplatform::kPathSeparator;
+    path += fileName;
+    return path;
 }
 
 // As atoi: leading blanks, an optional sign and decimal digits; anything
