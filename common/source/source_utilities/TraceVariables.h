@@ -1,7 +1,8 @@
 // The trace environment's names: the variables through which the processes
 // of one debugging run share it, the name and place of the trace log, and
-// how the logging level variable's text becomes a level. The library, its
-// logger and the k4xtrace tool read them alike.
+// how the logging level variable's text becomes a level and where a level
+// copies the log. The library, its logger and the k4xtrace tool read them
+// alike.
 #pragma once
 
 #include "Platform.h"
@@ -58,5 +59,25 @@ constexpr int32_t kLowestLogLevel = 1;
 constexpr int32_t kHighestLogLevel = 6;
 
 inline bool LogLevelWritesLog(int32_t level) { return level >= kLowestLogLevel && level <= kHighestLogLevel; }
+
+// Where a level that writes the log also copies its lines, and the level
+// that components compare their thresholds with:
+//   1: file            -> 1      4: file, stdout  -> 2
+//   2: file, stdout    -> 1      5: + debugger    -> 2
+//   3: file            -> 2      6: + debugger    -> 3
+struct LogDestinations {
+    bool console;
+    bool debugger;
+    int32_t threshold;
+};
+
+// For a level that writes the log (LogLevelWritesLog).
+inline LogDestinations LogDestinationsOf(int32_t level)
+{
+    static constexpr LogDestinations kLevels[] = {
+        {false, false, 1}, {true, false, 1}, {false, false, 2}, {true, false, 2}, {true, true, 2}, {true, true, 3},
+    };
+    return kLevels[level - kLowestLogLevel];
+}
 
 }  // namespace ZR_KDT

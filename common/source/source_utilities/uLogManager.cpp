@@ -16,9 +16,6 @@ namespace ZR_KDT {
 
 namespace {
 
-// Below this, logging stays off rather than fill the volume of the log.
-constexpr uint64_t kMinimumFreeBytes = 5120000;
-
 // Serialises set-ups and releases; in the system set-ups run in manager
 // constructors.
 std::mutex g_initializeLock;
@@ -46,7 +43,7 @@ bool EnoughFreeSpace(const std::string& directory)
 {
     uint64_t available = 0;
     return k4xplatform::SystemCalls().freeDiskSpace(directory.empty() ? nullptr : directory.c_str(), available) &&
-           available >= kMinimumFreeBytes;
+           available >= uLogManager::kMinimumFreeBytes;
 }
 
 }  // namespace
@@ -150,23 +147,15 @@ void uLogManager::Release(std::chrono::milliseconds patience)
 // level that components compare their thresholds with.
 int32_t uLogManager::ApplyLevel(uLogger& logger, int32_t value)
 {
-    struct Destinations {
-        bool console;
-        bool debugger;
-        int32_t level;
-    };
-    static const Destinations kLevels[] = {
-        {false, false, 1}, {true, false, 1}, {false, false, 2}, {true, false, 2}, {true, true, 2}, {true, true, 3},
-    };
     if (!LogLevelWritesLog(value)) {
         logger.SetEnabled(false);
         return value;
     }
-    const Destinations& chosen = kLevels[value - kLowestLogLevel];
+    const LogDestinations chosen = LogDestinationsOf(value);
     logger.SetEnabled(true);
     logger.m_bEchoToConsole = chosen.console;
     logger.m_bEchoToDebugger = chosen.debugger;
-    return chosen.level;
+    return chosen.threshold;
 }
 
 namespace {

@@ -21,6 +21,10 @@ namespace ZR_KDT {
 
 class uLogManager {
 public:
+    // Below this many bytes free on the log's volume, logging stays off
+    // rather than fill it.
+    static constexpr uint64_t kMinimumFreeBytes = 5120000;
+
     // The manager, created with no logger and level 0 by the first call on
     // any thread. It is never destroyed; its loggers live until Release.
     static uLogManager& Instance();
@@ -28,13 +32,11 @@ public:
     // Makes the logger of fileName current. With reuseByName, a logger
     // registered under fileName is taken as it is; otherwise a logger already
     // current stays. A new logger writes to the value of directoryVariable,
-    // a separator and fileName, and levelVariable gives its level:
-    //   1: file            -> m_nLevel 1      4: file, stdout  -> 2
-    //   2: file, stdout    -> 1               5: + debugger    -> 2
-    //   3: file            -> 2               6: + debugger    -> 3
-    //   anything else: logger disabled, m_nLevel the value read.
+    // a separator and fileName, and levelVariable gives its level: its
+    // destinations and m_nLevel as LogDestinationsOf (TraceVariables.h) says;
+    // for anything else, logger disabled, m_nLevel the value read.
     // False for a null fileName or levelVariable, and when fewer than
-    // 5,120,000 bytes are free for the log (no logger is made then; the
+    // kMinimumFreeBytes are free for the log (no logger is made then; the
     // current one, if any, stays). Throws source_utilities_error when the
     // trace directories cannot be resolved for the two lines it writes.
     bool Initialize(const char* fileName, const char* levelVariable, const char* directoryVariable, bool reuseByName);

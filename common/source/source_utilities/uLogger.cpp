@@ -10,33 +10,6 @@ namespace ZR_KDT {
 
 namespace {
 
-constexpr uint32_t kLineBufferSize = 4096;
-constexpr std::size_t kPrefixLength = 6;
-
-// A stamp style's pattern, cut where the milliseconds go: strftime text for
-// the part that lasts a second, then the milliseconds as three digits (or
-// none), then a fixed tail. Style 2, "%H:%M:%S:%s | ", is "%H:%M:%S:",
-// the milliseconds and " | ".
-struct StampParts {
-    const char* seconds;
-    bool milliseconds;
-    const char* tail;
-};
-
-StampParts PartsOf(int stampStyle)
-{
-    switch (stampStyle) {
-    case LogStamp_Date:
-        return {"%m/%d/%y", false, " | "};
-    case LogStamp_Time:
-        return {"%H:%M:%S:", true, " | "};
-    case LogStamp_DateTime:
-        return {"%m/%d/%y %H:%M:%S:", true, " | "};
-    default:
-        return {"", false, " "};
-    }
-}
-
 bool SameSecond(const k4xplatform::LocalTime& left, const k4xplatform::LocalTime& right)
 {
     return left.second == right.second && left.minute == right.minute && left.hour == right.hour &&
@@ -55,12 +28,11 @@ void WriteMilliseconds(char* at, int milliseconds)
 
 void WritePrefix(char* buffer, unsigned categories)
 {
-    static const char kLetters[] = "MWFAE";
-    for (std::size_t bit = 0; bit < kPrefixLength - 1; ++bit) {
-        buffer[bit] = (categories & (1u << bit)) != 0 ? kLetters[bit] : ' ';
+    for (std::size_t bit = 0; bit < kLogCategoryCount; ++bit) {
+        buffer[bit] = (categories & (1u << bit)) != 0 ? kLogCategoryLetters[bit] : ' ';
     }
-    buffer[kPrefixLength - 1] = ' ';
-    buffer[kPrefixLength] = '\0';
+    buffer[kLogPrefixLength - 1] = ' ';
+    buffer[kLogPrefixLength] = '\0';
 }
 
 // Drops one line end (LF or CR, with the other member of the pair before
@@ -87,8 +59,8 @@ uLogger::uLogger(const char* path, bool append)
       m_bEchoToDebugger(false),
       m_bAppend(append),
       m_bFileOpen(false),
-      m_nBufferSize(kLineBufferSize),
-      m_pBuffer(new char[kLineBufferSize]),
+      m_nBufferSize(kLogLineBufferSize),
+      m_pBuffer(new char[kLogLineBufferSize]),
       m_nStampStyle(-1),
       m_stampSecond{},
       m_stamp{},
@@ -138,7 +110,7 @@ std::size_t uLogger::FormatLine(unsigned categories, int stampStyle, const char*
 {
     char* const buffer = m_pBuffer.get();
     WritePrefix(buffer, categories);
-    const std::size_t used = kPrefixLength + WriteStamp(buffer + kPrefixLength, stampStyle);
+    const std::size_t used = kLogPrefixLength + WriteStamp(buffer + kLogPrefixLength, stampStyle);
     const std::size_t room = m_nBufferSize - 1 - used;
     if (format == nullptr) return used;
     std::vsnprintf(buffer + used, room, format, args);
@@ -170,7 +142,7 @@ std::size_t uLogger::WriteStamp(char* out, int stampStyle)
 // milliseconds.
 void uLogger::KeepStamp(const k4xplatform::LocalTime& time, int stampStyle)
 {
-    const StampParts parts = PartsOf(stampStyle);
+    const LogStampParts parts = LogStampPartsOf(stampStyle);
     // Room behind the head for three digits, the tail and the NUL.
     char head[sizeof m_stamp - 7] = "";
     if (*parts.seconds != '\0') uTime::Format(time, head, sizeof head, parts.seconds);

@@ -10,6 +10,7 @@
 
 #include "Platform.h"
 #include "uFile.h"
+#include "uLogFormat.h"
 #include "uMutex.h"
 
 // Checks the arguments from position `first` on against the printf format
@@ -25,28 +26,7 @@ namespace ZR_KDT {
 
 class uLogManager;
 
-// Category bits of a line; each sets one letter of its prefix.
-enum LogCategory : unsigned {
-    LogCategory_Message = 1,    // M: progress
-    LogCategory_Warning = 2,    // W
-    LogCategory_Function = 4,   // F: the loader's function trace
-    LogCategory_Assertion = 8,  // A
-    LogCategory_Error = 16,     // E: failures
-};
-
-// The time stamp that follows the prefix.
-enum LogStamp : int {
-    LogStamp_None = 0,      // one blank
-    LogStamp_Date = 1,      // "%m/%d/%y | "
-    LogStamp_Time = 2,      // "%H:%M:%S:%s | "
-    LogStamp_DateTime = 3,  // "%m/%d/%y %H:%M:%S:%s | "
-};
-
-// Line layout, for LogCategory_Message and LogStamp_Time at 14:03:07.045:
-//   "M     14:03:07:045 | <message>\n"
-// The prefix is six characters: the letter of each category bit that is
-// set (a blank for each that is not), and a blank. A stamp style outside
-// LogStamp stamps like LogStamp_None.
+// Writes the lines of uLogFormat.h.
 class uLogger {
 public:
     // Opens nothing: the first line written opens path, appending ("a+") or
