@@ -1,33 +1,25 @@
-// The trace log of a folder, its lines as "<category letters>:<message>":
-// "M     12:03:07:045 | text" => "M:text"; "  F    text" => "F:text".
+// The trace log of a folder, its records as "<category letters>:<message>",
+// read by the library's own log reader: "M     12:03:07:045 | text" =>
+// "M:text"; "  F    text" => "F:text".
 #pragma once
 
 #include "Bytes.h"
+#include "uLogReader.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <regex>
-#include <sstream>
 
 namespace k4xtest {
 
-// The messages of a log file, one per line.
+// The messages of a log file, one per record.
 inline std::vector<std::string> LogMessagesOf(const std::string& path)
 {
-    // After the category letters and a blank: a stamp that ends in " | "
-    // ("HH:MM:SS:mmm", "MM/DD/YY" or both), or one more blank.
-    static const std::regex stamp("^((.{8}|.{12}|.{21}) \\| | )");
     std::vector<std::string> messages;
-    std::istringstream lines(ReadBytes(path));
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() >= 6) {
-            std::string letters = line.substr(0, 5);
-            letters.erase(std::remove(letters.begin(), letters.end(), ' '), letters.end());
-            line = letters + ":" + std::regex_replace(line.substr(6), stamp, "");
-        }
-        messages.push_back(line);
-    }
+    ZR_KDT::uLogReader reader([&messages](const ZR_KDT::LogRecord& record) {
+        messages.push_back(ZR_KDT::LogCategoryLetters(record.categories) + ":" + record.message);
+    });
+    reader.Feed(ReadBytes(path));
+    reader.End();
     return messages;
 }
 

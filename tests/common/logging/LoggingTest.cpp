@@ -1,6 +1,8 @@
 // The logging stack, bottom up: stamps of a fixed clock, the owner-checked
-// lock, the shared log file, log lines byte for byte, and the manager.
+// lock, the shared log file, log lines byte for byte, the manager, and the
+// log read back.
 #include "uFile.h"
+#include "uLogFollower.h"
 #include "uLogManager.h"
 #include "uLogger.h"
 #include "uMutex.h"
@@ -388,6 +390,69 @@ TEST_F(uLogManagerTest, ReleaseDoesNotWaitForAWriterThatDoesNotComeBack)
     EXPECT_EQ(LogMessagesOf(m_trace + kSep + "stuck.txt").back(), "M:late");
     m_log.Release(std::chrono::milliseconds(0));
     EXPECT_TRUE(m_log.m_unnamedLoggers.empty());
+}
+
+// A record as "line categories style stamp time|message".
+std::string Shown(const LogRecord& record)
+{
+    return std::to_string(record.line) + " " + std::to_string(record.categories) + " " +
+           std::to_string(record.stampStyle) + " " + record.stamp + " " + std::to_string(record.timeOfDay) + "|" +
+           record.message;
+}
+
+// The log comes in pieces of 7 bytes, lines split anywhere; a line that fits no stamp or shows no letter continues
+// the record before it.
+TEST(uLogReader, SplitsRecordsByTheLoggersLineFormat)
+{
+    const std::string log =
+        "stray\n"
+        "M     14:03:07:045 | first\r\n"
+        "    E 03/07/26 | two\nlines\n\n"
+        "  F    ..\\uDll #12  F(...)\n"
+        "M   E 12/31/99 23:59:59:999 | both\n"
+        "X     12:00:00:000 | no letter X\n"
+        "M     1:00:00:000 | short hour\n"
+        "M      unfinished";
+    std::vector<std::string> records;
+    uLogReader reader([&](const LogRecord& record) { records.push_back(Shown(record)); });
+    for (std::size_t at = 0; at < log.size(); at += 7) reader.Feed(log.substr(at, 7));
+    reader.Flush();
+    EXPECT_EQ(records.size(), 4u) << "an unfinished last line may still continue the record in hand";
+    reader.End();
+    const std::vector<std::string> expected = {
+        "1 0 -1  -1|stray",
+        "2 1 2 14:03:07:045 50587045|first",
+        "3 16 1 03/07/26 -1|two\nlines\n",
+        "6 4 0  -1|..\\uDll #12  F(...)",
+        "7 17 3 12/31/99 23:59:59:999 86399999|both\nX     12:00:00:000 | no letter X\nM     1:00:00:000 | short hour",
+        "10 1 0  -1|unfinished",
+    };
+    EXPECT_EQ(records, expected);
+}
+
+// Each round of a follower reads what the log gained; a log that got shorter is read again from its start.
+TEST(uLogFollower, ReadsWhatTheLogGainsAndStartsOverWhenItShrinks)
+{
+    std::string file = "M      a\nM      b";
+    std::vector<std::string> seen;
+    uLogReader reader([&](const LogRecord& record) { seen.push_back(std::to_string(record.line) + record.message); });
+    uLogFollower follower(reader, [&](uint64_t offset, uint64_t count, std::string& bytes) {
+        if (offset < file.size()) bytes = file.substr(offset, count);
+        return static_cast<long long>(file.size());
+    });
+    // What the log holds after each round, and the records handed on by the end of the round.
+    const std::vector<std::pair<std::string, std::vector<std::string>>> rounds = {
+        {file + "\n c\n", {}},
+        {"M      d\n", {"1a", "2b\n c"}},
+        {"M      d\n", {"1a", "2b\n c", "1d"}},
+    };
+    std::size_t round = 0;
+    follower.Follow([&] {
+        EXPECT_EQ(seen, rounds[round].second) << "round " << round;
+        file = rounds[round].first;
+        return ++round < rounds.size();
+    });
+    EXPECT_EQ(seen, rounds.back().second);
 }
 
 }  // namespace
