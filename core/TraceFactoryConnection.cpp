@@ -6,19 +6,13 @@ namespace Zr {
 namespace Kdt {
 namespace Trace {
 
-namespace {
-
-const char kFactoryLibrary[] = "TraceFactory";
-
-}  // namespace
-
 bool CDeviceConfigManagerCommon::OpenChannelServer()
 {
     if (m_pChannelServer != nullptr) return true;
-    ZR_KDT::LogProgress("DCM: Loading factory DLL - %s ", kFactoryLibrary);
+    ZR_KDT::LogProgress("DCM: Loading factory DLL - %s ", kTraceFactoryLibrary);
     if (m_pTraceFactory == nullptr) {
-        if (!m_traceFactoryDll.FindAndLoad(kFactoryLibrary, ZR_KDT::uDll::kKeepMode)) return false;
-        auto create = reinterpret_cast<CreateTraceFactoryFn>(m_traceFactoryDll.GetSymbol("CreateTraceFactory"));
+        if (!m_traceFactoryDll.FindAndLoad(kTraceFactoryLibrary, ZR_KDT::uDll::kKeepMode)) return false;
+        auto create = reinterpret_cast<CreateTraceFactoryFn>(m_traceFactoryDll.GetSymbol(kCreateTraceFactoryExport));
         if (create == nullptr) {
             ZR_KDT::LogFailure("STM DCM: Cannot get Trace Facotry Dll ");
             return false;
@@ -51,7 +45,7 @@ void CDeviceConfigManagerCommon::CloseChannelServer() noexcept
         ZR_KDT::LogProgress("DCM: Destroying Channel Server ");
         m_pTraceFactory->DestroyChannelServer(m_pChannelServer, 0);
         m_pChannelServer = nullptr;
-        auto destroy = reinterpret_cast<DestroyTraceFactoryFn>(m_traceFactoryDll.GetSymbol("DestroyTraceFactory"));
+        auto destroy = reinterpret_cast<DestroyTraceFactoryFn>(m_traceFactoryDll.GetSymbol(kDestroyTraceFactoryExport));
         if (destroy != nullptr) destroy(m_pTraceFactory);
         m_traceFactoryDll.Unload();
     } catch (...) {

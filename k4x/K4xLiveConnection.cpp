@@ -6,13 +6,10 @@
 
 #include <cstdlib>
 
+using Zr::Kdt::Trace::kChannelDriverLibrary;
+using Zr::Kdt::Trace::kConnectChannelServerExport;
+using Zr::Kdt::Trace::kDisconnectChannelServerExport;
 using Zr::Kdt::Trace::PropertyReply;
-
-namespace {
-
-const char kDriverLibrary[] = "NAVRO";
-
-}  // namespace
 
 bool K4xDeviceCfgMgr::LoadConfigurationLive()
 {
@@ -37,12 +34,12 @@ bool K4xDeviceCfgMgr::ConnectDriverInstance()
 {
     bool loaded = false;
     try {
-        loaded = m_channelDriverDll.FindAndLoad(kDriverLibrary, ZR_KDT::uDll::kKeepMode);
+        loaded = m_channelDriverDll.FindAndLoad(kChannelDriverLibrary, ZR_KDT::uDll::kKeepMode);
     } catch (...) {
         // An unreadable working directory ends the load like a missing file.
     }
     if (!loaded) return Fail(k4xerrortext::kCannotLoadDriver);
-    auto connect = reinterpret_cast<ConnectChannelServerFn>(m_channelDriverDll.GetSymbol("ConnectChannelServer"));
+    auto connect = reinterpret_cast<ConnectChannelServerFn>(m_channelDriverDll.GetSymbol(kConnectChannelServerExport));
     if (connect == nullptr) return Fail(k4xerrortext::kNoDriverEntry);
     try {
         m_pChannelServer = connect();
@@ -77,7 +74,7 @@ void K4xDeviceCfgMgr::DisconnectChannelServer() noexcept
     if (m_pChannelServer == nullptr) return;
     try {
         auto disconnect =
-            reinterpret_cast<DisconnectChannelServerFn>(m_channelDriverDll.GetSymbol("DisconnectChannelServer"));
+            reinterpret_cast<DisconnectChannelServerFn>(m_channelDriverDll.GetSymbol(kDisconnectChannelServerExport));
         if (disconnect == nullptr) return;
         ZR_KDT::LogProgress("K4xDeviceCfgMgr: ~K4xDeviceCfgMgr: Destroy Channel Driver DLL");
         disconnect(m_pChannelServer);

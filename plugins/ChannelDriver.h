@@ -11,6 +11,13 @@ namespace Zr {
 namespace Kdt {
 namespace Trace {
 
+// The library's name, and its exports as the manager looks them up: it
+// needs ConnectChannelServer, and disconnects through
+// DisconnectChannelServer when present.
+constexpr char kChannelDriverLibrary[] = "NAVRO";
+constexpr char kConnectChannelServerExport[] = "ConnectChannelServer";
+constexpr char kDisconnectChannelServerExport[] = "DisconnectChannelServer";
+
 // Filled in by ChannelDriverInstance::QueryProperty.
 struct PropertyReply {
     uint64_t word;      // the driver's own; not read here

@@ -8,6 +8,12 @@ namespace Zr {
 namespace Kdt {
 namespace Trace {
 
+// The library's name, and its exports as the manager looks them up: it
+// needs CreateTraceFactory, and calls DestroyTraceFactory when present.
+constexpr char kTraceFactoryLibrary[] = "TraceFactory";
+constexpr char kCreateTraceFactoryExport[] = "CreateTraceFactory";
+constexpr char kDestroyTraceFactoryExport[] = "DestroyTraceFactory";
+
 class TraceFactory {
 public:
     // Stores a new server into *server (or leaves it null). The flag is always true.
