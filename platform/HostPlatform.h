@@ -4,6 +4,7 @@
 // alone. Nothing here throws.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -55,6 +56,28 @@ constexpr std::size_t kLongestPath = 4095;
 // GetFullPathNameA takes them, not through links); a trailing separator
 // may stay. "" when it cannot be made.
 std::string AbsolutePath(const char* path);
+
+// When the file was last written, in units that compare only with other
+// such times of this system. False when it cannot be told.
+bool LastWriteTime(const char* path, int64_t& time);
+
+// The file from which the library was loaded, as the system names it, as
+// text for messages (on Windows in the code page). "" when it cannot be
+// told (or module is null).
+std::string LibraryFile(ModuleHandle module);
+
+// Who may create files in a folder.
+enum FolderWriters {
+    FolderWriters_Trusted,  // the current user and the system's administrators only
+    FolderWriters_Others,   // other users too
+    FolderWriters_Unknown,  // it cannot be told
+};
+
+// On POSIX, others may write where the folder's owner is another user but
+// root, or its permission bits let the world, or a group other than the
+// user's own, write. On Windows, where its access list lets Everyone,
+// Authenticated Users or Users add a file, or it has none.
+FolderWriters WhoMayWrite(const char* folder);
 
 // The stream is a terminal (a console on Windows); false for null.
 bool IsTerminal(std::FILE* stream);

@@ -107,7 +107,9 @@ ModuleHandle OpenLibrary(const char* name)
             if (!systemSearch || !NotFoundBySystemSearch(why, candidate)) return Fail(kBadImage, why);
         }
     }
-    return Fail(kModuleNotFound, "no file found for " + request);
+    std::string names;
+    for (const std::string& candidate : FileNames(file)) names += (names.empty() ? "" : " or ") + candidate;
+    return Fail(kModuleNotFound, "no file found for " + request + " (" + names + ")");
 }
 
 ProcAddress FindSymbol(ModuleHandle module, const char* symbol)

@@ -1,7 +1,7 @@
 // Win32 backend of the hosts' services: a library loaded by its file's path
 // or from the folder of a loaded module, that folder, a loaded library's
-// version (from its version resource), absolute paths, and the standard
-// streams.
+// file and version (from its version resource), absolute paths, a file's
+// last write, and the standard streams.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -27,20 +27,38 @@ bool FindFixedInfo(const unsigned char* data, DWORD size, VS_FIXEDFILEINFO& info
     return false;
 }
 
+// The file of a loaded module, in UTF-16: the ANSI calls would turn a
+// character that the code page cannot hold into another one, and so name
+// another file.
+std::wstring WideModulePath(HMODULE module)
+{
+    // The longest path the system knows, in one call.
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0 || length >= buffer.size()) return std::wstring();
+    return std::wstring(buffer.data(), length);
+}
+
 // The folder, with its trailing backslash, of the module that holds
-// address, in UTF-16: the ANSI calls would turn a character that the code
-// page cannot hold into another one, and so name another folder.
+// address, in UTF-16.
 std::wstring WideModuleFolder(const void* address)
 {
     HMODULE module = nullptr;
     const DWORD flags = GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
     if (!::GetModuleHandleExW(flags, static_cast<LPCWSTR>(address), &module)) return std::wstring();
-    // The longest path the system knows, in one call.
-    std::vector<wchar_t> buffer(32768);
-    const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0 || length >= buffer.size()) return std::wstring();
-    const std::wstring path(buffer.data(), length);
+    const std::wstring path = WideModulePath(module);
     return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+// UTF-16 text in the code page, for messages.
+std::string CodePageText(const std::wstring& text)
+{
+    const int size =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string converted(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), converted.data(), size, nullptr,
+                          nullptr);
+    return converted;
 }
 
 // The name, in the code page, below that folder, with backslashes.
@@ -66,16 +84,11 @@ ModuleHandle OpenLibraryFile(const char* path)
     return ::LoadLibraryExA(full.empty() ? path : full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-std::string ModuleFolder(const void* address)
+std::string ModuleFolder(const void* address) { return CodePageText(WideModuleFolder(address)); }
+
+std::string LibraryFile(ModuleHandle module)
 {
-    const std::wstring folder = WideModuleFolder(address);
-    if (folder.empty()) return std::string();
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string text(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, folder.data(), static_cast<int>(folder.size()), text.data(), size, nullptr,
-                          nullptr);
-    return text;
+    return module != nullptr ? CodePageText(WideModulePath(static_cast<HMODULE>(module))) : std::string();
 }
 
 bool ExistsBesideModule(const void* address, const char* name)
@@ -113,6 +126,15 @@ std::string AbsolutePath(const char* path)
     std::vector<char> buffer(size > 0 ? size : 1);
     const DWORD length = ::GetFullPathNameA(path, static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
     return length > 0 && length < buffer.size() ? std::string(buffer.data(), length) : std::string();
+}
+
+bool LastWriteTime(const char* path, int64_t& time)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path == nullptr || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+    time = static_cast<int64_t>((static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                data.ftLastWriteTime.dwLowDateTime);
+    return true;
 }
 
 bool IsTerminal(std::FILE* stream) { return stream != nullptr && ::_isatty(::_fileno(stream)) != 0; }

@@ -95,6 +95,8 @@ TEST_F(K4xTraceTool, HelpVersionAndWrongUsage)
              "set CPU \"Trace Mode=1\" --to",
              "save CPU text:",
              "--log-level 9 show CPU",
+             "log --level MQ",
+             "log --since 7",
          }) {
         SCOPED_TRACE(arguments);
         const ToolResult result = Run(arguments);
@@ -199,6 +201,32 @@ TEST_F(K4xTraceTool, AProfileOutsideTheCodePageIsNone)
     const ToolResult result = RunTool(K4XTRACE_FILE, "set K4x_DSP0 \"Trace Mode=1\"", profile.NewFolder("tool"));
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(Contains(result.err, "no profile directory")) << result.err;
+}
+
+// doctor names the file that each live library's load takes, and what is wrong with it; log reads back a run's
+// failures, which the library logs as progress lines and the tool as failure lines.
+TEST_F(K4xTraceTool, DoctorAndLogOfAFailedLiveRun)
+{
+    const fs::path home = fs::current_path(), planted = profile.NewFolder("planted");
+    for (const auto& entry : fs::directory_iterator(SimFolder("default"))) {
+        if (Contains(entry.path().filename().string(), "TraceFactory"))
+            fs::copy_file(entry.path(), planted / entry.path().filename());
+    }
+    fs::current_path(planted);
+    WriteBytes((fs::path(profile.SettingsDirectory()) / "K4x_DSP3-TCfg.txt").string(), "Bogus = 1\n");
+    RunSteps({
+        // clang-format off
+        // arguments                                                           exit  out                                                                                 err
+        {"--live " + Quoted(SimFolder("default")) + " doctor",                 0,    "WARN  trace factory         " + planted.string() + "|working directory|OK    channel driver", ""},
+        {"--live " + Quoted(SimFolder("no-connect")) + " doctor K4x_DSP3",     1,    "WARN  settings file|line 1: unknown property|FAIL  channel driver|no ConnectChannelServer", ""},
+        {"--log-level 1 live K4x_DSP0",                                        1,    "",                                                                                 "Cannot load channel driver."},
+        {"log --level E --json",                                               0,    "\"categories\": \"E\", \"stamp\": \"",                                           "trace log"},
+        // clang-format on
+    });
+    fs::current_path(home);
+    const std::string failures = Run("log --level E").out;
+    EXPECT_EQ(failures.substr(0, 6) + failures.substr(failures.find(" | ")),
+              "    E  | k4xtrace: live K4x_DSP0: Cannot load channel driver.\n");
 }
 
 // The values of the properties that check --json states for the file, each followed by ", ".

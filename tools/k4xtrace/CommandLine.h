@@ -31,6 +31,9 @@ struct CommandSpec {
     size_t minArguments;
     size_t maxArguments;  // SIZE_MAX: no limit
     int (*run)(Session& session, const Invocation& invocation);
+    // False for a command that runs without the library and without a
+    // profile directory, and reports what is missing itself.
+    bool needsLibrary = true;
 };
 
 struct GlobalOptions {

@@ -105,6 +105,40 @@ const std::vector<CommandSpec>& Commands()
          1,
          SIZE_MAX,
          CheckCommand},
+        {"doctor",
+         "[CPU...]",
+         "check the set-up that trace needs, and say what to do",
+         "Checks what a debugger's trace depends on, one line a check, each OK, WARN or\n"
+         "FAIL with what to do: the profile and the trace folders (they exist or can be\n"
+         "made, can be written, and have room), each CPU's settings file (every one in\n"
+         "the settings folder when no CPU is named) as check reads it, the logging\n"
+         "level, the configuration library and the C interface beside it, and the file\n"
+         "that the library's own loader takes for TraceFactory and for NAVRO: whether\n"
+         "it loads (doctor loads it, as a live connection does), has the exports the\n"
+         "library needs, and comes from a folder that only trusted users can write.\n"
+         "Runs without a profile or a library too. Exit status: 0 nothing failed, 1 a\n"
+         "check failed.",
+         {kJson},
+         0,
+         SIZE_MAX,
+         DoctorCommand,
+         false},
+        {"log",
+         "[FILE]",
+         "read the trace log, filtered, or follow it",
+         "Reads a trace log (the newest one in the trace folder unless FILE is given)\n"
+         "and prints its records, split into categories, stamp and message as the\n"
+         "logger writes them; a message of several lines is one record. The filters\n"
+         "keep the records that pass all of them.",
+         {{"--level", "LETTERS", "records of any of these categories: M, W, F, A, E (E: failures)"},
+          {"--since", "TIME", "records from this time of day on (HH:MM[:SS]), the stamps' own clock"},
+          {"--grep", "TEXT", "records whose message holds TEXT"},
+          {"--follow", nullptr, "go on printing what the log gains, until interrupted"},
+          {"--json", nullptr, "one JSON object a record"}},
+         0,
+         1,
+         LogCommand,
+         false},
     };
     return commands;
 }

@@ -18,6 +18,8 @@ int DiffCommand(Session& session, const Invocation& invocation);
 int LiveCommand(Session& session, const Invocation& invocation);
 int InfoCommand(Session& session, const Invocation& invocation);
 int CheckCommand(Session& session, const Invocation& invocation);
+int DoctorCommand(Session& session, const Invocation& invocation);
+int LogCommand(Session& session, const Invocation& invocation);
 // --version: the tool's version, and the version of the library it loads.
 int VersionCommand(Session& session, const Invocation& invocation);
 

@@ -5,6 +5,7 @@
 #include "PromptCallback.h"
 #include "PropertyText.h"
 #include "Session.h"
+#include "TraceEnvironment.h"
 
 #include <cstdio>
 #include <memory>
@@ -32,9 +33,10 @@ void PrintDriverHint()
 {
     const std::string simulated = PackagedSimulatedTarget();
     std::fprintf(stderr,
-                 "k4xtrace: the library looked for the channel driver NAVRO beside k4xtrace, in the system folders, "
-                 "the working directory and the folders of PATH.\n"
+                 "k4xtrace: the library looked for the channel driver NAVRO %s (k4xtrace doctor tells which file "
+                 "each load takes).\n"
                  "k4xtrace: --live DIR puts a channel driver's folder in front of PATH, such as %s\n",
+                 kLiveLibrarySearch,
                  simulated.empty() ? "the simulated-target folder of a k4xtrace package"
                                    : ("the package's simulated target: --live \"" + simulated + "\"").c_str());
 }

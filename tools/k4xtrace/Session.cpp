@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "TraceEnvironment.h"
+#include "uLogger.h"
 
 #include <cstdio>
 
@@ -14,12 +15,16 @@ bool Explained(bool done, const std::string& reason, std::string& error)
 
 // Unless told, the library beside this program, or else the one in the
 // library folder of an installation beside the program's folder.
-bool Session::Open()
+bool Session::Load(std::string& error)
 {
     const std::string& path = m_invocation.global.library;
+    return path.empty() ? m_library.OpenBeside(K4X_INSTALLED_LIBRARY_FOLDER, error) : m_library.Open(path, error);
+}
+
+bool Session::Open()
+{
     std::string error;
-    if (path.empty() ? m_library.OpenBeside(K4X_INSTALLED_LIBRARY_FOLDER, error) : m_library.Open(path, error))
-        return true;
+    if (Load(error)) return true;
     std::fprintf(stderr, "k4xtrace: %s\n", error.c_str());
     return false;
 }
@@ -49,6 +54,12 @@ std::string Session::LibraryVersion() const
 int Session::Fail(const std::string& what, const std::string& reason) const
 {
     std::fprintf(stderr, "k4xtrace: %s: %s\n", what.c_str(), reason.c_str());
+    // The library logs few of its failures: the host's account of them
+    // goes into the same log, as a failure line.
+    if (!m_logFile.empty()) {
+        ZR_KDT::uLogger log(m_logFile.c_str(), true);
+        log.Log(ZR_KDT::LogCategory_Error, ZR_KDT::LogStamp_Time, "k4xtrace: %s: %s", what.c_str(), reason.c_str());
+    }
     return kExitFailed;
 }
 

@@ -23,12 +23,15 @@ public:
 
     // Loads the library; false after printing the reason.
     bool Open();
+    // Loads the library; false with the reason in error.
+    bool Load(std::string& error);
 
     // A manager for the CPU, or null after printing the reason. Warns when
     // the settings file that the manager loaded first was malformed.
     std::unique_ptr<Device> NewDevice(const std::string& cpu);
 
-    // "k4xtrace: WHAT: REASON" on stderr; returns kExitFailed.
+    // "k4xtrace: WHAT: REASON" on stderr, and as a failure line in the
+    // trace log when a manager made one; returns kExitFailed.
     int Fail(const std::string& what, const std::string& reason) const;
 
     // Names the trace log on stderr when logging is on and a manager made it.

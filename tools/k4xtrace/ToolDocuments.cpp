@@ -52,6 +52,11 @@ void PrintManCommands()
         for (const OptionSpec& option : command.options) synopsis += " [" + OptionHead(option) + "]";
         std::printf(".TP\n.BR %s \" %s\"\n%s\n", command.name, Roff(synopsis).c_str(),
                     Roff(command.description).c_str());
+        if (command.options.empty()) continue;
+        std::printf(".RS\n");
+        for (const OptionSpec& option : command.options)
+            std::printf(".TP\n.B %s\n%s\n", Roff(OptionHead(option)).c_str(), Roff(option.help).c_str());
+        std::printf(".RE\n");
     }
 }
 

@@ -30,14 +30,14 @@ bool SetDirectory(const char* option, const std::string& path, std::string& dire
 
 }  // namespace
 
-bool ApplyEnvironment(const GlobalOptions& options, std::string& error)
+bool ApplyEnvironment(const GlobalOptions& options, bool needsProfile, std::string& error)
 {
     std::string directory;
     if (!options.profile.empty()) {
         if (!SetDirectory("--profile", options.profile, directory, error)) return false;
         k4xplatform::SetEnvironment("USERPROFILE", directory.c_str());
     }
-    if (k4xplatform::ProfileDirectory().empty()) {
+    if (needsProfile && k4xplatform::ProfileDirectory().empty()) {
         error = "no profile directory: USERPROFILE is not set, empty, or holds a name that the system's code page "
                 "cannot write (--profile DIR names one)";
         return false;
@@ -54,12 +54,14 @@ bool ApplyEnvironment(const GlobalOptions& options, std::string& error)
 
 bool LoggingOn() { return ZR_KDT::LogLevelWritesLog(ZR_KDT::LogLevelOf(Environment(ZR_KDT::kLoggingVariable))); }
 
-std::string LogFilePath()
+std::string LogFilePath() { return LogFileIn(Environment(ZR_KDT::kLoggingDirectoryVariable)); }
+
+std::string LogFileIn(const std::string& folder)
 {
     const k4xplatform::LocalTime now = k4xplatform::SystemCalls().localTime();
-    return ZR_KDT::LogFilePath(Environment(ZR_KDT::kLoggingDirectoryVariable),
-                               ZR_KDT::LogFileName(now.month, now.day, now.year,
-                                                   Environment(ZR_KDT::kDebugClientVariable)));
+    const std::string client = Environment(ZR_KDT::kDebugClientVariable);
+    return ZR_KDT::LogFilePath(
+        folder, ZR_KDT::LogFileName(now.month, now.day, now.year, client.empty() ? "<process id>" : client));
 }
 
 std::string Environment(const char* name)

@@ -22,13 +22,14 @@ int main(int argc, char** argv)
         return VersionCommand(session, invocation);
     }
     std::string error;
+    const bool needsLibrary = invocation.command->needsLibrary;
     // The library reads its environment when it makes its first manager.
-    if (!ApplyEnvironment(invocation.global, error)) {
+    if (!ApplyEnvironment(invocation.global, needsLibrary, error)) {
         std::fprintf(stderr, "k4xtrace: %s\n", error.c_str());
         return kExitFailed;
     }
     Session session(invocation);
-    if (!session.Open()) return kExitFailed;
+    if (needsLibrary && !session.Open()) return kExitFailed;
     status = invocation.command->run(session, invocation);
     std::fflush(stdout);
     session.ReportLog();

@@ -27,10 +27,21 @@ constexpr char kLoggingVariable[] = "ZR_TRACE_LOGGING";
 // The trace log of a debug client: zr_trace_log_<month><day><year>_<id>.txt,
 // the numbers in decimal without padding. (3, 7, 2025, "42") =>
 // "zr_trace_log_372025_42.txt".
+constexpr char kLogFilePrefix[] = "zr_trace_log_";
+constexpr char kLogFileSuffix[] = ".txt";
+
 inline std::string LogFileName(int month, int day, int year, const std::string& clientId)
 {
-    return "zr_trace_log_" + std::to_string(month) + std::to_string(day) + std::to_string(year) + "_" + clientId +
-           ".txt";
+    return kLogFilePrefix + std::to_string(month) + std::to_string(day) + std::to_string(year) + "_" + clientId +
+           kLogFileSuffix;
+}
+
+// A name of that form, whatever its date and id.
+inline bool IsLogFileName(const std::string& name)
+{
+    const std::size_t prefix = sizeof kLogFilePrefix - 1, suffix = sizeof kLogFileSuffix - 1;
+    return name.size() > prefix + suffix && name.compare(0, prefix, kLogFilePrefix) == 0 &&
+           name.compare(name.size() - suffix, suffix, kLogFileSuffix) == 0;
 }
 
 // Where the logger writes a log: in the logging directory, or by the bare

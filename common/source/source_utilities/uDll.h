@@ -38,6 +38,8 @@ public:
     static bool HasLibraryExtension(const char* name);
 
     bool IsLoaded() const { return m_hModule != nullptr; }
+    // The system's handle of the loaded library; null while nothing is loaded.
+    k4xplatform::ModuleHandle GetModule() const { return m_hModule; }
     const std::string& GetName() const { return m_sName; }
     uint32_t GetMode() const { return m_nMode; }
     const std::string& GetLastErrorText() const { return m_sLastError; }

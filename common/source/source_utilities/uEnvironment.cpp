@@ -94,9 +94,9 @@ const char* GetTraceLoggingDirectory(std::string& out)
     return out.c_str();
 }
 
-const char* GetTraceDataDirectory(std::string& out) { return TraceSubdirectory(out, "data"); }
+const char* GetTraceDataDirectory(std::string& out) { return TraceSubdirectory(out, kTraceDataFolder); }
 
-const char* GetTraceSettingsDirectory(std::string& out) { return TraceSubdirectory(out, "settings"); }
+const char* GetTraceSettingsDirectory(std::string& out) { return TraceSubdirectory(out, kTraceSettingsFolder); }
 
 int CreateDirectoryPath(const char* path)
 {

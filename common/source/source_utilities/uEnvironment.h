@@ -18,6 +18,10 @@ bool SetEnvironmentValue(const char* name, const char* value);
 // out becomes the working directory; returns out's text.
 const char* GetWorkingDirectory(std::string& out);
 
+// The folders of the trace directory.
+constexpr char kTraceDataFolder[] = "data";
+constexpr char kTraceSettingsFolder[] = "settings";
+
 // out becomes <profile>/.ZR-trace (nothing is created); the profile is
 // USERPROFILE, on POSIX HOME when USERPROFILE is not set at all.
 const char* GetTraceDirectory(std::string& out);
