@@ -5,6 +5,8 @@
                               writes a new list to stdout (the fixed list:
                               seed 10, 40 mutants; another seed draws a
                               fresh sample)
+  mutants.py check LIST        names each row whose ORIGINAL no longer
+                              occurs exactly once in its FILE; exits 1 if any
   mutants.py apply FILE ORIGINAL REPLACEMENT
                               puts REPLACEMENT in place of ORIGINAL, which
                               must occur exactly once in FILE
@@ -24,7 +26,7 @@ import sys
 SEED = 10
 COUNT = 40
 PER_FILE = 3
-FOLDERS = ["core", "k4x", "library", "formats", "tdf", "common", "platform"]
+FOLDERS = ["core", "k4x", "library", "formats", "tdf", "common", "platform", "host", "capi/src"]
 # The Windows backend is not built on Linux, where the suite runs.
 SKIPPED = ("platform/win32/",)
 
@@ -143,19 +145,38 @@ def generate(seed=SEED, count=COUNT):
         print(f"{name}\t{escaped(original)}\t{escaped(mutated)}")
 
 
+def held_once(name, original):
+    """The text of the file, or None when it does not hold original exactly once."""
+    try:
+        with open(name, encoding="utf-8") as source:
+            text = source.read()
+    except FileNotFoundError:
+        return None
+    return text if text.count(unescaped(original)) == 1 else None
+
+
+def check(listed):
+    with open(listed, encoding="utf-8") as rows:
+        gone = [row for row in rows if held_once(*row.rstrip("\n").split("\t")[:2]) is None]
+    for row in gone:
+        print(f"gone: {row}", end="", file=sys.stderr)
+    if gone:
+        sys.exit(f"{len(gone)} rows of {listed} name text that the code no longer holds exactly once")
+
+
 def apply(name, original, replacement):
-    original, replacement = unescaped(original), unescaped(replacement)
-    with open(name, encoding="utf-8") as source:
-        text = source.read()
-    if text.count(original) != 1:
+    text = held_once(name, original)
+    if text is None:
         sys.exit(f"{name} no longer holds exactly once: {original}")
     with open(name, "w", encoding="utf-8") as source:
-        source.write(text.replace(original, replacement))
+        source.write(text.replace(unescaped(original), unescaped(replacement)))
 
 
 if __name__ == "__main__":
     if 2 <= len(sys.argv) <= 4 and sys.argv[1] == "generate":
         generate(*map(int, sys.argv[2:]))
+    elif len(sys.argv) == 3 and sys.argv[1] == "check":
+        check(sys.argv[2])
     elif len(sys.argv) == 5 and sys.argv[1] == "apply":
         apply(*sys.argv[2:])
     else:
