@@ -24,7 +24,6 @@ extern "C" {
 // Each call reads the target description and connects a server of its own.
 K4X_SIM_EXPORT Zr::Kdt::Trace::ChannelServer* ConnectChannelServer()
 {
-    k4xsim::CountCall(k4xsim::SimCall_ConnectChannelServer);
     return Servers().Create(k4xsim::SimCall_ConnectChannelServer, k4xsim::LoadTarget());
 }
 static_assert(std::is_same<decltype(&ConnectChannelServer), ConnectChannelServerFn>::value, "ConnectChannelServerFn");

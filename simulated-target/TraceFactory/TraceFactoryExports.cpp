@@ -21,7 +21,6 @@ extern "C" {
 #if !defined(K4X_SIM_WITHOUT_CREATE)
 K4X_SIM_EXPORT Zr::Kdt::Trace::TraceFactory* CreateTraceFactory()
 {
-    k4xsim::CountCall(k4xsim::SimCall_CreateTraceFactory);
     return Factories().Create(k4xsim::SimCall_CreateTraceFactory, k4xsim::LoadTarget());
 }
 static_assert(std::is_same<decltype(&CreateTraceFactory), CreateTraceFactoryFn>::value, "CreateTraceFactoryFn");

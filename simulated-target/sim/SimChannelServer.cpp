@@ -1,7 +1,5 @@
 #include "SimChannelServer.h"
 
-#include <stdexcept>
-
 namespace k4xsim {
 
 bool SimChannelServer::GetCpuOutFile(const std::string& cpuName, std::string& outFile)
@@ -9,7 +7,7 @@ bool SimChannelServer::GetCpuOutFile(const std::string& cpuName, std::string& ou
     CountCall(SimCall_GetCpuOutFile);
     for (std::size_t i = 0; i < m_target.cpus.size(); ++i) {
         if (m_target.cpus[i].name != cpuName) continue;
-        ThrowIfInjected(m_target, SimCall_GetCpuOutFile, i);
+        ThrowIfInjected(m_target.faults, SimCall_GetCpuOutFile, i);
         outFile = m_target.cpus[i].outFile;
         return true;
     }
@@ -21,8 +19,8 @@ bool SimChannelServer::OpenDriverInstance(const std::string& cpuName, Zr::Kdt::T
     CountCall(SimCall_OpenDriverInstance);
     if (instance == nullptr) return false;
     *instance = nullptr;
-    ThrowIfInjected(m_target, SimCall_OpenDriverInstance);
-    if (NullInjected(m_target, SimCall_OpenDriverInstance)) return false;
+    ThrowIfInjected(m_target.faults, SimCall_OpenDriverInstance);
+    if (NullInjected(m_target.faults, SimCall_OpenDriverInstance)) return false;
     std::unique_ptr<SimDriverInstance>& held = m_instances[cpuName];
     if (!held) held = std::make_unique<SimDriverInstance>(m_target);
     *instance = held.get();
@@ -32,17 +30,12 @@ bool SimChannelServer::OpenDriverInstance(const std::string& cpuName, Zr::Kdt::T
 bool SimChannelServer::GetLiveCpus(std::vector<std::string>& cpus)
 {
     CountCall(SimCall_GetLiveCpus);
-    SimFault& fault = m_target.Fault(SimCall_GetLiveCpus);
-    if (fault.kind == SimFault::Kind_ThrowOtherOnce) {
-        fault.kind = SimFault::Kind_None;
-        throw std::runtime_error("simulated fault of another kind in GetLiveCpus");
-    }
     cpus.clear();
     for (const SimCpu& cpu : m_target.cpus) {
-        ThrowIfInjected(m_target, SimCall_GetLiveCpus, cpus.size());
+        ThrowIfInjected(m_target.faults, SimCall_GetLiveCpus, cpus.size());
         cpus.push_back(cpu.name);
     }
-    ThrowIfInjected(m_target, SimCall_GetLiveCpus, cpus.size());
+    ThrowIfInjected(m_target.faults, SimCall_GetLiveCpus, cpus.size());
     return true;
 }
 

@@ -7,7 +7,7 @@ namespace k4xsim {
 bool SimDriverInstance::QueryProperty(const char* name, Zr::Kdt::Trace::PropertyReply* reply)
 {
     CountCall(SimCall_QueryProperty);
-    ThrowIfInjected(m_target, SimCall_QueryProperty);
+    ThrowIfInjected(m_target.faults, SimCall_QueryProperty);
     if (reply == nullptr) return false;
     reply->word = 0;
     if (name == nullptr || std::strcmp(name, "TWP Source") != 0) {

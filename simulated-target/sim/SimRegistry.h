@@ -4,7 +4,6 @@
 // released is freed with the registry, when the library unloads.
 #pragma once
 
-#include "SimCall.h"
 #include "SimTarget.h"
 
 #include <algorithm>
@@ -48,12 +47,13 @@ public:
         return true;
     }
 
-    // Hands out a new T for target unless the target injects a throw or a
-    // null result into call.
+    // Counts call and hands out a new T for a reachable target unless the
+    // target injects a throw or a null result into call.
     T* Create(SimCall call, SimTarget target)
     {
-        ThrowIfInjected(target, call);
-        if (NullInjected(target, call)) return nullptr;
+        CountCall(call);
+        ThrowIfInjected(target.faults, call);
+        if (!target.reachable || NullInjected(target.faults, call)) return nullptr;
         return Add(std::make_unique<T>(std::move(target)));
     }
 
@@ -63,7 +63,7 @@ public:
     bool Release(SimCall call, const Base* object)
     {
         CountCall(call);
-        if (const T* held = Find(object)) ThrowIfInjected(held->Target(), call);
+        if (const T* held = Find(object)) ThrowIfInjected(held->Target().faults, call);
         return Remove(object);
     }
 

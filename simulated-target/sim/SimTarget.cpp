@@ -1,7 +1,5 @@
 #include "SimTarget.h"
 
-#include "cVexaError.h"
-
 namespace k4xsim {
 
 SimTarget DefaultTarget()
@@ -14,19 +12,8 @@ SimTarget DefaultTarget()
 SimTarget UnreachableTarget()
 {
     SimTarget target;
-    target.Fault(SimCall_CreateTraceFactory).kind = SimFault::Kind_Null;
-    target.Fault(SimCall_ConnectChannelServer).kind = SimFault::Kind_Null;
+    target.reachable = false;
     return target;
 }
-
-void ThrowIfInjected(const SimTarget& target, SimCall call, std::size_t served)
-{
-    const SimFault& fault = target.Fault(call);
-    if (fault.kind != SimFault::Kind_Throw || served < fault.after) return;
-    const std::string message = std::string("simulated fault in ") + SimCallName(call);
-    throw Zr::Kdt::Vexa::cVexaError(message.c_str(), Zr::Kdt::Vexa::cVexaErrorIF::Severity_Error);
-}
-
-bool NullInjected(const SimTarget& target, SimCall call) { return target.Fault(call).kind == SimFault::Kind_Null; }
 
 }  // namespace k4xsim

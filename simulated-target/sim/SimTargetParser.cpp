@@ -1,13 +1,8 @@
 #include "SimTargetParser.h"
 
-#include <cstdint>
 #include <set>
 
 namespace k4xsim {
-
-namespace {
-
-enum Section { Section_None, Section_Cpus, Section_TwpSource, Section_Faults };
 
 std::string Trim(const std::string& text)
 {
@@ -16,7 +11,6 @@ std::string Trim(const std::string& text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// Decimal digits only, at most `limit`.
 bool ToNumber(const std::string& text, uint64_t limit, uint64_t& number)
 {
     if (text.empty() || text.size() > 10) return false;
@@ -28,27 +22,9 @@ bool ToNumber(const std::string& text, uint64_t limit, uint64_t& number)
     return number <= limit;
 }
 
-bool CanFail(SimCall call, SimFault::Kind kind, bool counted)
-{
-    if (kind == SimFault::Kind_ThrowOtherOnce) return call == SimCall_GetLiveCpus;
-    switch (call) {
-    case SimCall_CreateTraceFactory:
-    case SimCall_CreateChannelServer:
-    case SimCall_ConnectChannelServer:
-    case SimCall_OpenDriverInstance:
-        return !counted;
-    case SimCall_QueryProperty:
-    case SimCall_DestroyTraceFactory:
-    case SimCall_DestroyChannelServer:
-    case SimCall_DisconnectChannelServer:
-        return kind == SimFault::Kind_Throw && !counted;
-    case SimCall_GetLiveCpus:
-    case SimCall_GetCpuOutFile:
-        return kind == SimFault::Kind_Throw;
-    default:
-        return false;
-    }
-}
+namespace {
+
+enum Section { Section_None, Section_Cpus, Section_TwpSource, Section_Faults };
 
 class Parser {
 public:
@@ -100,7 +76,7 @@ private:
             m_target.cpus.push_back({key, value});
             return true;
         }
-        if (m_section == Section_Faults) return ParseFault(key, value, m_target, error);
+        if (m_section == Section_Faults) return ParseFault(key, value, m_target.faults, error);
         if (key == "text") {
             m_target.twpText = value;
             return true;
@@ -119,32 +95,6 @@ private:
 };
 
 }  // namespace
-
-bool ParseFault(const std::string& call, const std::string& value, SimTarget& target, std::string& error)
-{
-    SimCall which;
-    if (!FindSimCall(call, which)) {
-        error = "unknown call \"" + call + "\" in [faults]";
-        return false;
-    }
-    SimFault fault;
-    const std::string afterPrefix = "throw after ";
-    uint64_t after = 0;
-    const bool counted = value.compare(0, afterPrefix.size(), afterPrefix) == 0;
-    if (value == "throw" || (counted && ToNumber(Trim(value.substr(afterPrefix.size())), 1000000, after))) {
-        fault = {SimFault::Kind_Throw, static_cast<std::size_t>(after)};
-    } else if (value == "throw other once") {
-        fault.kind = SimFault::Kind_ThrowOtherOnce;
-    } else if (value == "null") {
-        fault.kind = SimFault::Kind_Null;
-    }
-    if (fault.kind == SimFault::Kind_None || !CanFail(which, fault.kind, counted)) {
-        error = call + " cannot fail as \"" + value + "\"";
-        return false;
-    }
-    target.Fault(which) = fault;
-    return true;
-}
 
 bool ParseTarget(const std::string& text, SimTarget& target, std::string& error)
 {

@@ -14,6 +14,7 @@
 
 #include "SimTarget.h"
 
+#include <cstdint>
 #include <string>
 
 namespace k4xsim {
@@ -22,8 +23,10 @@ namespace k4xsim {
 // wrong" when the text is malformed; `target` is then partly updated.
 bool ParseTarget(const std::string& text, SimTarget& target, std::string& error);
 
-// Applies one [faults] entry, e.g. "GetLiveCpus", "throw after 1". False
-// with `error` when the call cannot fail that way.
-bool ParseFault(const std::string& call, const std::string& value, SimTarget& target, std::string& error);
+// The text without the blanks and tabs around it.
+std::string Trim(const std::string& text);
+
+// Decimal digits only, at most `limit`.
+bool ToNumber(const std::string& text, uint64_t limit, uint64_t& number);
 
 }  // namespace k4xsim
