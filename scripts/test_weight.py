@@ -7,17 +7,20 @@ Counts the identifiers, numbers, string and character literals, operators
 and punctuation of the C, C++ and Python files that git tracks (so no build
 tree counts); comments, blank space, #include lines, Python import lines and
 docstrings are left out, so packing rows onto fewer lines changes nothing.
-Tests are tests/, fuzz/, python/tests/, capi/tests/ and any tests/ folder
-inside a product folder; the product is every other file in a folder, apart
-from the folders that ship no code of the library (NOT_PRODUCT).
+Tests are the files under any folder named tests, test, testing or fuzz,
+wherever it stands (a stand-in's testing/ folder holds what only the tests
+use), and the scripts that only measure the suite; the product is every
+other file in a folder, apart from the top folders that ship no code of the
+library (NOT_PRODUCT).
 With --check it exits 1 when the tests are more than a third of all code.
 """
 import re
 import subprocess
 import sys
 
-TESTS = ("tests/", "fuzz/", "python/tests/", "capi/tests/")
-NOT_PRODUCT = ("bench/", "examples/", "scripts/", "cmake/", "docs/", "packaging/", "build/")
+TEST_FOLDERS = {"tests", "test", "testing", "fuzz"}
+MEASURING = {"scripts/mutants.py", "scripts/failure-texts.py", "scripts/test_weight.py"}
+NOT_PRODUCT = {"bench", "examples", "scripts", "cmake", "docs", "packaging", "build"}
 SOURCE = re.compile(r"\.(c|cc|cpp|h|hpp|py)$")
 TOKEN = re.compile(r'''"(?:\\.|[^"\\\n])*"|'(?:\\.|[^'\\\n])*'|[A-Za-z_]\w*|\d[\w.]*'''
                    r'''|::|->|<<|>>|[<>=!+\-*/%&|^]=|&&|\|\||\+\+|--|\S''')
@@ -39,11 +42,10 @@ def tokens(path):
 
 def kind(path):
     """"tests", "product" or None for a tracked source file."""
-    if path.startswith(TESTS):
+    folders = path.split("/")[:-1]
+    if path in MEASURING or TEST_FOLDERS.intersection(folders):
         return "tests"
-    if "/" not in path or path.startswith(NOT_PRODUCT):
-        return None
-    return "tests" if "/tests/" in path else "product"
+    return "product" if folders and folders[0] not in NOT_PRODUCT else None
 
 
 def main():
