@@ -21,13 +21,10 @@ using ZR_KDT::uDll;
 
 constexpr uint32_t kKeepMode = 0xFFFFFFFF;
 
-// Only level 6 traces functions: one line for each FindAndLoad. The system's messages are in German, as on a German
-// desktop (LC_ALL=C.UTF-8 LANGUAGE=de), and the search still goes on to PATH.
+// Only level 6 traces functions: one line for each FindAndLoad.
 TEST(uDll, LoadsOnceByItsBaseNameAndKeepsNameAndMode)
 {
     LiveSession session("default", "6");
-    session.SetVariable("LANGUAGE", "de");
-    const bool localeTaken = std::setlocale(LC_ALL, "C.UTF-8") != nullptr;
     // The trace log exists once a manager has set up the trace environment.
     Zr::Kdt::Trace::DeviceDescriptor descriptor = MakeDescriptor("K4x_DSP0");
     K4xDeviceCfgMgr manager{&descriptor, 0};
@@ -47,21 +44,21 @@ TEST(uDll, LoadsOnceByItsBaseNameAndKeepsNameAndMode)
     EXPECT_TRUE(dll.Unload());
     EXPECT_FALSE(dll.Unload());
 
-    // request        mode       platform name logged  name after     mode after (made with 3)  failure text
-    const std::tuple<const char*, uint32_t, const char*, const char*, uint32_t, const char*> rows[] = {
-        {"NAVRO.dll", 5, "NAVRO.dll", "NAVRO", 5, ""},
+    // request        mode       loaded  platform name logged  name after     mode after (made with 3)  failure text
+    const std::tuple<const char*, uint32_t, bool, const char*, const char*, uint32_t, const char*> rows[] = {
+        {"NAVRO.dll", 5, true, "NAVRO.dll", "NAVRO", 5, ""},
         // An upper-case suffix is no suffix.
-        {"Missing.DLL", kKeepMode, "Missing.DLL.dll", "Missing.DLL", 3,
+        {"Missing.DLL", kKeepMode, false, "Missing.DLL.dll", "Missing.DLL", 3,
          "failed to load Missing.DLL with error code 126"},
         // Removing the suffix once leaves ".dll": a name no file answers.
-        {".dll", kKeepMode, ".dll.dll", ".dll", 3, "failed to load .dll with error code 126"},
-        {"", kKeepMode, ".dll", "", 3, ""},
-        {nullptr, 9, nullptr, "", 3, ""},
+        {".dll", kKeepMode, false, ".dll.dll", ".dll", 3, "failed to load .dll with error code 126"},
+        {"", kKeepMode, false, ".dll", "", 3, ""},
+        {nullptr, 9, false, nullptr, "", 3, ""},
     };
-    for (const auto& [request, mode, platformName, name, modeAfter, error] : rows) {
+    for (const auto& [request, mode, loaded, platformName, name, modeAfter, error] : rows) {
         SCOPED_TRACE(request != nullptr ? request : "null");
         uDll probe(nullptr, 3);
-        probe.FindAndLoad(request, mode);
+        EXPECT_EQ(probe.FindAndLoad(request, mode), loaded);
         EXPECT_EQ(probe.GetName(), name);
         EXPECT_EQ(probe.GetMode(), modeAfter);
         EXPECT_EQ(probe.GetLastErrorText(), error);
@@ -73,8 +70,19 @@ TEST(uDll, LoadsOnceByItsBaseNameAndKeepsNameAndMode)
 
     std::string out = "x";
     EXPECT_STREQ(uDll::GetPlatformName(out, "a.dll.b"), "xa.dll.b") << "\".dll\" anywhere is the suffix";
-    if (localeTaken && std::string(std::strerror(ENOENT)) == "No such file or directory")
-        GTEST_SKIP() << "no German system messages (libc-l10n): ran with untranslated ones";
+    EXPECT_FALSE(uDll::HasLibraryExtension(nullptr));
+}
+
+// The system's messages are in German, as on a German desktop (LC_ALL=C.UTF-8 LANGUAGE=de), and the search still goes
+// on to PATH.
+TEST(uDll, SearchGoesOnToPathUnderTranslatedSystemMessages)
+{
+    LiveSession session("default");
+    session.SetVariable("LANGUAGE", "de");
+    if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr || std::string(std::strerror(ENOENT)) == "No such file or directory")
+        GTEST_SKIP() << "no German system messages here (libc-l10n, a C.UTF-8 locale)";
+    uDll dll(nullptr, kKeepMode);
+    EXPECT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode)) << dll.GetLastErrorText();
 }
 
 // Level 3 logs messages, and functions only from level 6 on.
