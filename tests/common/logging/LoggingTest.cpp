@@ -55,8 +55,8 @@ TEST(uTime, FormatsTheFixedTimeWithinTheBuffer)
     EXPECT_EQ(uTime().Format(nullptr, 8, "%s"), nullptr);
 }
 
-// Held twice: another thread can neither release the lock nor take it before the owner's last Unlock.
-TEST(uMutex, OnlyTheOwnerReleasesAndOthersWaitForTheLastUnlock)
+// Held twice: another thread cannot release the lock.
+TEST(uMutex, OnlyTheOwnerReleases)
 {
     uMutex lock;
     EXPECT_FALSE(lock.Unlock());
@@ -65,19 +65,38 @@ TEST(uMutex, OnlyTheOwnerReleasesAndOthersWaitForTheLastUnlock)
     bool unlocked = true;
     std::thread([&] { unlocked = lock.Unlock(); }).join();
     EXPECT_FALSE(unlocked) << "another thread released the lock";
+    EXPECT_TRUE(lock.Unlock());
+    EXPECT_TRUE(lock.Unlock());
+}
 
-    // `released` is set between the owner's two Unlocks: a Lock that waits for the last one always sees it set.
-    std::promise<void> attempting;
-    std::atomic<bool> released{false};
+// True once the thread sleeps, as one that waits for a lock does ("S" in its /proc stat line, after the name).
+bool Sleeping(uint64_t thread)
+{
+    const std::string stat = ReadBytes("/proc/self/task/" + std::to_string(thread) + "/stat");
+    const std::size_t name = stat.rfind(')');
+    return name != std::string::npos && stat.compare(name, 3, ") S") == 0;
+}
+
+// Held twice and released once, the lock still keeps another thread out. The owner releases it the last time only
+// when the other thread has entered or sleeps waiting, so a lock that the first Unlock frees always fails.
+TEST(uMutex, OthersWaitForTheLastUnlock)
+{
+    if (k4xplatform::kPathSeparator != '/') GTEST_SKIP() << "only POSIX shows whether a thread sleeps (/proc)";
+    uMutex lock;
+    ASSERT_TRUE(lock.Lock());
+    ASSERT_TRUE(lock.Lock());
+    ASSERT_TRUE(lock.Unlock());
+    std::atomic<uint64_t> waiter{0};
+    std::atomic<bool> released{false}, entered{false};
     bool seenOnEntry = false;
     std::thread other([&] {
-        attempting.set_value();
+        waiter = k4xplatform::CurrentThreadId();
         lock.Lock();
         seenOnEntry = released;
+        entered = true;
         lock.Unlock();
     });
-    attempting.get_future().wait();
-    EXPECT_TRUE(lock.Unlock());
+    while (waiter == 0 || !(entered || Sleeping(waiter))) std::this_thread::yield();
     released = true;
     EXPECT_TRUE(lock.Unlock());
     other.join();
