@@ -48,11 +48,18 @@ std::size_t StoredSize(const std::string& text)
     return text.size() + (crlf ? static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) : 0);
 }
 
+// A file that this write makes and then fails to fill is removed again
+// (the target a link resolves to, as the probe does): a failed first save
+// leaves no empty file.
 bool WriteInPlace(const std::string& path, const std::string& text)
 {
     if (!RoomInPlace(path, StoredSize(text))) return false;
+    const bool existed = k4xplatform::PathExists(path.c_str());
     const File file = Calls().open(path.c_str(), "w");
-    return k4xplatform::IsOpen(file) && WriteAndClose(file, text, false);
+    if (!k4xplatform::IsOpen(file)) return false;
+    if (WriteAndClose(file, text, false)) return true;
+    if (!existed) Calls().remove(k4xplatform::ReplaceableTarget(path.c_str()).c_str());
+    return false;
 }
 
 // A second hard link would go on holding the old contents.

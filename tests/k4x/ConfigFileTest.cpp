@@ -307,6 +307,17 @@ TEST_F(ConfigFileTest, DurableSaveTable)
         EXPECT_EQ(SettingsFiles(), 2);  // "folder" and the file
         EXPECT_EQ(ReadBytes(Settings("cfg")) == row.before, row.keepsOld);
     }
+    // A failed first save leaves no file, not even an empty one.
+    for (const bool noTemporary : {false, true}) {
+        fs::remove(Settings("cfg"));
+        g_noTemporary = noTemporary;
+        Calls().open = &CountingOpen;
+        Calls().close = &CountingClose;
+        FailWrite<1>();
+        EXPECT_EQ(SaveAndCheck(), kFailedToWrite) << noTemporary;
+        k4xplatform::ResetSystemCalls();
+        EXPECT_EQ(SettingsFiles(), 1) << noTemporary;
+    }
     // A target whose access rights cannot be read (its name is longer than the system takes) is not replaced, and
     // the temporary file is closed all the same.
     g_noTemporary = false;
@@ -429,17 +440,8 @@ TEST_F(LoggedConfigFileTest, FoundFilesAreLogged)
 // A save never changes what kind of file the target is, its permissions or its owner. It replaces a file where it
 // can: a reader that holds the old one open keeps it on POSIX; on Windows an open file is written instead. Only a link
 // is resolved: a plain file is replaced as named.
-TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
+TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindAndPermissions)
 {
-    const std::string target = profile.Path("elsewhere");
-    WriteBytes(target, "old");
-    std::error_code error;
-    fs::create_symlink(target, Settings("cfg"), error);
-    if (!error) {
-        EXPECT_EQ(SaveAndCheck(), "");
-        EXPECT_TRUE(fs::is_symlink(Settings("cfg")));
-        fs::remove(Settings("cfg"));
-    }
     WriteBytes(Settings("cfg"), "old");
     EXPECT_EQ(k4xplatform::ReplaceableTarget(Settings("./cfg").c_str()), Settings("./cfg"));
     fs::permissions(Settings("cfg"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
@@ -453,26 +455,45 @@ TEST_F(ConfigFileTest, SaveKeepsTheTargetsKindPermissionsAndOwner)
     std::fclose(other);
     EXPECT_EQ(fs::status(Settings("cfg")).permissions(), before);
     EXPECT_EQ(SettingsFiles(), 2);
-    const std::string quoted = "'" + Settings("cfg") + "'";
-    // Giving a file away needs a POSIX host and root (group 0); CI runs as root. Owner and group each count alone.
-    for (const std::string owner : {"4321:0", "0:4322"}) {
-        if (kPosix && std::system(("chown " + owner + " " + quoted).c_str()) == 0) {
-            EXPECT_EQ(SaveAndCheck(), "");
-            EXPECT_EQ(std::system(("test \"$(stat -c %u:%g " + quoted + ")\" = " + owner).c_str()), 0) << owner;
-        }
-    }
     // A second hard link would keep the old text after a replacement: such a file is written in place.
     WriteBytes(Settings("cfg"), "old");
     fs::create_hard_link(Settings("cfg"), profile.Path("second link"));
     EXPECT_EQ(SaveAndCheck(), "");
     EXPECT_EQ(ReadBytes(profile.Path("second link")), ReadBytes(Settings("cfg")));
-    // So is a file with a user's extended attribute, which a replacement would drop.
-    fs::remove(profile.Path("second link"));
-    const std::string python = "python3 -c \"import os, sys; os.";
-    if (kPosix && std::system((python + "setxattr(sys.argv[1], 'user.k4x', b'1')\" " + quoted).c_str()) == 0) {
+}
+
+TEST_F(ConfigFileTest, SaveThroughALinkKeepsTheLink)
+{
+    WriteBytes(profile.Path("elsewhere"), "old");
+    std::error_code error;
+    fs::create_symlink(profile.Path("elsewhere"), Settings("cfg"), error);
+    if (error) GTEST_SKIP() << "no symbolic link here: " << error.message();
+    EXPECT_EQ(SaveAndCheck(), "");
+    EXPECT_TRUE(fs::is_symlink(Settings("cfg")));
+}
+
+// Giving a file away needs a POSIX host and root (group 0); CI runs as root. Owner and group each count alone.
+TEST_F(ConfigFileTest, SaveKeepsTheOwner)
+{
+    const std::string quoted = "'" + Settings("cfg") + "'";
+    for (const std::string owner : {"4321:0", "0:4322"}) {
+        WriteBytes(Settings("cfg"), "old");
+        if (!kPosix || std::system(("chown " + owner + " " + quoted).c_str()) != 0)
+            GTEST_SKIP() << "cannot give a file away here (POSIX and root needed)";
         EXPECT_EQ(SaveAndCheck(), "");
-        EXPECT_EQ(std::system((python + "getxattr(sys.argv[1], 'user.k4x')\" " + quoted).c_str()), 0) << "kept";
+        EXPECT_EQ(std::system(("test \"$(stat -c %u:%g " + quoted + ")\" = " + owner).c_str()), 0) << owner;
     }
+}
+
+// A file with a user's extended attribute, which a replacement would drop, is written in place.
+TEST_F(ConfigFileTest, SaveKeepsExtendedAttributes)
+{
+    WriteBytes(Settings("cfg"), "old");
+    const std::string python = "python3 -c \"import os, sys; os.", quoted = "'" + Settings("cfg") + "'";
+    if (!kPosix || std::system((python + "setxattr(sys.argv[1], 'user.k4x', b'1')\" " + quoted).c_str()) != 0)
+        GTEST_SKIP() << "no user extended attributes here (POSIX, python3 and a file system that keeps them)";
+    EXPECT_EQ(SaveAndCheck(), "");
+    EXPECT_EQ(std::system((python + "getxattr(sys.argv[1], 'user.k4x')\" " + quoted).c_str()), 0) << "kept";
 }
 
 }  // namespace

@@ -157,15 +157,17 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
         expected += line;
         EXPECT_EQ(ReadBytes(m_path), StoredText(expected)) << message;
     }
-    // One field moves on at a time: the stamp kept for the line before must not be reused.
+    // One field moves on at a time, the milliseconds within one second first: the stamp kept for the line before must
+    // not be reused.
     const std::tuple<int k4xplatform::LocalTime::*, int, const char*> moves[] = {
-        // field                         value  line written
-        {&k4xplatform::LocalTime::second,   4,     "M     03/07/26 09:05:04:045 | next\n"},
-        {&k4xplatform::LocalTime::minute,   6,     "M     03/07/26 09:06:04:045 | next\n"},
-        {&k4xplatform::LocalTime::hour,     10,    "M     03/07/26 10:06:04:045 | next\n"},
-        {&k4xplatform::LocalTime::day,      8,     "M     03/08/26 10:06:04:045 | next\n"},
-        {&k4xplatform::LocalTime::month,    4,     "M     04/08/26 10:06:04:045 | next\n"},
-        {&k4xplatform::LocalTime::year,     2027,  "M     04/08/27 10:06:04:045 | next\n"},
+        // field                               value  line written
+        {&k4xplatform::LocalTime::milliseconds,   46,    "M     03/07/26 09:05:03:046 | next\n"},
+        {&k4xplatform::LocalTime::second,         4,     "M     03/07/26 09:05:04:046 | next\n"},
+        {&k4xplatform::LocalTime::minute,         6,     "M     03/07/26 09:06:04:046 | next\n"},
+        {&k4xplatform::LocalTime::hour,           10,    "M     03/07/26 10:06:04:046 | next\n"},
+        {&k4xplatform::LocalTime::day,            8,     "M     03/08/26 10:06:04:046 | next\n"},
+        {&k4xplatform::LocalTime::month,          4,     "M     04/08/26 10:06:04:046 | next\n"},
+        {&k4xplatform::LocalTime::year,           2027,  "M     04/08/27 10:06:04:046 | next\n"},
     };
     for (const auto& [field, value, line] : moves) {
         FixedClock::s_time.*field = value;
