@@ -45,11 +45,11 @@ void CDeviceConfigManagerCommon::BootstrapTraceEnvironment()
     // A debug client that is still running keeps its id for all of its
     // children; anything else makes this process the debug client.
     if (!g_debugClientId.empty() &&
-        FindProcessById(ZR_KDT::uString::ToNumeric<uint64_t>(g_debugClientId.c_str())) == 0) {
+        FindProcessById(ZR_KDT::uString::ToNumeric(g_debugClientId.c_str())) == 0) {
         g_debugClientId.clear();
     }
     if (g_debugClientId.empty()) {
-        ZR_KDT::uString::ToString(g_debugClientId, k4xplatform::CurrentProcessId(), 0, 0, 0, '\0');
+        ZR_KDT::uString::ToString(g_debugClientId, k4xplatform::CurrentProcessId());
         ZR_KDT::SetEnvironmentValue(ZR_KDT::kDebugClientVariable, g_debugClientId.c_str());
     }
 

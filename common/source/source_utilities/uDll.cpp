@@ -54,7 +54,7 @@ bool uDll::Load(const char* fileName, uint32_t mode)
         m_sLastError = "failed to load ";
         m_sLastError += fileName;
         m_sLastError += " with error code ";
-        uString::ToString(m_sLastError, errorCode, 0, 0, 0, '\0');
+        uString::ToString(m_sLastError, errorCode);
         LogProgress("uDll: %s", m_sLastError.c_str());
         // The system's own words, where it has any.
         const std::string detail = k4xplatform::LastLoadErrorDetail();
@@ -69,7 +69,7 @@ k4xplatform::ProcAddress uDll::GetSymbol(const char* symbol)
     m_sLastError.clear();
     k4xplatform::ProcAddress address = k4xplatform::FindSymbol(m_hModule, symbol);
     if (address == nullptr)
-        uString::FormatNumber(k4xplatform::LastErrorCode(), m_sLastError, false, "GetLastError() returned %d");
+        uString::FormatNumber(k4xplatform::LastErrorCode(), m_sLastError, "GetLastError() returned %d");
     return address;
 }
 

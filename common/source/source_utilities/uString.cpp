@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 
 namespace ZR_KDT {
 
@@ -45,10 +46,13 @@ int uString::Split(const char* text, std::string& left, std::string& right, cons
     return left.empty() ? 0 : 1;
 }
 
-void uString::PrepareNumeric(const char* text, std::stringstream& stream)
+namespace {
+
+// Checks text and writes its digits to stream, switched to their base.
+void PrepareNumeric(const char* text, std::stringstream& stream)
 {
-    if (text == nullptr) throw error(std::string("unable to convert null string to numeric"));
-    if (*text == '\0') throw error(std::string("unable to convert empty string to numeric"));
+    if (text == nullptr) throw uString::error(std::string("unable to convert null string to numeric"));
+    if (*text == '\0') throw uString::error(std::string("unable to convert empty string to numeric"));
     if (text[0] != '0') {
         stream << text;
     } else if (text[1] == '\0') {
@@ -66,7 +70,10 @@ void uString::PrepareNumeric(const char* text, std::stringstream& stream)
     }
 }
 
-bool uString::ReadDecimal(const char* text, uint64_t& value)
+// The decimal number that text begins with, for a text whose first
+// character is a digit other than 0 and whose number has at most 19 digits:
+// read as a stream reads it, without the stream's set-up.
+bool ReadDecimal(const char* text, uint64_t& value)
 {
     if (text == nullptr || *text < '1' || *text > '9') return false;
     value = 0;
@@ -77,43 +84,33 @@ bool uString::ReadDecimal(const char* text, uint64_t& value)
     return true;
 }
 
-template <typename T>
-std::string& uString::ToString(std::string& out, T value, int32_t flags, int32_t precision, int32_t width, char fill)
+}  // namespace
+
+uint64_t uString::ToNumeric(const char* text)
 {
-    // Without options a stream writes the plain digits, and so does
-    // to_chars, without the C++ locale that a process's first stream sets up
-    // (more work than the whole first manager otherwise does).
-    if (flags == 0 && precision == 0 && width == 0 && fill == 0) {
-        char digits[24];
-        const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
-        return out.append(digits, end.ptr);
-    }
+    uint64_t value = 0;
+    if (ReadDecimal(text, value)) return value;
     std::stringstream stream;
-    if (flags != 0) stream.setf(static_cast<std::ios::fmtflags>(flags));
-    if (precision != 0) stream.precision(precision);
-    if (width != 0) stream.width(width);
-    if (fill != 0) stream.fill(fill);
-    stream << value;
-    std::string word;
-    stream >> word;
-    out += word;
-    return out;
+    PrepareNumeric(text, stream);
+    stream >> value;
+    return value;
 }
 
-template std::string& uString::ToString<int32_t>(std::string&, int32_t, int32_t, int32_t, int32_t, char);
-template std::string& uString::ToString<uint32_t>(std::string&, uint32_t, int32_t, int32_t, int32_t, char);
-template std::string& uString::ToString<uint64_t>(std::string&, uint64_t, int32_t, int32_t, int32_t, char);
+// to_chars writes the digits without the C++ locale that a process's first
+// stream sets up (more work than the whole first manager otherwise does).
+std::string& uString::ToString(std::string& out, uint64_t value)
+{
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    return out.append(digits, end.ptr);
+}
 
-const char* uString::FormatNumber(uint32_t value, std::string& out, bool append, const char* format)
+const char* uString::FormatNumber(uint32_t value, std::string& out, const char* format)
 {
     char buffer[1024];
     // snprintf never writes past the buffer; longer output is cut.
-    if (std::snprintf(buffer, sizeof buffer, format != nullptr ? format : "%d", value) < 0) buffer[0] = '\0';
-    if (append) {
-        out += buffer;
-    } else {
-        out = buffer;
-    }
+    if (std::snprintf(buffer, sizeof buffer, format, value) < 0) buffer[0] = '\0';
+    out = buffer;
     return out.c_str();
 }
 
