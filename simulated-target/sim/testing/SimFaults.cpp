@@ -7,39 +7,9 @@
 
 namespace k4xsim {
 
-namespace {
-
-SimFault& FaultOf(SimFaults& faults, SimCall call) { return faults[static_cast<std::size_t>(call)]; }
-
-const SimFault& FaultOf(const SimFaults& faults, SimCall call) { return faults[static_cast<std::size_t>(call)]; }
-
-bool CanFail(SimCall call, SimFault::Kind kind, bool counted)
-{
-    if (kind == SimFault::Kind_ThrowOtherOnce) return call == SimCall_GetLiveCpus;
-    switch (call) {
-    case SimCall_CreateTraceFactory:
-    case SimCall_CreateChannelServer:
-    case SimCall_ConnectChannelServer:
-    case SimCall_OpenDriverInstance:
-        return !counted;
-    case SimCall_QueryProperty:
-    case SimCall_DestroyTraceFactory:
-    case SimCall_DestroyChannelServer:
-    case SimCall_DisconnectChannelServer:
-        return kind == SimFault::Kind_Throw && !counted;
-    case SimCall_GetLiveCpus:
-    case SimCall_GetCpuOutFile:
-        return kind == SimFault::Kind_Throw;
-    default:
-        return false;
-    }
-}
-
-}  // namespace
-
 void ThrowIfInjected(const SimFaults& faults, SimCall call, std::size_t served)
 {
-    const SimFault& fault = FaultOf(faults, call);
+    const SimFault& fault = faults[call];
     if (fault.kind == SimFault::Kind_ThrowOtherOnce && !fault.spent) {
         fault.spent = true;
         throw std::runtime_error(std::string("simulated fault of another kind in ") + SimCallName(call));
@@ -49,7 +19,7 @@ void ThrowIfInjected(const SimFaults& faults, SimCall call, std::size_t served)
     throw Zr::Kdt::Vexa::cVexaError(message.c_str(), Zr::Kdt::Vexa::cVexaErrorIF::Severity_Error);
 }
 
-bool NullInjected(const SimFaults& faults, SimCall call) { return FaultOf(faults, call).kind == SimFault::Kind_Null; }
+bool NullInjected(const SimFaults& faults, SimCall call) { return faults[call].kind == SimFault::Kind_Null; }
 
 bool ParseFault(const std::string& call, const std::string& value, SimFaults& faults, std::string& error)
 {
@@ -61,19 +31,19 @@ bool ParseFault(const std::string& call, const std::string& value, SimFaults& fa
     SimFault fault;
     const std::string afterPrefix = "throw after ";
     uint64_t after = 0;
-    const bool counted = value.compare(0, afterPrefix.size(), afterPrefix) == 0;
-    if (value == "throw" || (counted && ToNumber(Trim(value.substr(afterPrefix.size())), 1000000, after))) {
+    if (value == "throw" || (value.compare(0, afterPrefix.size(), afterPrefix) == 0 &&
+                             ToNumber(Trim(value.substr(afterPrefix.size())), 1000000, after))) {
         fault = {SimFault::Kind_Throw, static_cast<std::size_t>(after)};
     } else if (value == "throw other once") {
         fault.kind = SimFault::Kind_ThrowOtherOnce;
     } else if (value == "null") {
         fault.kind = SimFault::Kind_Null;
     }
-    if (fault.kind == SimFault::Kind_None || !CanFail(which, fault.kind, counted)) {
+    if (fault.kind == SimFault::Kind_None) {
         error = call + " cannot fail as \"" + value + "\"";
         return false;
     }
-    FaultOf(faults, which) = fault;
+    faults[which] = fault;
     return true;
 }
 
