@@ -110,16 +110,20 @@ TEST(uDll, FailuresLeaveTheirText)
     EXPECT_EQ(dll.GetLastErrorText(), "GetLastError() returned 127");
     EXPECT_NE(dll.GetSymbol("DestroyTraceFactory"), nullptr);
     EXPECT_EQ(dll.GetLastErrorText(), "");
+}
 
-    // The working directory is read into 260 bytes: a longer one fails the read.
+// The working directory is read into 260 bytes: a longer one fails the read.
+TEST(uDll, AWorkingDirectoryOf260BytesFailsTheSearch)
+{
+    LiveSession session("default");
     fs::path deep = session.NewFolder("deep");
     while (deep.string().size() < 260) deep /= std::string(40, 'd');
     std::error_code error;
     fs::create_directories(deep, error);
     fs::current_path(deep, error);
     if (error) GTEST_SKIP() << "this system refuses a working directory of 260 bytes or more";
-    uDll again(nullptr, kKeepMode);
-    const std::string thrown = ErrorOf([&] { again.FindAndLoad("TraceFactory", kKeepMode); });
+    uDll dll(nullptr, kKeepMode);
+    const std::string thrown = ErrorOf([&] { dll.FindAndLoad("TraceFactory", kKeepMode); });
     fs::current_path(fs::temp_directory_path());
     EXPECT_EQ(thrown, "failed to get current working directory");
 }
