@@ -37,30 +37,12 @@ SWAPS = [(" == ", " != "), (" != ", " == "), (" <= ", " < "), (" < ", " <= "),
 # fall off the end of a function or through a case, which -Werror refuses.
 STATEMENT = re.compile(r"^(return|[\w.>\[\]-]+ [-+|&]?= .*|[\w:.>-]+\(.*\))\s*;$")
 NUMBER = re.compile(r"(?<![\w.])\d+(?![\w.'])")
+LITERAL = re.compile(r"'(?:\\.|[^'\\])*'|\"(?:\\.|[^\"\\])*\"")
 
 
 def masked(line):
     """The line with string and character literals blanked and no comment."""
-    out, quote, i = [], None, 0
-    while i < len(line):
-        c = line[i]
-        if quote:
-            if c == "\\":
-                out.append("  ")
-                i += 2
-                continue
-            out.append(c if c == quote else " ")
-            if c == quote:
-                quote = None
-        elif c in "\"'":
-            quote = c
-            out.append(c)
-        elif line.startswith("//", i):
-            break
-        else:
-            out.append(c)
-        i += 1
-    return "".join(out)
+    return LITERAL.sub(lambda match: match[0][0] + " " * (len(match[0]) - 2) + match[0][-1], line).split("//")[0]
 
 
 def negated_condition(code, text):
