@@ -38,6 +38,14 @@ TEST(Platform, FindsOnlyRunningProcesses)
     uint64_t thread = 1;
     std::thread([&thread] { thread = FindProcessById(CurrentThreadId()); }).join();
     EXPECT_EQ(thread, 0u) << "a thread is no process";
+    // A lookup closes what it opens: Linux lists the process's descriptors.
+    const auto descriptors = [] {
+        std::error_code error;
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd", error), {});
+    };
+    const auto before = descriptors();
+    for (int i = 0; i < 20; ++i) FindProcessById(self);
+    EXPECT_EQ(descriptors(), before);
 }
 
 // The clock cannot be set, so its fields are held to the ranges LocalTime

@@ -250,6 +250,7 @@ TEST_F(K4xTraceTool, CheckReportsEachProblemAndTheValuesHeld)
         // file             bytes                                                        report, values
         {"unknown.txt",     "Trace Mode = 1\nTrace Mod = 4\nTrace Mode = 2\n",           ":2: unknown property \"Trace Mod\"; the library stops loading here; did you mean \"Trace Mode\"?", "\"Trace Mode\": 1"},
         {"empty-line.txt",  "Trace Mode = 1\n\nMemory Mode = 2\n",                       ":2: unknown property \"\\nMemory Mode\" (the name runs over a line end: an empty line or a line without \"=\" comes before it); the library stops loading here; did you mean \"Memory Mode\"?", "\"Trace Mode\": 1"},
+        {"crlf-first.dcm",  "\r\nTrace Mode = 1\r\n",                                     ":1: unknown property \"\\nTrace Mode\" (the name runs over a line end: an empty line or a line without \"=\" comes before it); the library stops loading here; did you mean \"Trace Mode\"?", ""},
         {"hex.txt",         "Sync Frequency = 0x10\n",                                   ":1: \"0x10\" is not a whole number; the library reads 0", "\"Sync Frequency\": 0"},
         {"crlf.dcm",        "Trace Mode = 1\r\nCEMU Status = 12abc\r\n",                 ":2: \"12abc\" is not a whole number; the library reads 12", "\"CEMU Status\": 12, \"Trace Mode\": 1"},
         // 2^32 + INT_MAX: atoi gives INT_MAX whether it wraps or saturates.
