@@ -29,6 +29,13 @@ TEST(Platform, ReadsBackTheEnvironment)
     EXPECT_FALSE(GetEnvironment(nullptr, value));
 }
 
+// The descriptors that the process holds open, as Linux lists them; 0 where nothing lists them.
+std::ptrdiff_t OpenDescriptors()
+{
+    std::error_code error;
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd", error), {});
+}
+
 TEST(Platform, FindsOnlyRunningProcesses)
 {
     const uint64_t self = CurrentProcessId();
@@ -38,14 +45,10 @@ TEST(Platform, FindsOnlyRunningProcesses)
     uint64_t thread = 1;
     std::thread([&thread] { thread = FindProcessById(CurrentThreadId()); }).join();
     EXPECT_EQ(thread, 0u) << "a thread is no process";
-    // A lookup closes what it opens: Linux lists the process's descriptors.
-    const auto descriptors = [] {
-        std::error_code error;
-        return std::distance(std::filesystem::directory_iterator("/proc/self/fd", error), {});
-    };
-    const auto before = descriptors();
+    // A lookup closes what it opens.
+    const auto before = OpenDescriptors();
     for (int i = 0; i < 20; ++i) FindProcessById(self);
-    EXPECT_EQ(descriptors(), before);
+    EXPECT_EQ(OpenDescriptors(), before);
 }
 
 // The clock cannot be set, so its fields are held to the ranges LocalTime
@@ -79,6 +82,12 @@ TEST(Platform, FilesAndSymbols)
     EXPECT_EQ(SystemCalls().rename(from.c_str(), to.c_str()), Rename_Refused) << "nothing left to move";
     EXPECT_TRUE(OpensForReading(to.c_str()));
     EXPECT_FALSE(OpensForReading(from.c_str()));
+    // A whole-file read closes the file it opens.
+    const std::ptrdiff_t before = OpenDescriptors();
+    std::string text;
+    for (int i = 0; i < 20; ++i) ReadWholeFile(to.c_str(), text);
+    EXPECT_EQ(text, "new");
+    EXPECT_EQ(OpenDescriptors(), before);
     uint64_t bytes = 0;
     EXPECT_TRUE(SystemCalls().freeDiskSpace(dir.Path("").c_str(), bytes));
     EXPECT_FALSE(SystemCalls().freeDiskSpace(dir.Path("missing").c_str(), bytes)) << "a failed query read as success";

@@ -143,8 +143,9 @@ void uLogManager::Release(std::chrono::milliseconds patience)
     for (uLogger* logger : loggers) delete logger;
 }
 
-// Turns the value of the level variable into destinations, and returns the
-// level that components compare their thresholds with.
+// Turns the value of the level variable into destinations for a fresh
+// logger (enabled until a level that writes no log turns it off), and
+// returns the level that components compare their thresholds with.
 int32_t uLogManager::ApplyLevel(uLogger& logger, int32_t value)
 {
     if (!LogLevelWritesLog(value)) {
@@ -152,7 +153,6 @@ int32_t uLogManager::ApplyLevel(uLogger& logger, int32_t value)
         return value;
     }
     const LogDestinations chosen = LogDestinationsOf(value);
-    logger.SetEnabled(true);
     logger.m_bEchoToConsole = chosen.console;
     logger.m_bEchoToDebugger = chosen.debugger;
     return chosen.threshold;
