@@ -162,7 +162,7 @@ TEST_F(ConfigFileTest, LoadTable)
         return AsText(TdfImage({Section("AETCONFIG", version, data)}));
     };
     const std::string a = profile.Path("a.tdf"), x1023(1023, 'x');
-    const std::string v1 = U32(1) + U32(2) + U32(3) + U32(4) + U32(0xFFFFFFFB) + std::string("e0\0\0e2\0e3 x\0", 12);
+    const std::string v1 = U32(1) + U32(2) + U32(3) + U32(0x01000004) + U32(0xFFFFFFFB) + std::string("e0\0\0e2\0e3 x\0", 12);
     const struct {
         const char* label;
         std::string bytes;  // "": no file
@@ -191,7 +191,7 @@ TEST_F(ConfigFileTest, LoadTable)
         // Where a folder opens as a stream (POSIX), the read fails instead of the open.
         {"read open refused",                      "Trace Mode = 5\n",                                                               false,    kFailedToOpen,                                      kDefaults,                                                            1,     "cfg",  &RefuseRead},
         {"a folder",                               "",                                                                               false,    kKept,                                              kDefaults,                                                            1,     "folder"},
-        {"version 1: AEG, then encoding",          tdf(1, v1),                                                                       true,     kKept,                                              "1 3 2147483647 2 4 -5 [e0][][e2][e3 x] 0",                           0,     a},
+        {"version 1: AEG, then encoding",          tdf(1, v1),                                                                       true,     kKept,                                              "1 3 2147483647 2 16777220 -5 [e0][][e2][e3 x] 0",                    0,     a},
         {"version 1 claiming more than the file",  tdf(1, std::string("\x06\0\0\0\x02", 5)).replace(4, 4, U32(0x8000000)),           true,     kKept,                                              "6 0 2147483647 2 0 0 [][][][] 0",                                    0,     a},
         // Payload values as properties read them: integers as atoi does, the protocol off only for the single "0",
         // texts unchanged; a name no file holds is passed over.

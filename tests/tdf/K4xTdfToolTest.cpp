@@ -23,6 +23,7 @@ TEST(K4xTdfToolTest, CommandTable)
     Bytes image = TdfImage({Section("GOOD", 1, "x"), Section("BAD", 1, "")});
     SetU32(image, 21, 0);  // the second section's length
     WriteFile(dir.Path("bad.tdf"), image);
+    WriteBytes(dir.Path("cut.tdf"), AsText(TdfImage({Section("AETCONFIG", 2, "")})).substr(0, 16));
     const std::string listing =
         "4          30         2          AETCONFIG\n"
         "34         20         4294967295 odd\\x01name\n";
@@ -41,6 +42,7 @@ TEST(K4xTdfToolTest, CommandTable)
         {"list, a name escaped",       "list " + cfg,                              0,     listing,  ""},
         {"dump of no such section",    "dump " + cfg + " AETCONFIG 0x1",           1,     "",       "Section size cannot be located in the file."},
         {"list up to a bad header",    "list " + Quoted(dir.Path("bad.tdf")),      1,     "GOOD",   "bad section header at offset 21: "},
+        {"list of a header without its name",  "list " + Quoted(dir.Path("cut.tdf")),  1,     "",       "bad section header at offset 4: header or name cut off by the end of the file"},
         {"list of no file",            "list " + Quoted(dir.Path("missing.tdf")),  1,     "",       "k4xtdf: "},
         {"no command",                 "",                                         2,     "",       u},
         {"unknown command",            "frobnicate x",                             2,     "",       u},
