@@ -32,7 +32,7 @@ TEST(K4xTdfToolTest, CommandTable)
         const char* name;
         std::string arguments;
         int exitCode;
-        std::string out, err;  // a part of each
+        std::string out, err;  // a part of each; "": none
     } rows[] = {
         // clang-format off
         // name                        arguments                                   exit   out       err
@@ -42,7 +42,7 @@ TEST(K4xTdfToolTest, CommandTable)
         {"list, a name escaped",       "list " + cfg,                              0,     listing,  ""},
         {"dump of no such section",    "dump " + cfg + " AETCONFIG 0x1",           1,     "",       "Section size cannot be located in the file."},
         {"list up to a bad header",    "list " + Quoted(dir.Path("bad.tdf")),      1,     "GOOD",   "bad section header at offset 21: "},
-        {"list of a header without its name",  "list " + Quoted(dir.Path("cut.tdf")),  1,     "",       "bad section header at offset 4: header or name cut off by the end of the file"},
+        {"list of a header without its name",  "list " + Quoted(dir.Path("cut.tdf")),  1,     "NAME\n",       "bad section header at offset 4: header or name cut off by the end of the file"},
         {"list of no file",            "list " + Quoted(dir.Path("missing.tdf")),  1,     "",       "k4xtdf: "},
         {"no command",                 "",                                         2,     "",       u},
         {"unknown command",            "frobnicate x",                             2,     "",       u},
@@ -59,8 +59,11 @@ TEST(K4xTdfToolTest, CommandTable)
         SCOPED_TRACE(row.name);
         const ToolResult result = RunTool(K4XTDF_FILE, row.arguments, dir.NewFolder("tool"));
         EXPECT_EQ(result.exitCode, row.exitCode);
+        // An empty text expects no output at all.
         EXPECT_NE(WithLineFeeds(result.out).find(row.out), std::string::npos) << result.out;
+        EXPECT_EQ(result.out.empty(), row.out.empty()) << result.out;
         EXPECT_NE(WithLineFeeds(result.err).find(row.err), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.empty(), row.err.empty()) << result.err;
     }
     EXPECT_EQ(ReadBytes(dir.Path("new.tdf")), "TDF2");
     EXPECT_EQ(ReadBytes(kept), "kept");
