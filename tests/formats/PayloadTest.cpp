@@ -1,12 +1,13 @@
-// The version 2 AETCONFIG payload: the writer's line form and the token rule. The version 1 form is held by the
-// load rows and the fuzz target's invariants.
+// The two AETCONFIG payload forms.
 #include "AetConfigPayload.h"
+#include "Bytes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace k4xformat;
+using k4xtest::U32;
 
 TEST(AetConfigPayloadTest, Version2Table)
 {
@@ -31,6 +32,38 @@ TEST(AetConfigPayloadTest, Version2Table)
         for (const auto& [name, value] : ParseAetConfigVersion2(row.payload.data(), row.payload.size()).pairs)
             pairs += name + "=" + value + ";";
         EXPECT_EQ(pairs, row.pairs) << row.name;
+    }
+}
+
+// Only the fields that start inside the payload are read; the last text may lack its NUL.
+TEST(AetConfigPayloadTest, Version1TruncationTable)
+{
+    // Five integers, then from offset 20 the texts "a", "", "bc" and "d" without its NUL.
+    const std::string payload = U32(1) + U32(2) + U32(0xFFFFFFFF) + U32(4) + U32(5) + std::string("a\0\0bc\0d", 7);
+    const struct {
+        const char* name;
+        std::size_t size;  // of the payload above, cut there
+        const char* read;  // each integer and " ", "| ", each text and ";"
+    } rows[] = {
+        // clang-format off
+        // name                         size read
+        {"an integer cut short",        19,  "1 2 -1 4 | "},
+        {"the integers alone",          20,  "1 2 -1 4 5 | "},
+        {"a text without its NUL",      21,  "1 2 -1 4 5 | a;"},
+        {"no text after the last NUL",  22,  "1 2 -1 4 5 | a;"},
+        {"an empty text",               23,  "1 2 -1 4 5 | a;;"},
+        {"a text cut short",            24,  "1 2 -1 4 5 | a;;b;"},
+        {"the whole payload",           27,  "1 2 -1 4 5 | a;;bc;d;"},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        const AetConfigVersion1 cut =
+            ParseAetConfigVersion1(reinterpret_cast<const unsigned char*>(payload.data()), row.size);
+        std::string read;
+        for (const auto& integer : cut.integers) read += std::to_string(integer.second) + " ";
+        read += "| ";
+        for (const auto& bit : cut.eventBits) read += bit.second + ";";
+        EXPECT_EQ(read, row.read) << row.name;
     }
 }
 
