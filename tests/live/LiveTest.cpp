@@ -121,8 +121,8 @@ TEST(BootstrapClock, ReadsMonthThenDayThenYearAfresh)
 }
 
 // Managers come and go while other threads log and the loggers are released under their feet: every line lands whole
-// in the one log or is dropped, each thread's first 100 lines, written while a manager holds the log, all land, and
-// the next manager starts logging again. Meant for the tsan preset as well.
+// in the one log or is dropped, none mixed with another's, each thread's first 100 lines, written while a manager
+// holds the log, all land, and the next manager starts logging again. Meant for the tsan preset as well.
 TEST(LoggerRelease, WhileOtherThreadsLogThenStartAgain)
 {
     LiveSession session("default");

@@ -212,19 +212,6 @@ TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
     EXPECT_EQ(ReadBytes(inside), StoredText("M      kept\n"));
 }
 
-// Four threads, 500 lines each: none lost, none mixed with another's.
-TEST_F(uLoggerTest, ThreadsWriteWholeLines)
-{
-    std::vector<std::thread> threads;
-    for (const char* text : {"a", "bb", "ccc", "dddd"})
-        threads.emplace_back([this, text] { for (int i = 0; i < 500; ++i) m_logger.Log(1, 2, "%s", text); });
-    for (std::thread& thread : threads) thread.join();
-    std::vector<std::string> lines = LogMessagesOf(m_path), expected;
-    std::sort(lines.begin(), lines.end());
-    for (const char* line : {"M:a", "M:bb", "M:ccc", "M:dddd"}) expected.insert(expected.end(), 500, line);
-    EXPECT_EQ(lines, expected);
-}
-
 thread_local k4xplatform::LocalTime t_clock;
 
 // Other threads' uTimes change the shared time at any moment, here as often as they can: each stamp is still one time
