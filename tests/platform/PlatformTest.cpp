@@ -72,6 +72,8 @@ TEST(Platform, ReadsTheLocalTime)
     EXPECT_LE(now.milliseconds, 999);
 }
 
+const auto kSystemsReadAt = SystemCalls().readAt;
+
 TEST(Platform, FilesAndSymbols)
 {
     EXPECT_EQ(FindSymbol(nullptr, "malloc"), nullptr);
@@ -90,6 +92,13 @@ TEST(Platform, FilesAndSymbols)
     for (int i = 0; i < 20; ++i) ReadWholeFile(to.c_str(), text);
     EXPECT_EQ(text, "new");
     EXPECT_EQ(OpenDescriptors(), before);
+    // A read that fails behind the first 4096 bytes is no end of the file.
+    WriteBytes(to, std::string(5000, 'x'));
+    SystemCalls().readAt = [](File file, uint64_t offset, void* buffer, std::size_t count) {
+        return offset == 0 ? kSystemsReadAt(file, offset, buffer, count) : -1;
+    };
+    EXPECT_EQ(ReadWholeFile(to.c_str(), text), WholeFileRead_Failed);
+    ResetSystemCalls();
     uint64_t bytes = 0;
     EXPECT_TRUE(SystemCalls().freeDiskSpace(dir.Path("").c_str(), bytes));
     EXPECT_FALSE(SystemCalls().freeDiskSpace(dir.Path("missing").c_str(), bytes)) << "a failed query read as success";
