@@ -34,11 +34,13 @@ k4x_status AskWithLongAnswer(k4x_manager* manager)
 
 k4x_status AskNobody(k4x_manager* manager) { return k4x_out_file(manager, "C6x", nullptr, nullptr, nullptr, 0, nullptr); }
 
+// Nothing is written past the two bytes.
 k4x_status NameIntoTwoBytes(k4x_manager* manager)
 {
     uint32_t number;
-    char name[2];
-    return k4x_device_info(manager, &number, &number, name, sizeof name, nullptr);
+    char name[4] = "###";
+    const k4x_status status = k4x_device_info(manager, &number, &number, name, 2, nullptr);
+    return name[2] == '#' ? status : K4X_FAILED;
 }
 
 // The handle's text after a failure of the library's own, copied into a buffer too small for it.
@@ -139,6 +141,9 @@ TEST(CApiFaultTest, ThePropertyListHoldsEveryPropertyWithItsType)
     }
     EXPECT_EQ(list, "Trace Mode 2;Encoding Mode 2;Sync Frequency 2;Number of AEG 2;Memory Mode 2;CEMU Status 2;"
                     "Event Bit0 6;Event Bit1 6;Event Bit2 6;Event Bit3 6;TWP_Protocol 5;CycleModeDelta 5;");
+    int flag = 7;
+    EXPECT_EQ(k4x_get_bool(manager, "CycleModeDelta", &flag), K4X_OK);
+    EXPECT_EQ(flag, 1) << "true reads as 1";
     k4x_close(manager);
 }
 
