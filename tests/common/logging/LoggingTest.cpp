@@ -67,6 +67,7 @@ TEST(uMutex, OnlyTheOwnerReleases)
     EXPECT_FALSE(unlocked) << "another thread released the lock";
     EXPECT_TRUE(lock.Unlock());
     EXPECT_TRUE(lock.Unlock());
+    EXPECT_FALSE(lock.Unlock()) << "two Unlocks free a lock taken twice";
 }
 
 // True once the thread sleeps, as one that waits for a lock does ("S" in its /proc stat line, after the name).
