@@ -98,6 +98,7 @@ TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
         {"MissingFile",         nullptr,        false, MissingFileAfterAFailure,                                         K4X_FAILED,           "nothing loaded from \"none.txt\": the file is missing or cannot be read, or it is no TDF container$"},
         {"UnwritableSave",      nullptr,        false, [](M m) { return k4x_save(m, "folder.txt", K4X_FILE_TEXT); },     K4X_FAILED,           "Failed to open file"},
         {"BufferTooSmall",      nullptr,        false, NameIntoTwoBytes,                                                 K4X_BUFFER_TOO_SMALL, "a text of 8 bytes does not fit a buffer of 2"},
+        {"SizeWithoutBuffer",   nullptr,        false, [](M m) { uint32_t n; return k4x_device_info(m, &n, &n, nullptr, 1, nullptr); }, K4X_BAD_ARGUMENT,     "a buffer size without a buffer"},
         {"FailureTooLong",      nullptr,        false, FailureIntoTwoBytes,                                              K4X_BUFFER_TOO_SMALL, "Invalide property name$"},
         {"NoMemory",            nullptr,        true,  [](M m) { return k4x_set_text(m, "Event Bit0", kLong.c_str()); }, K4X_NO_MEMORY,        "out of memory"},
         {"AnswerWithoutMemory", nullptr,        true,  AskWithLongAnswer,                                                K4X_NO_MEMORY,        "the answer to the question could not be taken"},

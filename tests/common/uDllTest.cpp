@@ -112,20 +112,23 @@ TEST(uDll, FailuresLeaveTheirText)
     EXPECT_EQ(dll.GetLastErrorText(), "");
 }
 
-// The working directory is read into 260 bytes: a longer one fails the read.
+// The working directory is read into 260 bytes: 259 and the NUL fit, a longer one fails the read.
 TEST(uDll, AWorkingDirectoryOf260BytesFailsTheSearch)
 {
     LiveSession session("default");
-    fs::path deep = session.NewFolder("deep");
-    while (deep.string().size() < 260) deep /= std::string(40, 'd');
-    std::error_code error;
-    fs::create_directories(deep, error);
-    fs::current_path(deep, error);
-    if (error) GTEST_SKIP() << "this system refuses a working directory of 260 bytes or more";
-    uDll dll(nullptr, kKeepMode);
-    const std::string thrown = ErrorOf([&] { dll.FindAndLoad("TraceFactory", kKeepMode); });
-    fs::current_path(fs::temp_directory_path());
-    EXPECT_EQ(thrown, "failed to get current working directory");
+    for (const std::size_t length : {259, 260}) {
+        fs::path deep = session.NewFolder("deep");
+        while (deep.string().size() + 42 < length) deep /= std::string(40, 'd');
+        deep /= std::string(length - deep.string().size() - 1, 'e');
+        std::error_code error;
+        fs::create_directories(deep, error);
+        fs::current_path(deep, error);
+        if (error) GTEST_SKIP() << "this system refuses a working directory of " << length << " bytes";
+        uDll dll(nullptr, kKeepMode);
+        const std::string thrown = ErrorOf([&] { dll.FindAndLoad("TraceFactory", kKeepMode); });
+        fs::current_path(fs::temp_directory_path());
+        EXPECT_EQ(thrown, length < 260 ? "<no error>" : "failed to get current working directory") << length;
+    }
 }
 
 }  // namespace

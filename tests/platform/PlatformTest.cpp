@@ -92,6 +92,10 @@ TEST(Platform, FilesAndSymbols)
     for (int i = 0; i < 20; ++i) ReadWholeFile(to.c_str(), text);
     EXPECT_EQ(text, "new");
     EXPECT_EQ(OpenDescriptors(), before);
+    // A file of exactly the first read's 4096 bytes ends with the read behind them.
+    WriteBytes(to, std::string(4096, 'x'));
+    EXPECT_EQ(ReadWholeFile(to.c_str(), text), WholeFileRead_Done);
+    EXPECT_EQ(text.size(), 4096u);
     // A read that fails behind the first 4096 bytes is no end of the file.
     WriteBytes(to, std::string(5000, 'x'));
     SystemCalls().readAt = [](File file, uint64_t offset, void* buffer, std::size_t count) {

@@ -203,6 +203,7 @@ TEST_F(TdfFileTest, WriterArgumentTable)
         SetU32(image, 4, row.length);
         WriteFile(path, image);
         EXPECT_EQ(Save(row.offset, row.data, row.unit, row.count, row.file), row.error);
+        EXPECT_EQ(size, 0u) << "the out value is zeroed before the checks";
         EXPECT_EQ(ReadFile(path), image);
     }
     EXPECT_EQ(Append("AETCONFIG", 2, missing.c_str()), kNotValid);
