@@ -1,25 +1,14 @@
-// Faults at the C boundary: each kind comes back as its status with a text, and nothing throws. This program
-// replaces the global allocation functions, so that any allocation from a set size on fails.
+// Faults at the C boundary: each kind comes back as its status with a text, and nothing throws. This program's
+// allocations fail from a set size on (k4x_failing_allocation).
 #include "Bytes.h"
+#include "FailingAllocation.h"
 #include "LiveSession.h"
 #include "k4xtrace_c.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <new>
-
-static std::size_t g_failFrom = SIZE_MAX;
-
-void* operator new(std::size_t size)
-{
-    void* memory = size < g_failFrom ? std::malloc(size == 0 ? 1 : size) : nullptr;
-    return memory != nullptr ? memory : throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -115,9 +104,9 @@ TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
         SCOPED_TRACE(row.name);
         k4x_manager* manager = nullptr;
         k4x_status status = k4x_open(row.library, "K4x_DSP0", 0, 0, &manager);
-        g_failFrom = row.starved ? 100 : SIZE_MAX;
+        k4xtest::g_failFrom = row.starved ? 100 : SIZE_MAX;
         if (row.call != nullptr && status == K4X_OK) status = row.call(manager);
-        g_failFrom = SIZE_MAX;
+        k4xtest::g_failFrom = SIZE_MAX;
         EXPECT_EQ(status, row.status);
         EXPECT_NE((k4x_error_text(manager) + std::string("$")).find(row.text), std::string::npos)
             << k4x_error_text(manager);

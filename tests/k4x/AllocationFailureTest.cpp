@@ -1,24 +1,13 @@
-// Operations whose memory cannot be had. This program alone replaces the global allocation functions, so that any
-// allocation from a set size on fails.
+// Operations whose memory cannot be had: this program's allocations fail from a set size on
+// (k4x_failing_allocation).
 #include "Bytes.h"
+#include "FailingAllocation.h"
 #include "K4xDeviceCfgMgr.h"
 #include "ScratchProfile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <new>
-
-static std::size_t g_failFrom = SIZE_MAX;
-
-void* operator new(std::size_t size)
-{
-    void* memory = size < g_failFrom ? std::malloc(size == 0 ? 1 : size) : nullptr;
-    return memory != nullptr ? memory : throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }  // the array forms call these
 
 namespace {
 

@@ -2,6 +2,9 @@
 // system's shell, the way a user or a script runs it.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <sstream>
 #include <string>
 
 namespace k4xtest {
@@ -24,6 +27,19 @@ inline std::string WithLineFeeds(std::string text)
 {
     for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
     return text;
+}
+
+// Checks a run: its exit code, each "|"-separated part of `out` in its standard output and `err` in its standard
+// error, line ends read as line feeds; an empty text expects no output at all.
+inline void ExpectRun(const ToolResult& result, int exitCode, const std::string& out, const std::string& err)
+{
+    const std::string got = WithLineFeeds(result.out), errors = WithLineFeeds(result.err);
+    EXPECT_EQ(result.exitCode, exitCode) << errors;
+    std::istringstream parts(out);
+    for (std::string part; std::getline(parts, part, '|');) EXPECT_NE(got.find(part), std::string::npos) << got;
+    EXPECT_EQ(out.empty(), got.empty()) << got;
+    EXPECT_NE(errors.find(err), std::string::npos) << errors;
+    EXPECT_EQ(err.empty(), errors.empty()) << errors;
 }
 
 }  // namespace k4xtest

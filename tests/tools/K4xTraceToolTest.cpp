@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -49,14 +48,7 @@ protected:
     {
         for (const Step& step : steps) {
             SCOPED_TRACE(step.arguments);
-            const ToolResult result = Run(step.arguments);
-            EXPECT_EQ(result.exitCode, step.exit) << result.err;
-            std::istringstream parts(step.out);
-            for (std::string part; std::getline(parts, part, '|');)
-                EXPECT_TRUE(Contains(result.out, part)) << result.out;
-            EXPECT_EQ(step.out.empty(), result.out.empty()) << result.out;
-            EXPECT_TRUE(Contains(result.err, step.err)) << result.err;
-            EXPECT_EQ(step.err.empty(), result.err.empty()) << result.err;
+            ExpectRun(Run(step.arguments), step.exit, step.out, step.err);
         }
     }
 
@@ -98,10 +90,7 @@ TEST_F(K4xTraceTool, HelpVersionAndWrongUsage)
              "log --since 7",
          }) {
         SCOPED_TRACE(arguments);
-        const ToolResult result = Run(arguments);
-        EXPECT_EQ(result.exitCode, 2);
-        EXPECT_EQ(result.out, "");
-        EXPECT_TRUE(Contains(result.err, "k4xtrace")) << result.err;
+        ExpectRun(Run(arguments), 2, "", "k4xtrace");
     }
 }
 

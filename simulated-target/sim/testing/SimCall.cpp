@@ -1,13 +1,15 @@
 #include "SimCall.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <iterator>
 
 namespace k4xsim {
 
 namespace {
 
-constexpr std::array<const char*, kSimCallCount> kNames{
+const char* const kNames[kSimCallCount] = {
     "CreateTraceFactory",   "DestroyTraceFactory",     "CreateChannelServer", "DestroyChannelServer",
     "ConnectChannelServer", "DisconnectChannelServer", "OpenDriverInstance",  "QueryProperty",
     "GetLiveCpus",          "GetCpuOutFile",
@@ -16,25 +18,19 @@ constexpr std::array<const char*, kSimCallCount> kNames{
 // Hosts may drive two managers from two threads.
 std::array<std::atomic<long>, kSimCallCount> g_counts{};
 
-std::size_t Index(SimCall call) { return static_cast<std::size_t>(call); }
-
 }  // namespace
 
-const char* SimCallName(SimCall call) { return kNames[Index(call)]; }
+const char* SimCallName(SimCall call) { return kNames[call]; }
 
 bool FindSimCall(const std::string& name, SimCall& call)
 {
-    for (std::size_t i = 0; i < kSimCallCount; ++i) {
-        if (name == kNames[i]) {
-            call = static_cast<SimCall>(i);
-            return true;
-        }
-    }
-    return false;
+    const auto found = std::find(std::begin(kNames), std::end(kNames), name);
+    call = static_cast<SimCall>(found - std::begin(kNames));
+    return found != std::end(kNames);
 }
 
-void CountCall(SimCall call) { ++g_counts[Index(call)]; }
+void CountCall(SimCall call) { ++g_counts[call]; }
 
-long CallCount(SimCall call) { return g_counts[Index(call)].load(); }
+long CallCount(SimCall call) { return g_counts[call].load(); }
 
 }  // namespace k4xsim
