@@ -4,7 +4,7 @@ the layers below it (README.md, Layout). Prints every include that runs up
 and exits 1 when there is one.
 
 An include is matched to the product file of that name, as the build's
-include folders make it; tests, benchmarks and examples are
+include folders make it; tests, fuzz targets, benchmarks and examples are
 not layers and are left out.
 """
 import pathlib
@@ -31,7 +31,7 @@ LAYERS = [
 INTERFACES = ("include/", "external/vexa/include/")
 # Apart: implements the plug-in interfaces; nothing of the product includes it.
 APART = ("simulated-target/", 4.5)
-NOT_LAYERS = ("tests/", "bench/", "examples/", "capi/tests/")
+NOT_LAYERS = ("tests/", "fuzz/", "bench/", "examples/", "capi/tests/")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 

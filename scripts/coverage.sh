@@ -2,7 +2,7 @@
 # Line and branch coverage of the library's own code (core, k4x, formats, tdf,
 # common, platform) by the Linux suite: builds the preset coverage (gcc
 # --coverage, -O0), runs every test of it and reports with gcovr. Tests,
-# stand-ins and tools are not counted.
+# stand-ins, tools and fuzz targets are not counted.
 #   scripts/coverage.sh
 # Writes build/coverage/report/ (HTML, per file and line),
 # build/coverage/coverage.txt and build/coverage/coverage.json.

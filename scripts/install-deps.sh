@@ -5,6 +5,7 @@
 #   scripts/install-deps.sh windows   also mingw-w64 and Wine
 #   scripts/install-deps.sh clang     also clang 14 (the clang preset)
 #   scripts/install-deps.sh python    also Python with venv, setuptools, wheel and pytest (python/)
+#   scripts/install-deps.sh fuzz      also clang 14 and libFuzzer (scripts/fuzz.sh)
 #   scripts/install-deps.sh bench     also Google Benchmark, spdlog, Python, valgrind, strace (bench/)
 #   scripts/install-deps.sh coverage  also gcovr (scripts/coverage.sh)
 #   scripts/install-deps.sh mutants   also Python (scripts/mutants.sh)
@@ -21,6 +22,9 @@ for kind in "${@:-linux}"; do
     # cross build compiles.
     windows) packages+=(g++-mingw-w64-x86-64-posix wine wine64 googletest) ;;
     clang) packages+=(clang-14) ;;
+    # libclang-rt-14-dev carries the sanitizer and fuzzer runtimes that
+    # -fsanitize=fuzzer,address,undefined links.
+    fuzz) packages+=(clang-14 libclang-rt-14-dev libfuzzer-14-dev) ;;
     # spdlog is only the benchmarks' yardstick for the logger.
     bench) packages+=(libbenchmark-dev libspdlog-dev python3 valgrind strace) ;;
     coverage) packages+=(gcovr) ;;
