@@ -47,8 +47,8 @@ while IFS=$'\t' read -r file original replacement; do
     broken=$((broken + 1))
   else
     compiled=$((compiled + 1))
-    # A mutant that hangs a test is caught by the time-out.
-    if ctest --preset mutants -j2 --stop-on-failure --timeout 60 >"$logs/$number.test.log" 2>&1; then
+    # A mutant that hangs a test is caught by the preset's time-out.
+    if ctest --preset mutants -j2 --stop-on-failure >"$logs/$number.test.log" 2>&1; then
       outcome="SURVIVED"
       survivors+=("$label")
     else
