@@ -114,6 +114,32 @@ TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
     }
 }
 
+// A failure whose text cannot be stored leaves "out of memory" in its place, and its own status.
+TEST(CApiFaultTest, ATextWithoutMemoryReadsOutOfMemory)
+{
+    k4xtest::ScratchProfile profile;
+    k4x_manager* manager = nullptr;
+    ASSERT_EQ(k4x_open(nullptr, "K4x_DSP0", 0, 0, &manager), K4X_OK) << k4x_error_text(manager);
+    k4xtest::g_failFrom = 16;  // the first text longer than a string keeps in place
+    const k4x_status status = k4x_get_int(manager, nullptr, nullptr);
+    k4xtest::g_failFrom = SIZE_MAX;
+    EXPECT_EQ(status, K4X_BAD_ARGUMENT);
+    EXPECT_STREQ(k4x_error_text(manager), "out of memory");
+    k4x_close(manager);
+}
+
+// Closing a handle destroys its manager, which closes the live connection it made.
+TEST(CApiLifecycle, ClosingDestroysTheManagerAndItsConnection)
+{
+    k4xtest::LiveSession session("default");
+    k4x_manager* manager = nullptr;
+    ASSERT_EQ(k4x_open(nullptr, "K4x_DSP0", 0, 0, &manager), K4X_OK) << k4x_error_text(manager);
+    k4x_load_live(manager);
+    ASSERT_EQ(session.Log().Count("M:DCM: Destroying Channel Server "), 0);
+    EXPECT_EQ(k4x_close(manager), K4X_OK);
+    EXPECT_EQ(session.Log().Count("M:DCM: Destroying Channel Server "), 1);
+}
+
 // The list that hosts walk, against the library's table.
 TEST(CApiFaultTest, ThePropertyListHoldsEveryPropertyWithItsType)
 {

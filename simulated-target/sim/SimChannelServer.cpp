@@ -19,6 +19,8 @@ bool SimChannelServer::OpenDriverInstance(const std::string& cpuName, Zr::Kdt::T
     CountCall(SimCall_OpenDriverInstance);
     if (instance == nullptr) return false;
     *instance = nullptr;
+    // An instance drives one CPU, which a driver knows by its name.
+    if (cpuName.empty()) return false;
     ThrowIfInjected(m_target.faults, SimCall_OpenDriverInstance);
     if (NullInjected(m_target.faults, SimCall_OpenDriverInstance)) return false;
     std::unique_ptr<SimDriverInstance>& held = m_instances[cpuName];

@@ -1,4 +1,5 @@
 // The promises of Platform.h that the library's own tests cannot reach.
+#include "HostPlatform.h"
 #include "Platform.h"
 
 #include "Bytes.h"
@@ -6,6 +7,10 @@
 #include "ScratchProfile.h"
 
 #include <gtest/gtest.h>
+
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 
 #include <chrono>
 #include <ctime>
@@ -73,6 +78,7 @@ TEST(Platform, ReadsTheLocalTime)
 }
 
 const auto kSystemsReadAt = SystemCalls().readAt;
+const auto kSystemsStatus = SystemCalls().status;
 
 TEST(Platform, FilesAndSymbols)
 {
@@ -103,10 +109,22 @@ TEST(Platform, FilesAndSymbols)
     };
     EXPECT_EQ(ReadWholeFile(to.c_str(), text), WholeFileRead_Failed);
     ResetSystemCalls();
+    // A file that grows behind its measured size reads to its end all the same.
+    WriteBytes(to, std::string(10000, 'x'));
+    SystemCalls().status = [](const char* path, FileStatus& status) {
+        const bool known = kSystemsStatus(path, status);
+        status.size = 10;
+        return known;
+    };
+    EXPECT_EQ(ReadWholeFile(to.c_str(), text), WholeFileRead_Done);
+    EXPECT_EQ(text.size(), 10000u);
+    ResetSystemCalls();
     uint64_t bytes = 0;
     EXPECT_TRUE(SystemCalls().freeDiskSpace(dir.Path("").c_str(), bytes));
     EXPECT_FALSE(SystemCalls().freeDiskSpace(dir.Path("missing").c_str(), bytes)) << "a failed query read as success";
     EXPECT_FALSE(SystemCalls().freeDiskSpace(to.c_str(), bytes)) << "a file is no directory";
+    EXPECT_TRUE(SystemCalls().remove(to.c_str()));
+    EXPECT_FALSE(SystemCalls().remove(to.c_str())) << "nothing left to remove";
 }
 
 // No child program gets a file that the library opened: the log ("a+"), a save ("w", "wxp"), a TDF update ("r+b"),
@@ -130,6 +148,48 @@ TEST(Platform, OpenedFilesStayPrivate)
         EXPECT_EQ(std::filesystem::status(made).permissions(), owners);
     }
 }
+
+// Nothing can be told of no folder.
+TEST(HostPlatform, NoFolderHasKnownWriters)
+{
+    ScratchProfile dir;
+    EXPECT_EQ(WhoMayWrite(nullptr), FolderWriters_Unknown);
+    EXPECT_EQ(WhoMayWrite(dir.Path("missing").c_str()), FolderWriters_Unknown);
+}
+
+#if !defined(_WIN32)
+// "/" is the administrator's; a scratch folder is its maker's until its bits let others in.
+TEST(HostPlatform, OwnerAndBitsTellWhoMayWrite)
+{
+    using std::filesystem::perms;
+    ScratchProfile dir;
+    const std::string folder = dir.NewFolder("folder");
+    const struct {
+        const char* label;
+        perms bits;
+        FolderWriters expected;
+    } rows[] = {
+        // label                  bits                                     expected
+        {"the owner alone",       perms::owner_all,                        FolderWriters_Trusted},
+        {"the user's own group",  perms::owner_all | perms::group_all,     FolderWriters_Trusted},
+        {"the world",             perms::owner_all | perms::others_write,  FolderWriters_Others},
+    };
+    for (const auto& row : rows) {
+        std::filesystem::permissions(folder, row.bits);
+        EXPECT_EQ(WhoMayWrite(folder.c_str()), row.expected) << row.label;
+    }
+    EXPECT_EQ(WhoMayWrite("/"), FolderWriters_Trusted);
+}
+
+// A folder of another user is others' to write, whatever its bits say.
+TEST(HostPlatform, AnotherUsersFolderIsOthers)
+{
+    ScratchProfile dir;
+    const std::string folder = dir.NewFolder("given away");
+    if (::chown(folder.c_str(), 65534, static_cast<gid_t>(-1)) != 0) GTEST_SKIP() << "giving a folder away needs root";
+    EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Others);
+}
+#endif
 
 // POSIX has no debugger channel: each text becomes one line of standard error.
 TEST(Platform, DebugOutputIsOneLineEach)

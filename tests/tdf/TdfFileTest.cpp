@@ -47,6 +47,7 @@ protected:
         const std::string got =
             Result(size, [&] { tdf.LoadSection(file, name, version, &buffer[0], bufferSize, size); }, &buffer);
         EXPECT_EQ(buffer.back(), '#') << "read past the buffer";
+        EXPECT_TRUE(size == 0 || got.size() == size) << "a failed load leaves a length of " << size;
         return got;
     }
     std::string Append(const char* name, uint32_t version, const char* file = nullptr)
