@@ -195,11 +195,16 @@ TEST(HostPlatform, AnotherUsersFolderIsOthers)
 TEST(Platform, DebugOutputIsOneLineEach)
 {
     if (kPathSeparator != '/') GTEST_SKIP() << "a debugger's channel cannot be read back";
-    testing::internal::CaptureStderr();
-    SystemCalls().debugOutput("one");
-    SystemCalls().debugOutput("two\n");
-    SystemCalls().debugOutput("");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "one\ntwo\n\n");
+    const std::pair<std::string, std::string> rows[] = {
+        {"one", "one\n"},
+        {"two\n", "two\n"},
+        {"", "\n"},
+    };
+    for (const auto& [text, line] : rows) {
+        testing::internal::CaptureStderr();
+        SystemCalls().debugOutput(text.c_str());
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), line) << text;
+    }
 }
 
 }  // namespace
