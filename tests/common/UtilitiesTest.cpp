@@ -61,8 +61,8 @@ TEST(uEnvironment, PathsGetSingleNativeSeparators)
     EXPECT_EQ(path, Native("a/b/c/"));
     path.clear();
     AppendPathComponent(path, "x");
-    AppendPathComponent(path, "y");
-    EXPECT_EQ(path, Native("x/y"));
+    AppendPathComponent(path, "y//z");
+    EXPECT_EQ(path, Native("x/y/z"));
 }
 
 // Directories level by level from the working directory or the root, then
@@ -89,6 +89,7 @@ TEST(uEnvironment, CreatesDirectoriesLevelByLevel)
     EXPECT_EQ(CreateDirectoryPath(nullptr), -1);
     EXPECT_TRUE(fs::is_directory(work / "r1" / "r2" / "r3"));
     EXPECT_TRUE(fs::is_directory(absolute));
+    EXPECT_EQ(fs::status(absolute).permissions() & fs::perms::owner_all, fs::perms::owner_all);
     fs::current_path(fs::temp_directory_path());
 
     EXPECT_EQ(std::string(GetTraceLoggingDirectory(out)), scratch.Profile() + kSep + ".ZR-trace");

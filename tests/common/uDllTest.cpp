@@ -13,6 +13,10 @@
 #include <cstring>
 #include <tuple>
 
+#if !defined(_WIN32)
+#include <locale.h>
+#endif
+
 namespace k4xtest {
 namespace {
 
@@ -93,6 +97,9 @@ TEST(uDll, FailuresLeaveTheirText)
     K4xDeviceCfgMgr manager{&descriptor, 0};
     uDll dll(nullptr, kKeepMode);
     EXPECT_FALSE(dll.FindAndLoad("TraceFactory", kKeepMode));
+#if !defined(_WIN32)
+    EXPECT_EQ(::uselocale(nullptr), LC_GLOBAL_LOCALE) << "the search left its own locale on the thread";
+#endif
     const std::string failure = "failed to load TraceFactory with error code 126";
     EXPECT_EQ(dll.GetLastErrorText(), failure);
     EXPECT_EQ(session.Log().Count("M:uDll: " + failure), 1);
@@ -103,7 +110,8 @@ TEST(uDll, FailuresLeaveTheirText)
     EXPECT_EQ(dll.GetLastErrorText(), failure);
 
     // A missing export records the system's code and logs nothing.
-    session.SetVariable("PATH", SimFolder("no-create").c_str());
+    // Found in the second folder of PATH.
+    session.SetVariable("PATH", (session.NewFolder("empty") + k4xplatform::kPathListSeparator + SimFolder("no-create")).c_str());
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode)) << dll.GetLastErrorText();
     EXPECT_EQ(dll.GetLastErrorText(), "");
     EXPECT_EQ(dll.GetSymbol("CreateTraceFactory"), nullptr);

@@ -414,11 +414,12 @@ TEST_F(ConfigFileTest, APlantedLinkNeverTakesTheSave)
     EXPECT_EQ(ReadBytes(victim), "victim");
     EXPECT_FALSE(fs::exists(planted));
     EXPECT_FALSE(fs::is_symlink(Settings("cfg")));
-    EXPECT_EQ(ReadBytes(Settings("cfg")), StoredText(SampleText("pc == 0x100")));
+    const std::string saved = ReadBytes(Settings("cfg"));
+    EXPECT_EQ(saved, StoredText(SampleText("pc == 0x100")));
     // With those names still taken a save goes through a new one, not in place: a failed write keeps the file.
     FailWrite<1>();
     EXPECT_EQ(SaveAndCheck(), kFailedToWrite);
-    EXPECT_EQ(ReadBytes(Settings("cfg")), StoredText(SampleText("pc == 0x100")));
+    EXPECT_EQ(ReadBytes(Settings("cfg")), saved);
 }
 
 // Logging is read when the first manager is made.

@@ -9,10 +9,12 @@
 #include <gtest/gtest.h>
 
 #if !defined(_WIN32)
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <thread>
@@ -149,35 +151,19 @@ TEST(Platform, OpenedFilesStayPrivate)
     }
 }
 
-// Nothing can be told of no folder.
-TEST(HostPlatform, NoFolderHasKnownWriters)
-{
-    ScratchProfile dir;
-    EXPECT_EQ(WhoMayWrite(nullptr), FolderWriters_Unknown);
-    EXPECT_EQ(WhoMayWrite(dir.Path("missing").c_str()), FolderWriters_Unknown);
-}
-
 #if !defined(_WIN32)
-// "/" is the administrator's; a scratch folder is its maker's until its bits let others in.
+// "/" is the administrator's; a scratch folder is its maker's until its bits let others in; nothing can be told of
+// a missing one.
 TEST(HostPlatform, OwnerAndBitsTellWhoMayWrite)
 {
     using std::filesystem::perms;
     ScratchProfile dir;
+    EXPECT_EQ(WhoMayWrite(dir.Path("missing").c_str()), FolderWriters_Unknown);
     const std::string folder = dir.NewFolder("folder");
-    const struct {
-        const char* label;
-        perms bits;
-        FolderWriters expected;
-    } rows[] = {
-        // label                  bits                                     expected
-        {"the owner alone",       perms::owner_all,                        FolderWriters_Trusted},
-        {"the user's own group",  perms::owner_all | perms::group_all,     FolderWriters_Trusted},
-        {"the world",             perms::owner_all | perms::others_write,  FolderWriters_Others},
-    };
-    for (const auto& row : rows) {
-        std::filesystem::permissions(folder, row.bits);
-        EXPECT_EQ(WhoMayWrite(folder.c_str()), row.expected) << row.label;
-    }
+    std::filesystem::permissions(folder, perms::owner_all);
+    EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Trusted) << "the owner alone";
+    std::filesystem::permissions(folder, perms::owner_all | perms::others_write);
+    EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Others) << "the world";
     EXPECT_EQ(WhoMayWrite("/"), FolderWriters_Trusted);
 }
 
@@ -188,6 +174,23 @@ TEST(HostPlatform, AnotherUsersFolderIsOthers)
     const std::string folder = dir.NewFolder("given away");
     if (::chown(folder.c_str(), 65534, static_cast<gid_t>(-1)) != 0) GTEST_SKIP() << "giving a folder away needs root";
     EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Others);
+    // Ours again, but another group's: its bits decide.
+    ASSERT_EQ(::chown(folder.c_str(), ::geteuid(), 65534), 0);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Trusted);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_write);
+    EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Others);
+}
+
+// A forked child's thread has an id of its own: the child's process id.
+TEST(Platform, AForkedChildKnowsItsOwnThread)
+{
+    CurrentThreadId();  // the parent's, kept before the fork
+    const pid_t child = ::fork();
+    if (child == 0) std::_Exit(CurrentThreadId() == static_cast<uint32_t>(::getpid()) ? 0 : 1);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 #endif
 

@@ -379,19 +379,28 @@ TEST_F(uLogManagerTest, FreeSpaceAndProfileRules)
 
 std::promise<void> g_writing, g_finish;
 
+// A thread inside a log call, held in its clock reading until g_finish is set.
+std::thread HeldWriter(const char* text)
+{
+    g_writing = {};
+    g_finish = {};
+    k4xplatform::SystemCalls().localTime = [] {
+        g_writing.set_value();
+        g_finish.get_future().wait();
+        return kFixedTime;
+    };
+    std::thread writer([text] { LogProgress("%s", text); });
+    g_writing.get_future().wait();
+    return writer;
+}
+
 // A log call that does not come back (a thread stuck in a write, or ended inside one) does not hold Release up: its
 // logger stays, owned, and a later Release frees it.
 TEST_F(uLogManagerTest, ReleaseDoesNotWaitForAWriterThatDoesNotComeBack)
 {
     ASSERT_TRUE(Initialize("stuck.txt"));
     FixedClock clock;
-    k4xplatform::SystemCalls().localTime = [] {
-        g_writing.set_value();
-        g_finish.get_future().wait();
-        return kFixedTime;
-    };
-    std::thread writer([] { LogProgress("late"); });
-    g_writing.get_future().wait();
+    std::thread writer = HeldWriter("late");
     m_log.Release(std::chrono::milliseconds(0));
     EXPECT_EQ(m_log.m_nLevel.load(), 0);
     g_finish.set_value();
@@ -399,6 +408,20 @@ TEST_F(uLogManagerTest, ReleaseDoesNotWaitForAWriterThatDoesNotComeBack)
     EXPECT_EQ(LogMessagesOf(m_trace + kSep + "stuck.txt").back(), "M:late");
     m_log.Release(std::chrono::milliseconds(0));
     EXPECT_TRUE(m_log.m_unnamedLoggers.empty());
+}
+
+// A log call that comes back within the patience is waited for, and its logger freed.
+TEST_F(uLogManagerTest, ReleaseWaitsForAWriterThatComesBack)
+{
+    ASSERT_TRUE(Initialize("slow.txt"));
+    FixedClock clock;
+    std::thread writer = HeldWriter("slow");
+    auto released = std::async(std::launch::async, [this] { m_log.Release(std::chrono::hours(1)); });
+    EXPECT_EQ(released.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    g_finish.set_value();
+    writer.join();
+    released.get();
+    EXPECT_TRUE(m_log.m_unnamedLoggers.empty()) << "the logger was kept";
 }
 
 // A record as "line categories style stamp time|message".
@@ -439,7 +462,7 @@ TEST(uLogReader, SplitsRecordsByTheLoggersLineFormat)
     EXPECT_EQ(records, expected);
 }
 
-// Each round of a follower reads what the log gained; a log that got shorter is read again from its start.
+// Each round of a follower reads what the log gained; a log that got shorter, empty too, is read again from its start.
 TEST(uLogFollower, ReadsWhatTheLogGainsAndStartsOverWhenItShrinks)
 {
     std::string file = "M      a\nM      b";
@@ -453,7 +476,9 @@ TEST(uLogFollower, ReadsWhatTheLogGainsAndStartsOverWhenItShrinks)
     const std::vector<std::pair<std::string, std::vector<std::string>>> rounds = {
         {file + "\n c\n", {}},
         {"M      d\n", {"1a", "2b\n c"}},
-        {"M      d\n", {"1a", "2b\n c", "1d"}},
+        {"", {"1a", "2b\n c", "1d"}},
+        {"M      e\n", {"1a", "2b\n c", "1d"}},
+        {"M      e\n", {"1a", "2b\n c", "1d", "1e"}},
     };
     std::size_t round = 0;
     follower.Follow([&] {
