@@ -6,8 +6,9 @@
 # the code elsewhere changes meets the same faults.
 #   scripts/mutants.sh [LIST]
 # For each row: mutate the source, rebuild the preset mutants (its own
-# build folder, build/mutants), run the suite until its first failure, and
-# put the source back. A mutant that does not compile is left out; a row
+# build folder, build/mutants), run the suite until its first failure (the
+# CTest suite, then the Python package's tests from the source tree against
+# that build's C interface), and put the source back. A mutant that does not compile is left out; a row
 # whose text is gone from the code stops the run before any build, since
 # the list no longer measures what it says. The source is put back on
 # every exit, Ctrl-C included. Logs stay in build/mutants/logs/.
@@ -15,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 list=${1:-scripts/mutants.txt}
-bash scripts/install-deps.sh mutants
+bash scripts/install-deps.sh mutants python
 python3 scripts/mutants.py check "$list"
 cmake --preset mutants >/dev/null
 cmake --build --preset mutants >/dev/null
@@ -34,6 +35,14 @@ restore() {
 trap 'restore; rm -f "$backup"' EXIT
 trap 'exit 130' INT TERM
 
+# The Python tests as scripts/test-python.sh runs them, without the install.
+python_suite() {
+  (unset ZR_TRACE_DEBUGCLIENT_PID ZR_TRACE_LOGGING_DIR ZR_TRACE_DATA_DIR ZR_TRACE_SETTINGS_DIR
+   export K4XTRACE_C_LIBRARY=$PWD/build/mutants/bin/libK4xTraceC.so PATH=$PWD/build/mutants/bin/sim/default:$PATH \
+     PYTHONPATH=$PWD/python ZR_TRACE_LOGGING=0
+   python3 -m pytest -q -x -p no:cacheprovider python/tests)
+}
+
 killed=0 compiled=0 broken=0 number=0
 survivors=()
 while IFS=$'\t' read -r file original replacement; do
@@ -48,7 +57,8 @@ while IFS=$'\t' read -r file original replacement; do
   else
     compiled=$((compiled + 1))
     # A mutant that hangs a test is caught by the preset's time-out.
-    if ctest --preset mutants -j2 --stop-on-failure >"$logs/$number.test.log" 2>&1; then
+    if ctest --preset mutants -j2 --stop-on-failure >"$logs/$number.test.log" 2>&1 &&
+      python_suite >>"$logs/$number.test.log" 2>&1; then
       outcome="SURVIVED"
       survivors+=("$label")
     else

@@ -162,13 +162,13 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     // not be reused.
     const std::tuple<int k4xplatform::LocalTime::*, int, const char*> moves[] = {
         // field                               value  line written
-        {&k4xplatform::LocalTime::milliseconds,   46,    "M     03/07/26 09:05:03:046 | next\n"},
-        {&k4xplatform::LocalTime::second,         4,     "M     03/07/26 09:05:04:046 | next\n"},
-        {&k4xplatform::LocalTime::minute,         6,     "M     03/07/26 09:06:04:046 | next\n"},
-        {&k4xplatform::LocalTime::hour,           10,    "M     03/07/26 10:06:04:046 | next\n"},
-        {&k4xplatform::LocalTime::day,            8,     "M     03/08/26 10:06:04:046 | next\n"},
-        {&k4xplatform::LocalTime::month,          4,     "M     04/08/26 10:06:04:046 | next\n"},
-        {&k4xplatform::LocalTime::year,           2027,  "M     04/08/27 10:06:04:046 | next\n"},
+        {&k4xplatform::LocalTime::milliseconds,   999,   "M     03/07/26 09:05:03:999 | next\n"},
+        {&k4xplatform::LocalTime::second,         4,     "M     03/07/26 09:05:04:999 | next\n"},
+        {&k4xplatform::LocalTime::minute,         6,     "M     03/07/26 09:06:04:999 | next\n"},
+        {&k4xplatform::LocalTime::hour,           10,    "M     03/07/26 10:06:04:999 | next\n"},
+        {&k4xplatform::LocalTime::day,            8,     "M     03/08/26 10:06:04:999 | next\n"},
+        {&k4xplatform::LocalTime::month,          4,     "M     04/08/26 10:06:04:999 | next\n"},
+        {&k4xplatform::LocalTime::year,           2027,  "M     04/08/27 10:06:04:999 | next\n"},
     };
     for (const auto& [field, value, line] : moves) {
         FixedClock::s_time.*field = value;
@@ -306,10 +306,11 @@ TEST_F(uLogManagerTest, LoggersByName)
     EXPECT_EQ(m_log.m_pLogger.load(), nullptr);
     EXPECT_EQ(m_log.Find(nullptr), nullptr);
 
-    // Without reuse a logger is not registered, and a later set-up keeps it.
+    // Without reuse a logger is not registered, only owned for Release, and a later set-up keeps it.
     ASSERT_TRUE(Initialize("kept.txt", false));
     uLogger* const kept = m_log.m_pLogger.load();
     EXPECT_EQ(m_log.Find("kept.txt"), nullptr);
+    EXPECT_EQ(m_log.m_unnamedLoggers, std::vector<uLogger*>{kept});
     ASSERT_TRUE(Initialize("other.txt", false));
     EXPECT_EQ(m_log.m_pLogger.load(), kept);
     kept->SetEnabled(false);
