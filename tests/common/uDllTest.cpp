@@ -109,9 +109,9 @@ TEST(uDll, FailuresLeaveTheirText)
     EXPECT_FALSE(dll.Unload());
     EXPECT_EQ(dll.GetLastErrorText(), failure);
 
-    // A missing export records the system's code and logs nothing.
-    // Found in the second folder of PATH.
-    session.SetVariable("PATH", (session.NewFolder("empty") + k4xplatform::kPathListSeparator + SimFolder("no-create")).c_str());
+    // A missing export records the system's code and logs nothing. The library is found in PATH's second folder.
+    const std::string path = session.NewFolder("empty") + k4xplatform::kPathListSeparator + SimFolder("no-create");
+    session.SetVariable("PATH", path.c_str());
     ASSERT_TRUE(dll.FindAndLoad("TraceFactory", kKeepMode)) << dll.GetLastErrorText();
     EXPECT_EQ(dll.GetLastErrorText(), "");
     EXPECT_EQ(dll.GetSymbol("CreateTraceFactory"), nullptr);

@@ -1,4 +1,4 @@
-// The promises of Platform.h that the library's own tests cannot reach.
+// The promises of Platform.h and HostPlatform.h that the library's own tests cannot reach.
 #include "HostPlatform.h"
 #include "Platform.h"
 
