@@ -40,8 +40,14 @@ python_suite() {
   (unset ZR_TRACE_DEBUGCLIENT_PID ZR_TRACE_LOGGING_DIR ZR_TRACE_DATA_DIR ZR_TRACE_SETTINGS_DIR
    export K4XTRACE_C_LIBRARY=$PWD/build/mutants/bin/libK4xTraceC.so PATH=$PWD/build/mutants/bin/sim/default:$PATH \
      PYTHONPATH=$PWD/python ZR_TRACE_LOGGING=0
-   python3 -m pytest -q -x -p no:cacheprovider python/tests)
+   /usr/bin/python3 -m pytest -q -x -p no:cacheprovider python/tests)
 }
+
+# A suite that fails before any fault would count every fault as caught.
+if ! ctest --preset mutants -j2 >"$logs/unmutated.test.log" 2>&1 || ! python_suite >>"$logs/unmutated.test.log" 2>&1; then
+  echo "the suite fails without a fault: see $logs/unmutated.test.log" >&2
+  exit 1
+fi
 
 killed=0 compiled=0 broken=0 number=0
 survivors=()
