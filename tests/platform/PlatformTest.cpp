@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -121,6 +122,12 @@ TEST(Platform, FilesAndSymbols)
     EXPECT_EQ(ReadWholeFile(to.c_str(), text), WholeFileRead_Done);
     EXPECT_EQ(text.size(), 10000u);
     ResetSystemCalls();
+    // A read at the end gives 0, whatever errno held before it.
+    const File file = SystemCalls().open(to.c_str(), "rb");
+    char byte = 0;
+    errno = EINTR;
+    EXPECT_EQ(SystemCalls().readAt(file, 20000, &byte, 1), 0);
+    SystemCalls().close(file);
     uint64_t bytes = 0;
     EXPECT_TRUE(SystemCalls().freeDiskSpace(dir.Path("").c_str(), bytes));
     EXPECT_FALSE(SystemCalls().freeDiskSpace(dir.Path("missing").c_str(), bytes)) << "a failed query read as success";

@@ -69,7 +69,7 @@ TEST_F(K4xTraceTool, HelpVersionAndWrongUsage)
         // arguments      exit   out                                   err
         {"--help",        0,     "usage: k4xtrace [OPTIONS] COMMAND",  ""},
         {"check --help",  0,     "usage: k4xtrace check",              ""},
-        {"--version",     0,     "k4xtrace " K4X_PROJECT_VERSION "\nlibrary " K4X_PROJECT_VERSION " (", ""},
+        {"--version",     0,     "k4xtrace " K4X_PROJECT_VERSION "\nlibrary " K4X_PROJECT_VERSION " (|" K4X_LIBRARY_NAME ")\n", ""},
         // clang-format on
     });
     for (const char* arguments : {
