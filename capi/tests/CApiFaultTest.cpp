@@ -47,6 +47,13 @@ k4x_status MissingFileAfterAFailure(k4x_manager* manager)
     return k4x_load(manager, "none.txt", K4X_FILE_TEXT);
 }
 
+// An empty text fits a buffer of one byte, its NUL.
+k4x_status EmptyTextIntoOneByte(k4x_manager* manager)
+{
+    char text[1];
+    return k4x_get_text(manager, "Event Bit1", text, sizeof text, nullptr);
+}
+
 k4x_status TextAsInteger(k4x_manager* manager)
 {
     int32_t value;
@@ -88,6 +95,7 @@ TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
         {"FailingLoad",         nullptr,        SIZE_MAX, [](M m) { return k4x_load(m, "bad.txt", K4X_FILE_TEXT); },        K4X_FAILED,           "Invalide property name"},
         {"MissingFile",         nullptr,        SIZE_MAX, MissingFileAfterAFailure,                                         K4X_FAILED,           "nothing loaded from \"none.txt\": the file is missing or cannot be read, or it is no TDF container$"},
         {"UnwritableSave",      nullptr,        SIZE_MAX, [](M m) { return k4x_save(m, "folder.txt", K4X_FILE_TEXT); },     K4X_FAILED,           "Failed to open file"},
+        {"EmptyIntoOneByte",    nullptr,        SIZE_MAX, EmptyTextIntoOneByte,                                             K4X_OK,               "^$"},
         {"BufferTooSmall",      nullptr,        SIZE_MAX, NameIntoTwoBytes,                                                 K4X_BUFFER_TOO_SMALL, "a text of 8 bytes does not fit a buffer of 2"},
         {"SizeWithoutBuffer",   nullptr,        SIZE_MAX, [](M m) { uint32_t n; return k4x_device_info(m, &n, &n, nullptr, 1, nullptr); }, K4X_BAD_ARGUMENT,     "a buffer size without a buffer"},
         {"FailureTooLong",      nullptr,        SIZE_MAX, FailureIntoTwoBytes,                                              K4X_BUFFER_TOO_SMALL, "Invalide property name$"},
@@ -116,16 +124,19 @@ TEST(CApiFaultTest, EveryFaultGivesItsStatusAndText)
     }
 }
 
-// Closing a handle destroys its manager, which closes the live connection it made.
-TEST(CApiLifecycle, ClosingDestroysTheManagerAndItsConnection)
+// Closing a handle destroys its manager, which closes the live connection it made, and leaves the library loaded for
+// another handle.
+TEST(CApiLifecycle, ClosingAHandleDestroysItsManagerOnly)
 {
     k4xtest::LiveSession session("default");
-    k4x_manager* manager = nullptr;
-    ASSERT_EQ(k4x_open(nullptr, "K4x_DSP0", 0, 0, &manager), K4X_OK) << k4x_error_text(manager);
-    k4x_load_live(manager);
-    ASSERT_EQ(session.Log().Count("M:DCM: Destroying Channel Server "), 0);
-    EXPECT_EQ(k4x_close(manager), K4X_OK);
+    k4x_manager *first = nullptr, *second = nullptr;
+    ASSERT_EQ(k4x_open(nullptr, "K4x_DSP0", 0, 0, &first), K4X_OK) << k4x_error_text(first);
+    ASSERT_EQ(k4x_open(nullptr, "K4x_DSP1", 0, 0, &second), K4X_OK);
+    k4x_load_live(first);
+    EXPECT_EQ(k4x_close(first), K4X_OK);
     EXPECT_EQ(session.Log().Count("M:DCM: Destroying Channel Server "), 1);
+    EXPECT_EQ(k4x_set_int(second, "Trace Mode", 1), K4X_OK);
+    k4x_close(second);
 }
 
 // The list that hosts walk, against the library's table.

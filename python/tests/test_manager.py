@@ -28,7 +28,6 @@ FAULTS = [
     ("WithoutExports",       _without_exports,                                                           K4xError, 2,      "undefined symbol: k4x_"),
     ("BadName",              lambda m: m["Trace mode"],                                                  KeyError, 1,      "Invalide property name"),
     ("NoValue",              lambda m: m.__setitem__("Trace Mode", 2.0),                                 TypeError, 4,     "not float"),
-    ("WrongValue",           lambda m: m.__setitem__("Trace Mode", "2"),                                 TypeError, 4,     "Trace Mode holds integer values"),
     ("LongText",             lambda m: m.load("n" * 1500),                                               K4xError, 1,      "n" * 1500 + '": the file is missing'),
     ("AnswerRaises",         lambda m: m.out_file("C6x_core9", answer=_raise),                           ValueError,        None,   "no answer for Application for C6x_core9"),
     ("AnswerReenters",       _reenter,                                                                   K4xError, 3,      "cannot use the manager that asks it"),

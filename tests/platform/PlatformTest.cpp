@@ -105,6 +105,8 @@ TEST(Platform, FilesAndSymbols)
     WriteBytes(to, std::string(4096, 'x'));
     EXPECT_EQ(ReadWholeFile(to.c_str(), text), WholeFileRead_Done);
     EXPECT_EQ(text.size(), 4096u);
+    WriteBytes(to, "");
+    EXPECT_EQ(ReadWholeFile(to.c_str(), text), WholeFileRead_Done);
     // A read that fails behind the first 4096 bytes is no end of the file.
     WriteBytes(to, std::string(5000, 'x'));
     SystemCalls().readAt = [](File file, uint64_t offset, void* buffer, std::size_t count) {
@@ -159,8 +161,7 @@ TEST(Platform, OpenedFilesStayPrivate)
 }
 
 #if !defined(_WIN32)
-// "/" is the administrator's; a scratch folder is its maker's until its bits let others in; nothing can be told of
-// a missing one.
+// A scratch folder is its maker's until its bits let others in; nothing can be told of a missing one.
 TEST(HostPlatform, OwnerAndBitsTellWhoMayWrite)
 {
     using std::filesystem::perms;
@@ -171,7 +172,6 @@ TEST(HostPlatform, OwnerAndBitsTellWhoMayWrite)
     EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Trusted) << "the owner alone";
     std::filesystem::permissions(folder, perms::owner_all | perms::others_write);
     EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Others) << "the world";
-    EXPECT_EQ(WhoMayWrite("/"), FolderWriters_Trusted);
 }
 
 // A folder of another user is others' to write, whatever its bits say.
@@ -179,7 +179,7 @@ TEST(HostPlatform, AnotherUsersFolderIsOthers)
 {
     ScratchProfile dir;
     const std::string folder = dir.NewFolder("given away");
-    if (::chown(folder.c_str(), 65534, static_cast<gid_t>(-1)) != 0) GTEST_SKIP() << "giving a folder away needs root";
+    if (::chown(folder.c_str(), 1, static_cast<gid_t>(-1)) != 0) GTEST_SKIP() << "giving a folder away needs root";
     EXPECT_EQ(WhoMayWrite(folder.c_str()), FolderWriters_Others);
     // Ours again, but another group's: its bits decide.
     ASSERT_EQ(::chown(folder.c_str(), ::geteuid(), 65534), 0);
@@ -205,16 +205,11 @@ TEST(Platform, AForkedChildKnowsItsOwnThread)
 TEST(Platform, DebugOutputIsOneLineEach)
 {
     if (kPathSeparator != '/') GTEST_SKIP() << "a debugger's channel cannot be read back";
-    const std::pair<std::string, std::string> rows[] = {
-        {"one", "one\n"},
-        {"two\n", "two\n"},
-        {"", "\n"},
-    };
-    for (const auto& [text, line] : rows) {
-        testing::internal::CaptureStderr();
-        SystemCalls().debugOutput(text.c_str());
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), line) << text;
-    }
+    testing::internal::CaptureStderr();
+    SystemCalls().debugOutput("one");
+    SystemCalls().debugOutput("");
+    SystemCalls().debugOutput("two\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "one\n\ntwo\n");
 }
 
 }  // namespace

@@ -181,9 +181,11 @@ TEST_F(uLoggerTest, PrefixStampAndLineEndOfEachLine)
     char part[16] = "partial";
     EXPECT_EQ(m_logger.WriteLine(part, 4), 5);
     EXPECT_STREQ(part, "part\n");
+    char bare[4] = "\n\r";
+    EXPECT_EQ(m_logger.WriteLine(bare, 0), 1);
     // 4096 bytes hold the prefix and blank stamp (7), the message, the line feed and the NUL.
     m_logger.Log(1, kNoTime, "%s", std::string(10000, 'x').c_str());
-    EXPECT_EQ(ReadBytes(m_path), StoredText(expected + "raw\npart\nM      " + std::string(4087, 'x') + "\n"));
+    EXPECT_EQ(ReadBytes(m_path), StoredText(expected + "raw\npart\n\nM      " + std::string(4087, 'x') + "\n"));
 }
 
 TEST_F(uLoggerTest, DisabledWritesNothingAndReopens)
@@ -422,7 +424,7 @@ TEST_F(uLogManagerTest, ReleaseWaitsForAWriterThatComesBack)
     g_finish.set_value();
     writer.join();
     released.get();
-    EXPECT_TRUE(m_log.m_unnamedLoggers.empty()) << "the logger was kept";
+    EXPECT_TRUE(m_log.m_unnamedLoggers.empty());
 }
 
 // A record as "line categories style stamp time|message".
