@@ -8,9 +8,10 @@
 # For each row: mutate the source, rebuild the preset mutants (its own
 # build folder, build/mutants), run the suite until its first failure (the
 # CTest suite, then the Python package's tests from the source tree against
-# that build's C interface), and put the source back. A mutant that does not compile is left out; a row
-# whose text is gone from the code stops the run before any build, since
-# the list no longer measures what it says. The source is put back on
+# that build's C interface), and put the source back. The suite must pass
+# before any fault. A mutant that does not compile is left out; a row whose
+# text is gone from the code stops the run before any build, since the list
+# no longer measures what it says. The source is put back on
 # every exit, Ctrl-C included. Logs stay in build/mutants/logs/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,11 +37,11 @@ trap 'restore; rm -f "$backup"' EXIT
 trap 'exit 130' INT TERM
 
 # The Python tests as scripts/test-python.sh runs them, without the install.
+# shellcheck source=scripts/python-env.sh
+source scripts/python-env.sh
 python_suite() {
-  (unset ZR_TRACE_DEBUGCLIENT_PID ZR_TRACE_LOGGING_DIR ZR_TRACE_DATA_DIR ZR_TRACE_SETTINGS_DIR
-   export K4XTRACE_C_LIBRARY=$PWD/build/mutants/bin/libK4xTraceC.so PATH=$PWD/build/mutants/bin/sim/default:$PATH \
-     PYTHONPATH=$PWD/python ZR_TRACE_LOGGING=0
-   /usr/bin/python3 -m pytest -q -x -p no:cacheprovider python/tests)
+  (k4x_python_env "$PWD/build/mutants/bin"
+   PYTHONPATH=$PWD/python /usr/bin/python3 -m pytest -q -x -p no:cacheprovider python/tests)
 }
 
 # A suite that fails before any fault would count every fault as caught.

@@ -19,9 +19,9 @@ rm -rf "$venv"
 /usr/bin/python3 -m venv --system-site-packages "$venv"
 "$venv/bin/pip" install --quiet --disable-pip-version-check --no-build-isolation --no-index ./python
 
-# A fresh trace environment: the library publishes its own on first use.
-unset ZR_TRACE_DEBUGCLIENT_PID ZR_TRACE_LOGGING_DIR ZR_TRACE_DATA_DIR ZR_TRACE_SETTINGS_DIR
-export K4XTRACE_C_LIBRARY=$bin/libK4xTraceC.so PATH=$bin/sim/default:$PATH ZR_TRACE_LOGGING=0
+# shellcheck source=scripts/python-env.sh
+source scripts/python-env.sh
+k4x_python_env "$bin"
 # From another folder, so that the installed package is the one imported.
 (cd "$work" && "$venv/bin/python" -m pytest -q -p no:cacheprovider "$root/python/tests")
 
